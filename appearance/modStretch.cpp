@@ -1,0 +1,121 @@
+#include "appearance/modStretch.h"
+
+#include "appearance/ControlClass.h"
+#include "appearance/Shape.h"
+#include "appearance/StretchMath.h"
+#include "appearance/Twips.h"
+#include "led/VaviZAV.h"
+
+namespace modStretch {
+
+namespace {
+qint32 layoutWidth = 0;
+qint32 layoutHeight = 0;
+QList<ControlLayout> layoutControls;
+
+enum Recorded { RecSize = 1, RecExtent = 2, RecFont = 4, RecBorder = 8, RecWidthOnly = 16 };
+
+int recordedFor(const QString &className) {
+    if (className == QLatin1String("VaviZAV"))
+        return RecSize;
+    if (className == QLatin1String("PictureBox") || className == QLatin1String("Image"))
+        return RecExtent;
+    if (className == QLatin1String("Label") || className == QLatin1String("Frame"))
+        return RecExtent | RecFont;
+    if (className == QLatin1String("Shape"))
+        return RecExtent | RecBorder;
+    if (className == QLatin1String("ComboBox"))
+        return RecWidthOnly | RecFont;
+    return 0;
+}
+} // namespace
+
+QSizeF WindowTwips(const QWidget *window) {
+    return {window->width() * Twips::kPerPixel, window->height() * Twips::kPerPixel};
+}
+
+double AtLeastOne(double x) { return StretchMath::AtLeastOne(x); }
+
+void RecordLayout(QWidget *window) {
+    using StretchMath::RecordRound;
+    const QList<QWidget *> controls = ControlClass::Controls(window);
+    layoutControls.clear();
+    layoutControls.reserve(controls.size() + 1);
+    const QSizeF size = WindowTwips(window);
+    layoutHeight = RecordRound(size.height());
+    layoutWidth = RecordRound(size.width());
+    for (QWidget *control : controls) {
+        const int what = recordedFor(ControlClass::Name(control));
+        if (what == 0)
+            continue;
+        ControlLayout entry;
+        entry.control = control;
+        const QRectF g = Twips::Geometry(control);
+        if (what & RecSize)
+            entry.Size = RecordRound(control->property("Size").toDouble());
+        if (what & RecExtent) {
+            entry.Height = RecordRound(g.height());
+            entry.Width = RecordRound(g.width());
+        }
+        if (what & RecWidthOnly)
+            entry.Width = RecordRound(g.width());
+        if (what & RecFont)
+            entry.FontSize = RecordRound(Twips::FontPoints(control));
+        if (what & RecBorder)
+            entry.BorderWidth = RecordRound(control->property("BorderWidth").toDouble());
+        entry.Left = RecordRound(g.left());
+        entry.Top = RecordRound(g.top());
+        layoutControls.append(entry);
+    }
+}
+
+void StretchLayout(QWidget *window) {
+    if (window->isMinimized() || layoutWidth == 0 || layoutHeight == 0)
+        return;
+    // Paint nothing half laid out; one repaint at the end.
+    const bool updates = window->updatesEnabled();
+    window->setUpdatesEnabled(false);
+    const QSizeF size = WindowTwips(window);
+    const double W = size.width(), H = size.height();
+    for (const ControlLayout &entry : std::as_const(layoutControls)) {
+        QWidget *c = entry.control;
+        if (!c)
+            continue;
+        QRectF g = Twips::Geometry(c);
+        if (entry.Left != 0)
+            g.moveLeft(StretchMath::ScalePosition(W, layoutWidth, entry.Left));
+        if (entry.Top != 0)
+            g.moveTop(StretchMath::ScalePosition(H, layoutHeight, entry.Top));
+        if (entry.Width != 0)
+            g.setWidth(StretchMath::ScaleExtent(W, layoutWidth, entry.Width));
+        if (entry.Height != 0)
+            g.setHeight(StretchMath::ScaleExtent(H, layoutHeight, entry.Height));
+        if (entry.Size != 0) {
+            c->setProperty("Size", StretchMath::ScaleWhole(H, layoutHeight, entry.Size));
+            Twips::Move(c, g.left(), g.top());
+        } else if (entry.Width != 0 && entry.Height == 0) {
+            Twips::SetGeometry(c, QRectF(g.left(), g.top(), g.width(), c->height() * Twips::kPerPixel));
+        } else {
+            Twips::SetGeometry(c, g);
+        }
+        if (entry.FontSize != 0)
+            Twips::SetFontPoints(c, StretchMath::ScaleFont(H, layoutHeight, entry.FontSize));
+        if (entry.BorderWidth != 0)
+            c->setProperty("BorderWidth", StretchMath::ScaleWhole(H, layoutHeight, entry.BorderWidth));
+    }
+    window->setUpdatesEnabled(updates);
+    window->update();
+}
+
+void SetLedType(QWidget *window, qint16 style) {
+    for (QWidget *control : ControlClass::Controls(window)) {
+        if (ControlClass::Name(control) == QLatin1String("VaviZAV"))
+            control->setProperty("LedType", int(style));
+    }
+}
+
+qint32 LayoutWidth() { return layoutWidth; }
+qint32 LayoutHeight() { return layoutHeight; }
+const QList<ControlLayout> &LayoutControls() { return layoutControls; }
+
+} // namespace modStretch

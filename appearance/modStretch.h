@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+// Keeps every display, label and shape of a window in proportion to the window. The
+// window's size and each control's geometry are recorded once as the reference; each
+// resize recomputes them from the ratio of the new size to the reference.
+namespace modStretch {
+
+struct ControlLayout {
+    QPointer<QWidget> control;
+    qint32 Left = 0;
+    qint32 Top = 0;
+    qint32 Height = 0;
+    qint32 Width = 0;
+    qint32 FontSize = 0;
+    qint32 BorderWidth = 0;
+    qint32 Size = 0;
+};
+
+// The window's size as the layout sees it, in twips: its inside, so that a title bar or
+// full screen does not distort the proportions.
+QSizeF WindowTwips(const QWidget *window);
+
+void RecordLayout(QWidget *window);
+void StretchLayout(QWidget *window);
+double AtLeastOne(double x);
+void SetLedType(QWidget *window, qint16 style);
+
+// The reference, for tests.
+qint32 LayoutWidth();
+qint32 LayoutHeight();
+const QList<ControlLayout> &LayoutControls();
+
+} // namespace modStretch

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtGlobal>
+#include <functional>
+
+// Where the clocks read the time. Monotonic milliseconds, so that a change of the
+// computer's clock (daylight saving, a correction) never moves a running match clock.
+namespace TimeSource {
+
+using Source = std::function<qint64()>;
+
+qint64 nowMs();
+
+// Tests put a fake clock in place and take it away again.
+void install(Source source);
+void reset();
+
+} // namespace TimeSource

@@ -1,0 +1,4 @@
+#include "led/DigitGroup.h"
+
+DigitGroup::~DigitGroup() = default;
+SeparatorDots::~SeparatorDots() = default;

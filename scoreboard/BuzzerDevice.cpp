@@ -1,0 +1,3 @@
+#include "scoreboard/BuzzerDevice.h"
+
+BuzzerDevice::~BuzzerDevice() = default;

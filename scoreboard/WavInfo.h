@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// What the buzzer needs to know of a WAV file before handing it to the sound device:
+// whether it is plain 16-bit PCM the device plays reliably, and how long it lasts.
+struct WavInfo {
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    qint64 dataBytes = 0;
+
+    qint64 durationMs() const;
+
+    // Only a RIFF/WAVE file with a plain PCM "fmt " chunk of 16 bits, one or two
+    // channels and a complete "data" chunk is accepted.
+    static std::optional<WavInfo> parse(const QByteArray &bytes);
+    static std::optional<WavInfo> read(const QString &fileName);
+};

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Darezez needs to build, run and test; installs nothing
+# when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang-format
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
+  fonts-liberation
+)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
+             desktop-file-utils appstream dpkg-dev file)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+
+class PictureBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+class VaviZAV;
+
+// Every option the operator can change. The dialog edits copies; only OK puts them in
+// the option variables and the store.
+class frmOptions : public QDialog {
+    Q_OBJECT
+
+public:
+    // owner: the window it is modal over (none from the welcome window); opener: the
+    // window it is centred over.
+    frmOptions(QWidget *owner, QWidget *opener);
+
+    // How a buzzer path is shown: whole up to 50 characters, else the first 10, " ..."
+    // and the file name (when the file exists).
+    static QString PathDisplay(const QString &path);
+
+    QString BuzzerTemp() const { return m_buzzerTemp; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct KeyRow {
+        QPushButton *button;
+        QLabel *label;
+        QString phrase;
+        QChar resetValue;
+    };
+    struct ColorRow {
+        PictureBox *swatch;
+        QPushButton *button;
+    };
+
+    void Form_Load();
+    QGroupBox *addFrame(QWidget *page, const QString &caption, const QRectF &box);
+    QPushButton *addButton(QWidget *parent, const QString &name, const QString &text,
+                           const QRectF &box);
+    void addKeyRow(QWidget *page, const QString &caption, const QRectF &box, const QString &button,
+                   const QString &label, const QString &phrase, QChar resetValue);
+    void addColorRow(QWidget *page, const QString &caption, const QRectF &box,
+                     const QString &swatch, const QString &button);
+    void chooseKey(KeyRow &row);
+    void chooseColor(ColorRow &row);
+    void cmdBuzzerSound_Click();
+    void cmdResetKeys_Click();
+    void cmdResetColors_Click();
+    void cmbLedType_Click();
+    void cmdOk_Click();
+    int keyOf(const QLabel *label) const;
+    void setPage(int index);
+
+    QWidget *m_opener;
+    QTabBar *m_tabs = nullptr;
+    QList<QWidget *> m_pages;
+    QList<KeyRow> m_keys;       // start/stop, reset, buzzer, clear
+    QList<ColorRow> m_colors;   // background, LED back, LED score, text, LED time
+    QString m_buzzerTemp;
+    QLabel *m_lblBuzzerSound = nullptr;
+    QComboBox *m_cmbLedType = nullptr;
+    VaviZAV *m_pledPreview = nullptr;
+    QLineEdit *m_txtHome = nullptr;
+    QLineEdit *m_txtGuest = nullptr;
+};

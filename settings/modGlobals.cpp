@@ -1,0 +1,168 @@
+#include "settings/modGlobals.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
+#include <memory>
+
+namespace modGlobals {
+
+qint32 FormColor = DefaultFormColor;
+qint32 TextColor = DefaultTextColor;
+qint32 LEDBackColor = DefaultLEDBackColor;
+qint32 LEDScoreColor = DefaultLEDScoreColor;
+qint32 LEDTimeColor = DefaultLEDTimeColor;
+int StartStopClockKey = DefaultStartStopClockKey;
+int ResetClockKey = DefaultResetClockKey;
+int ClearKey = DefaultClearKey;
+int BuzzerKey = DefaultBuzzerKey;
+QString BuzzerFile;
+QString HomeText = QStringLiteral("Home");
+QString GuestText = QStringLiteral("Guest");
+qint16 LEDType = 0;
+
+QString KeyAction;
+int KeyCurrent = 0;
+QString KeyChosen = QStringLiteral("0");
+
+namespace {
+
+const QString kApplication = QStringLiteral("Darezez");
+
+std::unique_ptr<QSettings> openStore() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kApplication,
+                                       kApplication);
+}
+
+// A stored number is used only when it is a plain decimal within range; anything else
+// gives that one option its default.
+qint64 readNumber(QSettings &store, const QString &key, qint64 fallback, qint64 low, qint64 high) {
+    const QVariant raw = store.value(key);
+    if (!raw.isValid() || raw.typeId() != QMetaType::QString)
+        return fallback;
+    const QString text = raw.toString();
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (!ok || text.isEmpty() || text.front().isSpace() || text.back().isSpace())
+        return fallback;
+    if (value < low || value > high)
+        return fallback;
+    return value;
+}
+
+QString readText(QSettings &store, const QString &key, const QString &fallback) {
+    const QVariant raw = store.value(key);
+    if (!raw.isValid())
+        return fallback;
+    // A list (an unquoted comma in a hand-edited file) is not one of our texts.
+    if (raw.typeId() != QMetaType::QString)
+        return fallback;
+    return raw.toString();
+}
+
+constexpr qint64 kColorMax = 16777215;
+constexpr qint64 kKeyMax = 65535;
+
+} // namespace
+
+QString DefaultBuzzerFile() {
+    return QCoreApplication::applicationDirPath() + QDir::separator() +
+           QStringLiteral("buzzer.wav");
+}
+
+void SetDefaults() {
+    FormColor = DefaultFormColor;
+    TextColor = DefaultTextColor;
+    LEDBackColor = DefaultLEDBackColor;
+    LEDScoreColor = DefaultLEDScoreColor;
+    LEDTimeColor = DefaultLEDTimeColor;
+    StartStopClockKey = DefaultStartStopClockKey;
+    ResetClockKey = DefaultResetClockKey;
+    ClearKey = DefaultClearKey;
+    BuzzerKey = DefaultBuzzerKey;
+    BuzzerFile = DefaultBuzzerFile();
+    HomeText = QStringLiteral("Home");
+    GuestText = QStringLiteral("Guest");
+    LEDType = 0;
+}
+
+void LoadOptions() {
+    SetDefaults();
+    auto store = openStore();
+    // A file that is not INI at all reads as an empty store; it is left alone until a save.
+    if (store->status() != QSettings::NoError)
+        return;
+
+    store->beginGroup(QStringLiteral("ColorSettings"));
+    FormColor = qint32(readNumber(*store, QStringLiteral("FormColor"), FormColor, 0, kColorMax));
+    LEDBackColor =
+        qint32(readNumber(*store, QStringLiteral("LEDBackColor"), LEDBackColor, 0, kColorMax));
+    TextColor = qint32(readNumber(*store, QStringLiteral("TextColor"), TextColor, 0, kColorMax));
+    LEDScoreColor =
+        qint32(readNumber(*store, QStringLiteral("LEDScoreColor"), LEDScoreColor, 0, kColorMax));
+    LEDTimeColor =
+        qint32(readNumber(*store, QStringLiteral("LEDTimeColor"), LEDTimeColor, 0, kColorMax));
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("KeySettings"));
+    StartStopClockKey =
+        int(readNumber(*store, QStringLiteral("StartStopClockKey"), StartStopClockKey, 1, kKeyMax));
+    ResetClockKey =
+        int(readNumber(*store, QStringLiteral("ResetClockKey"), ResetClockKey, 1, kKeyMax));
+    ClearKey = int(readNumber(*store, QStringLiteral("ClearKey"), ClearKey, 1, kKeyMax));
+    BuzzerKey = int(readNumber(*store, QStringLiteral("BuzzerKey"), BuzzerKey, 1, kKeyMax));
+    BuzzerFile = readText(*store, QStringLiteral("BuzzerFile"), BuzzerFile);
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("TextSettings"));
+    HomeText = readText(*store, QStringLiteral("HomeText"), HomeText);
+    GuestText = readText(*store, QStringLiteral("GuestText"), GuestText);
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("PicSettings"));
+    LEDType = qint16(readNumber(*store, QStringLiteral("LEDType"), LEDType, 0, 1));
+    store->endGroup();
+}
+
+bool SaveOptions() {
+    auto store = openStore();
+    const auto number = [](qint64 v) { return QString::number(v); };
+
+    // An unreadable file must not be merged into: start from what we hold.
+    if (store->status() != QSettings::NoError)
+        store->clear();
+
+    store->beginGroup(QStringLiteral("KeySettings"));
+    store->setValue(QStringLiteral("StartStopClockKey"), number(StartStopClockKey));
+    store->setValue(QStringLiteral("ResetClockKey"), number(ResetClockKey));
+    store->setValue(QStringLiteral("ClearKey"), number(ClearKey));
+    store->setValue(QStringLiteral("BuzzerKey"), number(BuzzerKey));
+    store->setValue(QStringLiteral("BuzzerFile"), BuzzerFile);
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("ColorSettings"));
+    store->setValue(QStringLiteral("FormColor"), number(FormColor));
+    store->setValue(QStringLiteral("TextColor"), number(TextColor));
+    store->setValue(QStringLiteral("LEDBackColor"), number(LEDBackColor));
+    store->setValue(QStringLiteral("LEDScoreColor"), number(LEDScoreColor));
+    store->setValue(QStringLiteral("LEDTimeColor"), number(LEDTimeColor));
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("TextSettings"));
+    store->setValue(QStringLiteral("TitleText"), QString());
+    store->setValue(QStringLiteral("HomeText"), HomeText);
+    store->setValue(QStringLiteral("GuestText"), GuestText);
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("PicSettings"));
+    store->setValue(QStringLiteral("LEDType"), number(LEDType));
+    store->endGroup();
+
+    store->sync();
+    return store->status() == QSettings::NoError;
+}
+
+QString SettingsFileName() { return openStore()->fileName(); }
+
+} // namespace modGlobals

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The options every window reads, and their persistence in the per-user store.
+namespace modGlobals {
+
+// Colours packed as blue * 65536 + green * 256 + red.
+inline constexpr qint32 DefaultFormColor = 4210752;
+inline constexpr qint32 DefaultTextColor = 16777215;
+inline constexpr qint32 DefaultLEDBackColor = 0;
+inline constexpr qint32 DefaultLEDScoreColor = 33023;
+inline constexpr qint32 DefaultLEDTimeColor = 255;
+inline constexpr int DefaultStartStopClockKey = 115;
+inline constexpr int DefaultResetClockKey = 114;
+inline constexpr int DefaultClearKey = 99;
+inline constexpr int DefaultBuzzerKey = 98;
+
+extern qint32 FormColor;
+extern qint32 TextColor;
+extern qint32 LEDBackColor;
+extern qint32 LEDScoreColor;
+extern qint32 LEDTimeColor;
+// Key bindings hold the UTF-16 code of a typed character (1 to 65535).
+extern int StartStopClockKey;
+extern int ResetClockKey;
+extern int ClearKey;
+extern int BuzzerKey;
+extern QString BuzzerFile;
+extern QString HomeText;
+extern QString GuestText;
+extern qint16 LEDType;
+
+// Hand-over between the options dialog and the key chooser.
+extern QString KeyAction;
+extern int KeyCurrent;
+extern QString KeyChosen;
+
+QString DefaultBuzzerFile();
+
+// Every variable back to its default, as on an empty store.
+void SetDefaults();
+
+void LoadOptions();
+// False when the store could not be written; the variables keep their values.
+bool SaveOptions();
+
+// The file behind the store, for messages to the operator.
+QString SettingsFileName();
+
+} // namespace modGlobals

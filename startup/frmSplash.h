@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// The welcome window: the program starts here, loads the options, and goes on to the
+// scoreboard on a click anywhere but its two buttons.
+class frmSplash : public QWidget {
+    Q_OBJECT
+
+public:
+    frmSplash();
+
+    void GoScore();
+
+    static QString VersionText();
+    static QString SystemName();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void Form_Load();
+    void cmdOptions_Click();
+    void cmdHelp_Click();
+    QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRectF &box);
+
+    bool m_pressed = false;
+};
