@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 #include <memory>
@@ -29,6 +30,9 @@ QString KeyChosen = QStringLiteral("0");
 namespace {
 
 const QString kApplication = QStringLiteral("Darezez");
+
+// The last load found a file that is not INI.
+bool storeUnreadable = false;
 
 std::unique_ptr<QSettings> openStore() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kApplication,
@@ -91,6 +95,7 @@ void LoadOptions() {
     SetDefaults();
     auto store = openStore();
     // A file that is not INI at all reads as an empty store; it is left alone until a save.
+    storeUnreadable = store->status() == QSettings::FormatError;
     if (store->status() != QSettings::NoError)
         return;
 
@@ -125,42 +130,53 @@ void LoadOptions() {
     store->endGroup();
 }
 
+namespace {
+void writeAll(QSettings &store) {
+    const auto number = [](qint64 v) { return QString::number(v); };
+    store.beginGroup(QStringLiteral("KeySettings"));
+    store.setValue(QStringLiteral("StartStopClockKey"), number(StartStopClockKey));
+    store.setValue(QStringLiteral("ResetClockKey"), number(ResetClockKey));
+    store.setValue(QStringLiteral("ClearKey"), number(ClearKey));
+    store.setValue(QStringLiteral("BuzzerKey"), number(BuzzerKey));
+    store.setValue(QStringLiteral("BuzzerFile"), BuzzerFile);
+    store.endGroup();
+
+    store.beginGroup(QStringLiteral("ColorSettings"));
+    store.setValue(QStringLiteral("FormColor"), number(FormColor));
+    store.setValue(QStringLiteral("TextColor"), number(TextColor));
+    store.setValue(QStringLiteral("LEDBackColor"), number(LEDBackColor));
+    store.setValue(QStringLiteral("LEDScoreColor"), number(LEDScoreColor));
+    store.setValue(QStringLiteral("LEDTimeColor"), number(LEDTimeColor));
+    store.endGroup();
+
+    store.beginGroup(QStringLiteral("TextSettings"));
+    store.setValue(QStringLiteral("TitleText"), QString());
+    store.setValue(QStringLiteral("HomeText"), HomeText);
+    store.setValue(QStringLiteral("GuestText"), GuestText);
+    store.endGroup();
+
+    store.beginGroup(QStringLiteral("PicSettings"));
+    store.setValue(QStringLiteral("LEDType"), number(LEDType));
+    store.endGroup();
+    store.sync();
+}
+} // namespace
+
 bool SaveOptions() {
     auto store = openStore();
-    const auto number = [](qint64 v) { return QString::number(v); };
-
-    // An unreadable file must not be merged into: start from what we hold.
-    if (store->status() != QSettings::NoError)
-        store->clear();
-
-    store->beginGroup(QStringLiteral("KeySettings"));
-    store->setValue(QStringLiteral("StartStopClockKey"), number(StartStopClockKey));
-    store->setValue(QStringLiteral("ResetClockKey"), number(ResetClockKey));
-    store->setValue(QStringLiteral("ClearKey"), number(ClearKey));
-    store->setValue(QStringLiteral("BuzzerKey"), number(BuzzerKey));
-    store->setValue(QStringLiteral("BuzzerFile"), BuzzerFile);
-    store->endGroup();
-
-    store->beginGroup(QStringLiteral("ColorSettings"));
-    store->setValue(QStringLiteral("FormColor"), number(FormColor));
-    store->setValue(QStringLiteral("TextColor"), number(TextColor));
-    store->setValue(QStringLiteral("LEDBackColor"), number(LEDBackColor));
-    store->setValue(QStringLiteral("LEDScoreColor"), number(LEDScoreColor));
-    store->setValue(QStringLiteral("LEDTimeColor"), number(LEDTimeColor));
-    store->endGroup();
-
-    store->beginGroup(QStringLiteral("TextSettings"));
-    store->setValue(QStringLiteral("TitleText"), QString());
-    store->setValue(QStringLiteral("HomeText"), HomeText);
-    store->setValue(QStringLiteral("GuestText"), GuestText);
-    store->endGroup();
-
-    store->beginGroup(QStringLiteral("PicSettings"));
-    store->setValue(QStringLiteral("LEDType"), number(LEDType));
-    store->endGroup();
-
-    store->sync();
-    return store->status() == QSettings::NoError;
+    if (storeUnreadable || store->status() == QSettings::FormatError) {
+        // The file on disk is not INI: keep it aside, never lose it, and write anew.
+        const QString file = store->fileName();
+        store.reset();
+        QFile::remove(file + QStringLiteral(".unreadable"));
+        QFile::rename(file, file + QStringLiteral(".unreadable"));
+        store = openStore();
+    }
+    writeAll(*store);
+    const bool saved = store->status() == QSettings::NoError;
+    if (saved)
+        storeUnreadable = false;
+    return saved;
 }
 
 QString SettingsFileName() { return openStore()->fileName(); }

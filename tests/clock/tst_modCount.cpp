@@ -1,0 +1,278 @@
+#include "TestSupport.h"
+#include "clock/modCount.h"
+
+#include <QTest>
+
+namespace {
+struct Recorder : KeyCommands {
+    QList<int> keys;
+    void AllKeyPress(int k) override { keys << k; }
+};
+} // namespace
+
+class tst_modCount : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakeClock> clock;
+
+    QString show(TimeValue v, const QString &group) {
+        FakeDigits d(group, 4, 7);
+        FakeDots dots;
+        modCount::ShowTime(v, d, dots);
+        return timePicture(d, dots);
+    }
+    QString matchClock() { return show(modCount::ClockValue(0), QStringLiteral("pledClock")); }
+    void type(Recorder &r, FakeDigits &d, FakeDots &dots, const QString &keys) {
+        for (QChar c : keys)
+            modCount::ClockKeyPress(r, d, c.unicode(), 3599, 0, 0, dots);
+    }
+
+private slots:
+    void init() {
+        modCount::Reset();
+        modGlobals::SetDefaults();
+        clock = std::make_unique<FakeClock>();
+    }
+    void cleanup() { clock.reset(); }
+
+    void showTime_data() {
+        QTest::addColumn<int>("tenths");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("600.0 clock") << 6000 << "pledClock" << "10:00";
+        QTest::newRow("599.0 clock") << 5990 << "pledClock" << " 9:59";
+        QTest::newRow("60.0 clock") << 600 << "pledClock" << " 1:00";
+        QTest::newRow("59.9 clock") << 599 << "pledClock" << "59.9 ";
+        QTest::newRow("59.9 time advantage") << 599 << "pledTimeAd" << "59.9 ";
+        QTest::newRow("5.0 clock") << 50 << "pledClock" << " 5.0 ";
+        QTest::newRow("5.0 time advantage") << 50 << "pledTimeAd" << " 5.0 ";
+        QTest::newRow("0 clock") << 0 << "pledClock" << " 0.0 ";
+        QTest::newRow("0 time advantage") << 0 << "pledTimeAd" << " 0.0 ";
+        QTest::newRow("75.4 time advantage") << 754 << "pledTimeAd" << " 1:15";
+        QTest::newRow("75.4 clock") << 754 << "pledClock" << " 1:16";
+        QTest::newRow("10.0 keeps its zero") << 100 << "pledTimeAd" << "10.0 ";
+        QTest::newRow("59:59 clock") << 35990 << "pledClock" << "59:59";
+        QTest::newRow("6000 s holds at 99:59") << 60000 << "pledTimeAd" << "99:59";
+        QTest::newRow("a day holds at 99:59") << 864000 << "pledTimeAd" << "99:59";
+        QTest::newRow("10:05 keeps the inner zero") << 6050 << "pledTimeAd" << "10:05";
+    }
+    void showTime() {
+        QFETCH(int, tenths);
+        QFETCH(QString, group);
+        QFETCH(QString, picture);
+        QCOMPARE(show(fromTenths(tenths), group), picture);
+    }
+
+    void tenMinutesHeldForTheFirstSecond() {
+        modCount::SetClock(fromSeconds(600), 0, 0);
+        modCount::StartClock(0);
+        QCOMPARE(modCount::ClockValue(0), fromSeconds(600));
+        for (int i = 1; i <= 9; ++i) {
+            clock->advance(100);
+            QCOMPARE(modCount::ClockValue(0), fromTenths(6000 - i));
+            QCOMPARE(matchClock(), QStringLiteral("10:00"));
+        }
+        clock->advance(100);
+        QCOMPARE(modCount::ClockValue(0), fromSeconds(599));
+        QCOMPARE(matchClock(), QStringLiteral(" 9:59"));
+    }
+
+    void lastMinuteSwitchesToTenths() {
+        modCount::SetClock(fromTenths(610), 0, 0);
+        modCount::StartClock(0);
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(matchClock(), QStringLiteral(" 1:01"));
+            clock->advance(100);
+        }
+        QCOMPARE(modCount::ClockValue(0), fromSeconds(60));
+        QCOMPARE(matchClock(), QStringLiteral(" 1:00"));
+        clock->advance(100);
+        QCOMPARE(matchClock(), QStringLiteral("59.9 "));
+    }
+
+    void runsAddUpAndStopBanksTheLastReading() {
+        modCount::SetClock(fromSeconds(600), 0, 0);
+        modCount::StartClock(0);
+        clock->advance(5300);
+        modCount::ClockValue(0);
+        clock->advance(40); // the stop comes after the reading
+        modCount::StopClock(0);
+        QCOMPARE(modCount::ClockValue(0), fromTenths(5947));
+        clock->advance(10000); // stopped: nothing runs
+        modCount::StartClock(0);
+        clock->advance(2000);
+        QCOMPARE(modCount::ClockValue(0), fromTenths(5927));
+        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+    }
+
+    void tenthsAreTruncatedAtBothEnds() {
+        clock->ms = 1'000'950; // start at .95
+        modCount::SetClock(0, 1, 1);
+        modCount::StartClock(1);
+        clock->ms = 1'001'020; // now at .02 of the next second
+        QCOMPARE(modCount::ClockValue(1), fromTenths(1));
+        clock->ms = 1'001'949;
+        QCOMPARE(modCount::ClockValue(1), fromTenths(10));
+    }
+
+    void runAcrossMidnight() {
+        clock->ms = 86'399'500; // 23:59:59.5 as milliseconds of the day
+        modCount::SetClock(0, 1, 2);
+        modCount::StartClock(2);
+        clock->ms = 86'400'700; // 00:00:00.7 the next day
+        QCOMPARE(modCount::ClockValue(2), fromTenths(12));
+    }
+
+    void countingDownStopsAtZero() {
+        modCount::SetClock(0, 0, 0);
+        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+        modCount::StartClock(0);
+        clock->advance(3000);
+        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+
+        modCount::SetClock(fromSeconds(2), 0, 0);
+        modCount::StartClock(0);
+        clock->advance(2500);
+        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+        modCount::StopClock(0);
+        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+        modCount::StartClock(0);
+        clock->advance(1000);
+        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+    }
+
+    void startStopAndSetOnARunningSlot() {
+        modCount::SetClock(0, 1, 1);
+        modCount::StartClock(1);
+        clock->advance(3000);
+        modCount::StartClock(1); // keeps the first start
+        clock->advance(1000);
+        QCOMPARE(modCount::ClockValue(1), fromSeconds(4));
+        modCount::StopClock(1);
+        modCount::StopClock(1); // a stopped slot is left alone
+        QCOMPARE(modCount::ClockValue(1), fromSeconds(4));
+        modCount::StartClock(1);
+        clock->advance(1000);
+        modCount::ClockValue(1);
+        modCount::SetClock(fromSeconds(30), 1, 1);
+        QCOMPARE(modCount::ClockRunning(1), qint16(0));
+        clock->advance(5000);
+        QCOMPARE(modCount::ClockValue(1), fromSeconds(30));
+    }
+
+    void countingUpShowsTenthsThenMinutes() {
+        modCount::SetClock(fromTenths(599), 1, 1);
+        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral("59.9 "));
+        modCount::StartClock(1);
+        clock->advance(100);
+        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral(" 1:00"));
+    }
+
+    void slotsOutOfRange() {
+        BeepCounter beeps;
+        QCOMPARE(modCount::ClockRunning(5), qint16(0));
+        QCOMPARE(beeps.count, 1);
+        QCOMPARE(modCount::ClockValue(7), TimeValue(0));
+        modCount::SetClock(fromSeconds(9), 0, 5);
+        modCount::StartClock(5);
+        modCount::StopClock(-1);
+        QCOMPARE(modCount::ClockRunning(4), qint16(0));
+        QCOMPARE(beeps.count, 1);
+    }
+
+    void timeToSeconds_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("25.3") << "25.3" << 1503;
+        QTest::newRow("6.50") << "6.50" << 410;
+        QTest::newRow("6") << "6" << 360;
+        QTest::newRow("23") << "23" << 1380;
+        QTest::newRow(".5") << ".5" << 5;
+        QTest::newRow("5.") << "5." << 300;
+        QTest::newRow("0.059") << "0.059" << 59;
+        QTest::newRow("nothing") << "" << 0;
+        QTest::newRow("60") << "60" << -1;
+        QTest::newRow("5.60") << "5.60" << -1;
+        QTest::newRow("1.2.3") << "1.2.3" << -1;
+        QTest::newRow("00000005") << "00000005" << 300;
+        QTest::newRow("000000005") << "000000005" << -1;
+        QTest::newRow("59.59") << "59.59" << 3599;
+        QTest::newRow("a letter") << "5a" << -1;
+        QTest::newRow("a sign") << "-5" << -1;
+        QTest::newRow("Arabic-Indic digit") << QString::fromUtf8("\u0665") << -1;
+        QTest::newRow("full-width digit") << QString::fromUtf8("\uFF15") << -1;
+        QTest::newRow("a lone point") << "." << 0;
+    }
+    void timeToSeconds() {
+        QFETCH(QString, typed);
+        QFETCH(int, seconds);
+        BeepCounter beeps;
+        QCOMPARE(modCount::TimeToSeconds(typed), seconds);
+        QCOMPARE(beeps.count, seconds >= 0 ? 1 : 0);
+    }
+
+    void typedTimeSetsTheClock_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("25.3") << "25.3\r" << "25:03" << 1503 << 1;
+        QTest::newRow("59.59") << "59.59\r" << "59:59" << 3599 << 1;
+        QTest::newRow("60 refused") << "60\r" << "10:00" << 600 << 0;
+        QTest::newRow("nothing typed") << "\r" << " 0.0 " << 0 << 1;
+        QTest::newRow("space starts over") << "12 3.3\r" << " 3:03" << 183 << 1;
+        QTest::newRow("nine characters") << "000000005\r" << "10:00" << 600 << 0;
+        QTest::newRow("eight characters") << "00000005\r" << " 5:00" << 300 << 1;
+        QTest::newRow("other keys ignored") << "1+-x\b2\r" << "12:00" << 720 << 1;
+        QTest::newRow("refused then accepted") << "99\r4\r" << " 4:00" << 240 << 1;
+    }
+    void typedTimeSetsTheClock() {
+        QFETCH(QString, keys);
+        QFETCH(QString, picture);
+        QFETCH(int, last);
+        QFETCH(int, beeps);
+        modCount::LastClockTime = 600;
+        modCount::SetClock(fromSeconds(600), 0, 0);
+        FakeDigits d(QStringLiteral("pledClock"), 4);
+        FakeDots dots;
+        modCount::ShowTime(modCount::ClockValue(0), d, dots);
+        BeepCounter counter;
+        Recorder r;
+        type(r, d, dots, keys);
+        QCOMPARE(timePicture(d, dots), picture);
+        QCOMPARE(modCount::LastClockTime, last);
+        QCOMPARE(counter.count, beeps);
+        QCOMPARE(r.keys.size(), keys.size()); // every key reached the commands first
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QVERIFY(modCount::TypedText().isEmpty());
+    }
+
+    void typingStopsARunningClock() {
+        modCount::SetClock(fromSeconds(600), 0, 0);
+        modCount::StartClock(0);
+        clock->advance(4000);
+        FakeDigits d(QStringLiteral("pledClock"), 4);
+        FakeDots dots;
+        Recorder r;
+        type(r, d, dots, QStringLiteral("3\r"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        clock->advance(4000);
+        QCOMPARE(modCount::ClockValue(0), fromSeconds(180));
+    }
+
+    void commandKeysFirstAndHotDigitsStillTyped() {
+        struct Hot : KeyCommands {
+            QString seen;
+            void AllKeyPress(int k) override { seen += QChar(k); }
+        } hot;
+        FakeDigits d(QStringLiteral("pledClock"), 4);
+        FakeDots dots;
+        for (QChar c : QStringLiteral("5s"))
+            modCount::ClockKeyPress(hot, d, c.unicode(), 3599, 0, 0, dots);
+        QCOMPARE(hot.seen, QStringLiteral("5s"));
+        QCOMPARE(modCount::TypedText(), QStringLiteral("5"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_modCount)
+#include "tst_modCount.moc"
