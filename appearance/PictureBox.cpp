@@ -22,7 +22,8 @@ void PictureBox::paintEvent(QPaintEvent *event) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) {
-    if (focusProxy() && event->button() == Qt::LeftButton)
+    // Only a click on the container itself, not one passed up from what it holds.
+    if (focusProxy() && event->button() == Qt::LeftButton && !childAt(event->position().toPoint()))
         setFocus(Qt::MouseFocusReason);
     QWidget::mousePressEvent(event);
 }

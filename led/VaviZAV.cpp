@@ -4,6 +4,7 @@
 #include "scoreboard/KeyCodes.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <array>
@@ -212,6 +213,11 @@ void VaviZAV::keyPressEvent(QKeyEvent *event) {
     const QString text = event->text();
     if (!text.isEmpty())
         emit KeyPress(m_index, text.front().unicode());
+    event->accept();
+}
+
+void VaviZAV::mousePressEvent(QMouseEvent *event) {
+    // The click selects this digit; it is not passed on to the field's container.
     event->accept();
 }
 

@@ -284,8 +284,9 @@ void frmScoreboard::showOptions() {
     m_mmcBuzzer->Command(QStringLiteral("Close"));
     m_mmcBuzzer->setFileName(modGlobals::BuzzerFile);
     m_mmcBuzzer->Command(QStringLiteral("Open"));
-    if (isActiveWindow())
-        Form_Activate();
+    // Back to the board the dialog was opened from, with the match clock selected.
+    activateWindow();
+    Form_Activate();
 }
 
 void frmScoreboard::UpdateAdStatus() {

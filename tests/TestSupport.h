@@ -45,7 +45,12 @@ struct SettingsSandbox {
 class FakeBuzzer : public BuzzerDevice {
 public:
     QStringList commands;
-    void Command(const QString &command) override { commands << command; }
+    QStringList *mirror = nullptr; // outlives the device, for what it hears as it goes
+    void Command(const QString &command) override {
+        commands << command;
+        if (mirror)
+            *mirror << command;
+    }
     int count(const QString &command) const { return int(commands.count(command)); }
     void finishPlaying() { emit Done(); }
 };

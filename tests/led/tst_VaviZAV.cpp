@@ -1,0 +1,146 @@
+#include "TestSupport.h"
+#include "led/VaviZAV.h"
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+// Lit white on black, so a lit pixel is bright and an unlit part stays dark.
+QImage render(int digit, int style, int size = 160) {
+    VaviZAV d;
+    d.setSize(size);
+    d.setBackColor(0);
+    d.setLitColor(0xFFFFFF);
+    d.setLedType(style);
+    d.setCaption(digit);
+    return d.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool litPixelIn(const QImage &img, int x0, int x1) {
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = x0; x < x1; ++x)
+            if (qGray(img.pixel(x, y)) > 128)
+                return true;
+    return false;
+}
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+} // namespace
+
+class tst_VaviZAV : public QObject {
+    Q_OBJECT
+
+private slots:
+    void propertiesByName() {
+        VaviZAV d;
+        QVERIFY(d.setProperty("Caption", 5));
+        QCOMPARE(d.property("Caption").toInt(), 5);
+        QVERIFY(d.setProperty("Caption", QStringLiteral("7")));
+        QCOMPARE(d.Caption(), 7);
+        d.setProperty("Caption", -1);
+        QCOMPARE(d.Caption(), -1);
+        d.setProperty("Caption", 12);
+        QCOMPARE(d.Caption(), -1);
+        d.setProperty("LedType", 1);
+        QCOMPARE(d.LedType(), 1);
+        d.setProperty("LitColor", 33023);
+        QCOMPARE(d.LitColor(), 33023);
+        d.setProperty("BackColor", 4210752);
+        QCOMPARE(d.BackColor(), 4210752);
+        QCOMPARE(VaviZAV().Caption(), 0);
+    }
+
+    void sizeSetsTheCell_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QSize>("cell");
+        QTest::newRow("80, the board's") << 80 << QSize(44, 79);
+        QTest::newRow("65, the preview's") << 65 << QSize(36, 64);
+        QTest::newRow("1") << 1 << QSize(1, 1);
+        QTest::newRow("0 is taken as 1") << 0 << QSize(1, 1);
+        QTest::newRow("4K") << 381 << QSize(210, 376);
+    }
+    void sizeSetsTheCell() {
+        QFETCH(int, size);
+        QFETCH(QSize, cell);
+        VaviZAV d;
+        d.setProperty("Size", size);
+        QCOMPARE(d.size(), cell);
+        QCOMPARE(d.Size(), qMax(1, size));
+    }
+
+    void oneLightsOnlyTheRightHalf_data() {
+        QTest::addColumn<int>("style");
+        QTest::newRow("Lines") << 0;
+        QTest::newRow("Dots") << 1;
+    }
+    void oneLightsOnlyTheRightHalf() {
+        QFETCH(int, style);
+        const QImage one = render(1, style);
+        QVERIFY(!litPixelIn(one, 0, one.width() / 2));
+        QVERIFY(litPixelIn(one, one.width() / 2, one.width()));
+        const QImage blank = render(-1, style);
+        QVERIFY(!litPixelIn(blank, 0, blank.width()));
+    }
+
+    void elevenDistinctPictures_data() { oneLightsOnlyTheRightHalf_data(); }
+    void elevenDistinctPictures() {
+        QFETCH(int, style);
+        QList<QImage> images;
+        for (int digit = -1; digit <= 9; ++digit) {
+            const QImage img = render(digit, style, 60);
+            for (const QImage &other : images)
+                QVERIFY2(img != other, qPrintable(QStringLiteral("digit %1").arg(digit)));
+            images.append(img);
+        }
+        QVERIFY(render(8, 0, 60) != render(8, 1, 60));
+    }
+
+    void sameValueDoesNotRepaint() {
+        VaviZAV d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        PaintCounter counter;
+        d.installEventFilter(&counter);
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        d.setCaption(d.Caption());
+        d.setLitColor(d.LitColor());
+        d.setBackColor(d.BackColor());
+        d.setLedType(d.LedType());
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.paints, 0);
+        d.setCaption(3);
+        QTRY_VERIFY(counter.paints > 0);
+    }
+
+    void reportsKeysWithItsIndex() {
+        VaviZAV d;
+        d.setIndex(2);
+        d.show();
+        d.setFocus();
+        QSignalSpy down(&d, &VaviZAV::KeyDown);
+        QSignalSpy press(&d, &VaviZAV::KeyPress);
+        QTest::keyClick(&d, Qt::Key_Left);
+        QTest::keyClick(&d, Qt::Key_5);
+        QTest::keyClick(&d, 'S', Qt::ShiftModifier);
+        QCOMPARE(down.size(), 4); // Shift goes down on its own first
+        QCOMPARE(down[0], (QVariantList{2, 37, 0}));
+        QCOMPARE(down[2].at(1).toInt(), 16);
+        QCOMPARE(down[3], (QVariantList{2, int('S'), 1}));
+        QCOMPARE(press.size(), 2); // an arrow types nothing
+        QCOMPARE(press[0], (QVariantList{2, int('5')}));
+        QCOMPARE(press[1], (QVariantList{2, int('S')}));
+    }
+};
+
+QTEST_MAIN(tst_VaviZAV)
+#include "tst_VaviZAV.moc"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "appearance/Shape.h"
+#include "clock/modCount.h"
+#include "clock/modShowDigits.h"
+#include "led/VaviZAV.h"
+#include "scoreboard/frmScoreboard.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+
+// A real scoreboard on the offscreen screen, with a fake clock, beep and buzzer.
+struct BoardFixture {
+    SettingsSandbox sandbox;
+    FakeClock clock;
+    BeepCounter beeps;
+    FakeBuzzer *buzzer = nullptr;
+    QPointer<frmScoreboard> board;
+
+    explicit BoardFixture(const QString &buzzerFile = QCoreApplication::applicationFilePath()) {
+        modCount::Reset();
+        modShowDigits::Reset();
+        modGlobals::SetDefaults();
+        modGlobals::BuzzerFile = buzzerFile;
+        buzzer = new FakeBuzzer();
+        board = new frmScoreboard(buzzer);
+        board->show();
+        board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(board));
+    }
+    ~BoardFixture() { delete board.data(); }
+
+    QWidget *focused() const { return QApplication::focusWidget() ? QApplication::focusWidget() : board.data(); }
+
+    // Types into whatever has the focus; "\r" is Enter.
+    void type(const QString &keys) {
+        for (QChar c : keys) {
+            if (c == QLatin1Char('\r'))
+                QTest::keyClick(focused(), Qt::Key_Return);
+            else
+                QTest::keyClick(focused(), c.toLatin1());
+        }
+    }
+    void key(Qt::Key k) { QTest::keyClick(focused(), k); }
+
+    LedGroup &field(const char *name) { return board->Field(QLatin1String(name)); }
+    Shape *shape(const char *name) { return board->findChild<Shape *>(QLatin1String(name)); }
+
+    QString clockText() { return timeText("pledClock", "shpTime"); }
+    QString timeAdText() { return timeText("pledTimeAd", "shpTimeAd"); }
+    QString timeText(const char *field, const char *dots) {
+        const QString d = QLatin1String(dots);
+        return timePicture(board->Field(QLatin1String(field)),
+                           board->findChild<Shape *>(d + "_0")->FillColor() == modGlobals::TextColor,
+                           board->findChild<Shape *>(d + "_1")->FillColor() == modGlobals::TextColor);
+    }
+    QString number(const char *name) { return numberPicture(field(name)); }
+
+    void click(QWidget *w, QPoint at = QPoint(2, 2)) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }
+    void clickField(const char *container) {
+        click(board->findChild<QWidget *>(QLatin1String(container)));
+    }
+
+    // Time passes and the 40 ms tick gets a chance to run.
+    void pass(qint64 ms) {
+        clock.advance(ms);
+        QTest::qWait(60);
+    }
+};

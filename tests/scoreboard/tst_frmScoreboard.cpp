@@ -1,0 +1,322 @@
+#include "BoardFixture.h"
+#include "startup/frmHelp.h"
+
+#include <QDialog>
+#include <QTimer>
+
+namespace {
+// Closes the next modal dialog once it is up, after running what the test wants inside it.
+void whileModal(std::function<void(QDialog *)> inside) {
+    QTimer::singleShot(0, [inside] {
+        QTRY_VERIFY(qobject_cast<QDialog *>(QApplication::activeModalWidget()));
+        auto dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        inside(dialog);
+        dialog->reject();
+    });
+}
+} // namespace
+
+class tst_frmScoreboard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { frmHelp::DestroyInstance(); }
+
+    void startsReady() {
+        BoardFixture f;
+        QCOMPARE(f.clockText(), QStringLiteral("10:00"));
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::FormColor);
+        QCOMPARE(f.shape("shpTimeAdGuest")->FillColor(), modGlobals::FormColor);
+        QCOMPARE(f.shape("shpTimeAdHome")->BorderColor(), modGlobals::LEDBackColor);
+        QCOMPARE(f.board->TimeAd, 38);
+        QCOMPARE(f.board->ShownAdSide(), qint16(1));
+        QVERIFY(!f.board->tmrClock1().isActive());
+        QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
+        for (const char *name : {"pledHomeScore", "pledGuestScore", "pledMatch", "pledWeight"})
+            QCOMPARE(f.number(name), QStringLiteral("  0"));
+        QCOMPARE(f.number("pledHomeMatch"), QStringLiteral(" 0"));
+        QCOMPARE(f.number("pledPeriod"), QStringLiteral("0"));
+        QCOMPARE(f.board->windowTitle(), QStringLiteral("Darezez"));
+        QCOMPARE(f.buzzer->commands, QStringList{QStringLiteral("Open")});
+        f.type(QStringLiteral("3\r"));
+        QCOMPARE(f.clockText(), QStringLiteral(" 3:00"));
+    }
+
+    void typedTimeThenReset() {
+        BoardFixture f;
+        f.type(QStringLiteral("25.3\r"));
+        QCOMPARE(f.clockText(), QStringLiteral("25:03"));
+        QCOMPARE(f.beeps.count, 1);
+        f.type(QStringLiteral("s"));
+        f.pass(3000);
+        QTRY_COMPARE(f.clockText(), QStringLiteral("25:00"));
+        f.type(QStringLiteral("r"));
+        QCOMPARE(f.clockText(), QStringLiteral("25:03"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        f.type(QStringLiteral("12 3.3\r"));
+        QCOMPARE(f.clockText(), QStringLiteral(" 3:03"));
+        f.type(QStringLiteral("000000005\r"));
+        QCOMPARE(f.clockText(), QStringLiteral(" 3:03"));
+        f.type(QStringLiteral("00000005\r"));
+        QCOMPARE(f.clockText(), QStringLiteral(" 5:00"));
+    }
+
+    void halfTypedTimeSurvivesAVisit() {
+        BoardFixture f;
+        f.type(QStringLiteral("1"));
+        f.clickField("picHomeScore");
+        QCOMPARE(QApplication::focusWidget(), f.field("pledHomeScore").at(0));
+        f.type(QStringLiteral("5\r"));
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("  5"));
+        f.click(f.field("pledClock").at(1), QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(1));
+        f.type(QStringLiteral("2\r"));
+        QCOMPARE(f.clockText(), QStringLiteral("12:00"));
+    }
+
+    void numberFieldsThroughTheKeyboard() {
+        BoardFixture f;
+        f.clickField("picPeriod");
+        f.type(QStringLiteral("3+2"));
+        QCOMPARE(f.number("pledPeriod"), QStringLiteral("5"));
+        f.clickField("picHomeScore");
+        f.type(QStringLiteral("150\r"));
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("150"));
+        f.type(QStringLiteral("+9+9+9+9+9+9"));
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("195"));
+        f.type(QStringLiteral("+5"));
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("195"));
+        f.type(QStringLiteral("c"));
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("   "));
+        f.clickField("picWeight");
+        f.type(QStringLiteral("007\r"));
+        QCOMPARE(f.number("pledWeight"), QStringLiteral("  7"));
+        // The clear key means nothing to the match clock.
+        f.clickField("picClock");
+        f.type(QStringLiteral("c"));
+        QCOMPARE(f.clockText(), QStringLiteral("10:00"));
+    }
+
+    void timeAdvantageFieldTakesOnlyCommands() {
+        BoardFixture f;
+        f.clickField("picTimeAd");
+        QCOMPARE(QApplication::focusWidget(), f.field("pledTimeAd").at(0));
+        f.type(QStringLiteral("5.5\r+3c"));
+        QCOMPARE(f.clockText(), QStringLiteral("10:00"));
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
+        f.type(QStringLiteral("s"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+    }
+
+    void commandsFromAnyFieldAndCaseSensitiveBindings() {
+        BoardFixture f;
+        f.clickField("picHomeScore");
+        f.type(QStringLiteral("S"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        f.type(QStringLiteral("s"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+        QVERIFY(f.board->tmrClock1().isActive());
+        QCOMPARE(f.number("pledHomeScore"), QStringLiteral("  0"));
+        f.type(QStringLiteral("s"));
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+
+        f.type(QStringLiteral("H"));
+        QVERIFY(frmHelp::Instance() && frmHelp::Instance()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(frmHelp::Instance()));
+        f.board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.board));
+        QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
+
+        bool opened = false;
+        whileModal([&](QDialog *d) { opened = d->objectName() == QLatin1String("frmOptions"); });
+        f.type(QStringLiteral("O"));
+        QVERIFY(opened);
+        QTRY_COMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
+    }
+
+    void bindingTakesAwayHelp() {
+        BoardFixture f;
+        modGlobals::BuzzerKey = 'h';
+        f.type(QStringLiteral("h"));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
+        QVERIFY(!frmHelp::Instance());
+        f.type(QStringLiteral("H"));
+        QVERIFY(frmHelp::Instance());
+    }
+
+    void resetWhileRunningAndStopped() {
+        BoardFixture f;
+        f.key(Qt::Key_Left);
+        f.type(QStringLiteral("s"));
+        f.pass(5000);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 5.0 "));
+        f.type(QStringLiteral("r"));
+        QCOMPARE(f.clockText(), QStringLiteral("10:00"));
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::LEDScoreColor);
+        QTRY_VERIFY(!f.board->tmrClock1().isActive());
+        f.type(QStringLiteral("r"));
+        QVERIFY(!f.board->tmrClock1().isActive());
+        QCOMPARE(f.clockText(), QStringLiteral("10:00"));
+        // The holder holds it again when the clock starts, from zero.
+        f.type(QStringLiteral("s"));
+        f.pass(2000);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 2.0 "));
+    }
+
+    void timeAdvantageChangesHands() {
+        BoardFixture f;
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::LEDScoreColor);
+        f.type(QStringLiteral("s"));
+        f.pass(3000);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.shape("shpTimeAdGuest")->FillColor(), modGlobals::LEDScoreColor);
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::FormColor);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
+        f.pass(2000);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 2.0 "));
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+        f.pass(1000);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 4.0 "));
+        f.key(Qt::Key_Up);
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::FormColor);
+        f.pass(1000);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 4.0 "));
+        QTRY_COMPARE(f.clockText(), QStringLiteral(" 9:53"));
+
+        // Stopped: the arrows review the totals, nothing accrues.
+        f.type(QStringLiteral("s"));
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 2.0 "));
+        QCOMPARE(f.shape("shpTimeAdGuest")->FillColor(), modGlobals::LEDScoreColor);
+        f.pass(3000);
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 2.0 "));
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 4.0 "));
+        f.key(Qt::Key_Right);
+        f.type(QStringLiteral("s"));
+        f.pass(1500);
+        QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 3.5 "));
+        QCOMPARE(f.clockText(), QStringLiteral(" 9:52"));
+    }
+
+    void punctuationIsNoArrow() {
+        BoardFixture f;
+        f.key(Qt::Key_Left);
+        for (Qt::Key k : {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft,
+                          Qt::Key_Down})
+            f.key(k);
+        QCOMPARE(f.board->TimeAd, 37);
+    }
+
+    void zeroSoundsTheBuzzerOnce() {
+        BoardFixture f;
+        f.key(Qt::Key_Left);
+        f.type(QStringLiteral(".3\rs"));
+        f.pass(3000);
+        QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
+        QVERIFY(f.board->BuzzerPlaying);
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QTRY_VERIFY(!f.board->tmrClock1().isActive());
+        QTest::qWait(150);
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+
+        // A minute later the holder's time is what it was at zero.
+        f.clock.advance(60000);
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+        f.key(Qt::Key_Right);
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+
+        // Starting at zero sounds it again once it has finished, and stays at zero.
+        f.buzzer->finishPlaying();
+        QTRY_VERIFY(!f.board->BuzzerPlaying);
+        f.type(QStringLiteral("s"));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
+        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+    }
+
+    void buzzerKey() {
+        BoardFixture f;
+        f.type(QStringLiteral("bb"));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
+        f.buzzer->finishPlaying();
+        QTRY_VERIFY(!f.board->BuzzerPlaying);
+        QCOMPARE(f.buzzer->commands.mid(2), (QStringList{"Stop", "Prev"}));
+        f.type(QStringLiteral("b"));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
+    }
+
+    void noBuzzerFileIsSilent() {
+        BoardFixture f(QStringLiteral("/nonexistent/buzzer.wav"));
+        QVERIFY(f.buzzer->commands.isEmpty());
+        f.type(QStringLiteral("b.1\rs"));
+        f.pass(1500);
+        QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 0);
+        QVERIFY(!f.board->BuzzerPlaying);
+        f.type(QStringLiteral("5\r"));
+        QCOMPARE(f.clockText(), QStringLiteral(" 5:00"));
+    }
+
+    void clockRunsBehindTheOptionsDialog() {
+        BoardFixture f;
+        f.type(QStringLiteral(".2\rs"));
+        QString inside;
+        whileModal([&](QDialog *) {
+            f.clock.advance(2500);
+            QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+            inside = f.clockText();
+        });
+        f.type(QStringLiteral("o"));
+        QCOMPARE(inside, QStringLiteral(" 0.0 "));
+        QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
+        // The buzzer is opened anew on the options' file after the dialog.
+        QCOMPARE(f.buzzer->commands.mid(f.buzzer->commands.size() - 2),
+                 (QStringList{"Close", "Open"}));
+        QCOMPARE(f.buzzer->FileName(), modGlobals::BuzzerFile);
+        QVERIFY(f.board->BuzzerPlaying);
+    }
+
+    void fullScreenKey() {
+        BoardFixture f;
+        f.key(Qt::Key_F11);
+        QTRY_VERIFY(f.board->isFullScreen());
+        f.key(Qt::Key_F11);
+        QTRY_VERIFY(!f.board->isFullScreen());
+    }
+
+    void closingClosesTheDevice() {
+        QStringList heard;
+        {
+            BoardFixture f;
+            f.buzzer->mirror = &heard;
+            f.board->close();
+            QTRY_VERIFY(!f.board); // released on close
+        }
+        // Once on close (it has a file), once more on release.
+        QCOMPARE(heard, (QStringList{"Close", "Close"}));
+    }
+
+    void closingWithoutAFileClosesOnlyOnRelease() {
+        QStringList heard;
+        BoardFixture f{QString()};
+        f.buzzer->mirror = &heard;
+        f.board->close();
+        QTRY_VERIFY(!f.board);
+        QCOMPARE(heard, QStringList{"Close"});
+    }
+};
+
+QTEST_MAIN(tst_frmScoreboard)
+#include "tst_frmScoreboard.moc"
