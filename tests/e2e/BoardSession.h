@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QTest>
+
+// Starts the real program and clicks through the welcome window to the scoreboard.
+struct BoardSession {
+    Desktop desktop;
+    QString board;
+
+    bool open(const QProcessEnvironment &extra = {}) {
+        if (!desktop.start(extra))
+            return fail("the program did not start");
+        const QString splash = desktop.waitForNewWindow({});
+        if (splash.isEmpty())
+            return fail("no welcome window");
+        const QRect g = desktop.geometry(splash);
+        // On "Click to continue."
+        desktop.click(g.x() + 185, g.y() + 70);
+        board = desktop.waitForNewWindow({splash});
+        if (board.isEmpty())
+            return fail("no scoreboard after the click");
+        if (!desktop.waitForWindowGone(splash))
+            return fail("the welcome window stayed");
+        desktop.activate(board);
+        QTest::qWait(300);
+        if (desktop.activeWindow() != board)
+            return fail("the scoreboard is not the active window");
+        return true;
+    }
+    bool fail(const char *why) {
+        qWarning("%s; program output: %s", why, qPrintable(desktop.output()));
+        return false;
+    }
+};
