@@ -1,20 +1,9 @@
 #include "BoardFixture.h"
+#include "Dialogs.h"
 #include "startup/frmHelp.h"
 
 #include <QDialog>
 #include <QTimer>
-
-namespace {
-// Closes the next modal dialog once it is up, after running what the test wants inside it.
-void whileModal(std::function<void(QDialog *)> inside) {
-    QTimer::singleShot(0, [inside] {
-        QTRY_VERIFY(qobject_cast<QDialog *>(QApplication::activeModalWidget()));
-        auto dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        inside(dialog);
-        dialog->reject();
-    });
-}
-} // namespace
 
 class tst_frmScoreboard : public QObject {
     Q_OBJECT
