@@ -1,0 +1,343 @@
+// The options dialog and the key chooser, driven as the operator drives them: buttons
+// clicked, keys pressed, the colour and file choosers answered or cancelled.
+#include "Dialogs.h"
+#include "TestSupport.h"
+#include "appearance/PictureBox.h"
+#include "led/VaviZAV.h"
+#include "scoreboard/BoardFixture.h"
+#include "settings/frmChooseKey.h"
+#include "settings/frmOptions.h"
+#include "settings/modGlobals.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+QString text(QWidget *dialog, const char *label) { return dialog->findChild<QLabel *>(label)->text(); }
+void press(QWidget *dialog, const char *button) {
+    QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+qint32 swatch(QWidget *dialog, const char *name) { return dialog->findChild<PictureBox *>(name)->BackColor(); }
+QString stored(const char *key) {
+    return QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).value(QLatin1String(key)).toString();
+}
+// Presses keys into the key chooser that the next Change opens.
+void inChooser(const QString &keys, QStringList *shownMessage = nullptr) {
+    whileModal([keys, shownMessage](QDialog *d) {
+        QPushButton *cancel = d->findChild<QPushButton *>("cmdCancel");
+        for (QChar c : keys) {
+            if (!d->isVisible())
+                break;
+            if (c == QLatin1Char('\x1b'))
+                QTest::keyClick(cancel, Qt::Key_Escape);
+            else
+                QTest::keyClick(cancel, c.toLatin1());
+            if (shownMessage && d->isVisible())
+                *shownMessage << (d->findChild<QLabel *>("lblUsed")->isVisible() ? "shown" : "hidden");
+        }
+    });
+}
+} // namespace
+
+class tst_frmOptions : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SettingsSandbox> sandbox;
+    std::unique_ptr<BeepCounter> beeps;
+
+    std::unique_ptr<frmOptions> open() {
+        auto d = std::make_unique<frmOptions>(nullptr, nullptr);
+        d->show();
+        return d;
+    }
+
+private slots:
+    void init() {
+        sandbox = std::make_unique<SettingsSandbox>();
+        beeps = std::make_unique<BeepCounter>();
+        modGlobals::SetDefaults();
+    }
+    void cleanup() {
+        beeps.reset();
+        sandbox.reset();
+    }
+
+    void theDialog() {
+        auto d = open();
+        QCOMPARE(d->windowTitle(), QStringLiteral("Options"));
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+        QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("s"));
+        QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("b"));
+        auto combo = d->findChild<QComboBox *>("cmbLedType");
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->itemText(0), QStringLiteral("Lines"));
+        QCOMPARE(combo->itemText(1), QStringLiteral("Dots"));
+        QCOMPARE(d->findChild<VaviZAV *>("pledPreview")->Caption(), 8);
+        for (const char *b : {"cmdOk", "cmdCancel"}) {
+            auto button = d->findChild<QPushButton *>(b);
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        }
+        // Neither Enter nor Esc closes it.
+        QTest::keyClick(d.get(), Qt::Key_Escape);
+        QTest::keyClick(d.get(), Qt::Key_Return);
+        QVERIFY(d->isVisible());
+    }
+
+    void resetKeysThenCancelThenOk() {
+        modGlobals::StartStopClockKey = 'x';
+        modGlobals::ResetClockKey = 'y';
+        modGlobals::ClearKey = 'z';
+        modGlobals::BuzzerKey = 'q';
+        QVERIFY(modGlobals::SaveOptions());
+        {
+            auto d = open();
+            press(d.get(), "cmdResetKeys");
+            QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("s"));
+            press(d.get(), "cmdCancel");
+        }
+        QCOMPARE(modGlobals::StartStopClockKey, int('x'));
+        QCOMPARE(stored("KeySettings/StartStopClockKey"), QStringLiteral("120"));
+        auto d = open();
+        QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("x"));
+        press(d.get(), "cmdResetKeys");
+        press(d.get(), "cmdOk");
+        QCOMPARE(stored("KeySettings/StartStopClockKey"), QStringLiteral("115"));
+        QCOMPARE(stored("KeySettings/ResetClockKey"), QStringLiteral("114"));
+        QCOMPARE(stored("KeySettings/ClearKey"), QStringLiteral("99"));
+        QCOMPARE(stored("KeySettings/BuzzerKey"), QStringLiteral("98"));
+        QCOMPARE(modGlobals::BuzzerKey, 98);
+    }
+
+    void colourChooser() {
+        auto d = open();
+        // Cancelled on first use: unchanged.
+        whileModal([](QDialog *c) {
+            QVERIFY(qobject_cast<QColorDialog *>(c));
+            static_cast<QColorDialog *>(c)->setCurrentColor(Qt::green);
+            c->reject();
+        });
+        press(d.get(), "cmdLedTimeC");
+        QCOMPARE(swatch(d.get(), "picLedTimeC"), 255);
+        whileModal([](QDialog *c) {
+            static_cast<QColorDialog *>(c)->setCurrentColor(QColor(0, 255, 0));
+            c->accept();
+        });
+        press(d.get(), "cmdLedTimeC");
+        QCOMPARE(swatch(d.get(), "picLedTimeC"), 65280);
+        QCOMPARE(modGlobals::LEDTimeColor, 255); // only OK applies it
+        press(d.get(), "cmdResetColors");
+        QCOMPARE(swatch(d.get(), "picLedTimeC"), 255);
+        QCOMPARE(swatch(d.get(), "picBackC"), 4210752);
+    }
+
+    void buzzerFilePaths_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("50") << 50 << true;
+        QTest::newRow("51") << 51 << false;
+    }
+    void buzzerFilePaths() {
+        QFETCH(int, length);
+        QFETCH(bool, whole);
+        QTemporaryDir dir(QStringLiteral("/tmp/dz-XXXXXX"));
+        const QString folder = dir.path() + QLatin1Char('/');
+        const QString name = QString(length - int(folder.size()) - 4, QLatin1Char('h')) + QStringLiteral(".wav");
+        const QString path = folder + name;
+        QCOMPARE(path.size(), length);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        auto d = open();
+        QString filter;
+        whileModal([&](QDialog *c) {
+            auto chooser = qobject_cast<QFileDialog *>(c);
+            QVERIFY(chooser);
+            filter = chooser->nameFilters().join(QLatin1Char(';'));
+            chooser->setDirectory(dir.path());
+            chooser->selectFile(name);
+            c->accept(); // the chooser's own accept, through QDialog
+        });
+        press(d.get(), "cmdBuzzerSound");
+        QVERIFY(filter.startsWith(QStringLiteral("Sounds *.wav")));
+        const QString shown = whole ? path : path.left(10) + QStringLiteral(" .../") + name;
+        QCOMPARE(text(d.get(), "lblBuzzerSound"), shown);
+        QCOMPARE(d->BuzzerTemp(), path);
+        // Cancelled: nothing changes.
+        whileModal([](QDialog *c) { c->reject(); });
+        press(d.get(), "cmdBuzzerSound");
+        QCOMPARE(text(d.get(), "lblBuzzerSound"), shown);
+        QCOMPARE(d->BuzzerTemp(), path);
+        press(d.get(), "cmdOk");
+        QCOMPARE(modGlobals::BuzzerFile, path);
+        QCOMPARE(stored("KeySettings/BuzzerFile"), path);
+    }
+
+    void noBuzzerFile() {
+        modGlobals::BuzzerFile.clear();
+        auto d = open();
+        QCOMPARE(text(d.get(), "lblBuzzerSound"), QStringLiteral("[No File Selected]"));
+        press(d.get(), "cmdOk");
+        QCOMPARE(modGlobals::BuzzerFile, QString());
+        QVERIFY(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).contains("KeySettings/BuzzerFile"));
+        QCOMPARE(stored("KeySettings/BuzzerFile"), QString());
+    }
+
+    void teamNamesTakeNineCharacters() {
+        auto d = open();
+        auto home = d->findChild<QLineEdit *>("txtHome");
+        home->selectAll();
+        QTest::keyClicks(home, QStringLiteral("Wildcats1X"));
+        QCOMPARE(home->text(), QStringLiteral("Wildcats1"));
+        press(d.get(), "cmdOk");
+        QCOMPARE(modGlobals::HomeText, QStringLiteral("Wildcats1"));
+        QCOMPARE(stored("TextSettings/HomeText"), QStringLiteral("Wildcats1"));
+    }
+
+    void dotsPreviewAtOnceBoardAfterOk() {
+        BoardFixture f;
+        VaviZAV *digit = f.field("pledClock").at(1);
+        whileModal([&](QDialog *d) {
+            d->findChild<QComboBox *>("cmbLedType")->setCurrentIndex(1);
+            QCOMPARE(d->findChild<VaviZAV *>("pledPreview")->LedType(), 1);
+            QCOMPARE(digit->LedType(), 0);
+            press(d, "cmdOk");
+        });
+        f.type(QStringLiteral("o"));
+        QCOMPARE(digit->LedType(), 1);
+        QCOMPARE(stored("PicSettings/LEDType"), QStringLiteral("1"));
+        QTRY_COMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
+    }
+
+    void reopenAfterCancelShowsTheSavedValues() {
+        {
+            auto d = open();
+            d->findChild<QLineEdit *>("txtGuest")->setText(QStringLiteral("Nobody"));
+            d->findChild<QComboBox *>("cmbLedType")->setCurrentIndex(1);
+            press(d.get(), "cmdResetKeys");
+            press(d.get(), "cmdCancel");
+        }
+        QVERIFY(!QFileInfo::exists(modGlobals::SettingsFileName()));
+        auto d = open();
+        QCOMPARE(d->findChild<QLineEdit *>("txtGuest")->text(), QStringLiteral("Guest"));
+        QCOMPARE(d->findChild<QComboBox *>("cmbLedType")->currentIndex(), 0);
+        QCOMPARE(d->findChild<VaviZAV *>("pledPreview")->LedType(), 0);
+    }
+
+    void keyChooserFromTheDialog() {
+        auto d = open();
+        // Own key accepted.
+        inChooser(QStringLiteral("b"));
+        press(d.get(), "cmdBuzzerK");
+        QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("b"));
+        QCOMPARE(beeps->count, 0);
+        // A taken key: message and beep; then the capital letter is free.
+        QStringList message;
+        inChooser(QStringLiteral("sS"), &message);
+        press(d.get(), "cmdBuzzerK");
+        QCOMPARE(message, QStringList{"shown"});
+        QCOMPARE(beeps->count, 1);
+        QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("S"));
+        // "x" chosen but not saved still counts as taken for the other keys.
+        inChooser(QStringLiteral("x"));
+        press(d.get(), "cmdStartStopK");
+        QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("x"));
+        message.clear();
+        inChooser(QStringLiteral("x\x1b"), &message);
+        press(d.get(), "cmdBuzzerK");
+        QCOMPARE(message, QStringList{"shown"});
+        QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("S"));
+        // The next showing starts with the message hidden.
+        bool hiddenAtStart = false;
+        whileModal([&](QDialog *c) {
+            hiddenAtStart = !c->findChild<QLabel *>("lblUsed")->isVisible();
+            QTest::mouseClick(c->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+        });
+        press(d.get(), "cmdClearK");
+        QVERIFY(hiddenAtStart);
+        QCOMPARE(text(d.get(), "lblClearK"), QStringLiteral("c"));
+        press(d.get(), "cmdOk");
+        QCOMPARE(modGlobals::StartStopClockKey, int('x'));
+        QCOMPARE(modGlobals::BuzzerKey, int('S'));
+    }
+
+    void keyChooserKeys_data() {
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<bool>("accepted");
+        for (char c : {'o', 'O', 'h', 'H', '+', '-', '.', '=', ' '})
+            QTest::addRow("'%c'", c) << QChar(QLatin1Char(c)) << false;
+        for (char c : {'s', 'r', 'c'})
+            QTest::addRow("taken '%c'", c) << QChar(QLatin1Char(c)) << false;
+        for (char c : {'5', '0', 'b', 'B', 'z', '*', '#'})
+            QTest::addRow("'%c'", c) << QChar(QLatin1Char(c)) << true;
+    }
+    void keyChooserKeys() {
+        QFETCH(QChar, key);
+        QFETCH(bool, accepted);
+        modGlobals::KeyAction = QStringLiteral("sound the buzzer");
+        modGlobals::KeyCurrent = 'b';
+        frmChooseKey chooser(nullptr, {'s', 'r', 'c', 'b'});
+        chooser.show();
+        QCOMPARE(chooser.windowTitle(), QStringLiteral("Choose Key"));
+        QCOMPARE(chooser.findChild<QLabel *>("lblChoose")->text(),
+                 QStringLiteral("Press the key you would like to sound the buzzer."));
+        QLabel *used = chooser.findChild<QLabel *>("lblUsed");
+        QCOMPARE(used->text(), QStringLiteral("This key is already in use, please choose another."));
+        QVERIFY(!used->isVisible());
+        QTest::keyClick(chooser.findChild<QPushButton *>("cmdCancel"), key.toLatin1());
+        QCOMPARE(chooser.isVisible(), !accepted);
+        QCOMPARE(used->isVisible(), !accepted);
+        QCOMPARE(beeps->count, accepted ? 0 : 1);
+        QCOMPARE(modGlobals::KeyChosen, accepted ? QString::number(key.unicode()) : QStringLiteral("0"));
+    }
+
+    void keyChooserEnterAndEscCancel_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+    }
+    void keyChooserEnterAndEscCancel() {
+        QFETCH(int, key);
+        modGlobals::KeyAction = QStringLiteral("reset the clock");
+        modGlobals::KeyCurrent = 'r';
+        frmChooseKey chooser(nullptr, {'s', 'r', 'c', 'b'});
+        chooser.show();
+        QTest::keyClick(chooser.findChild<QPushButton *>("cmdCancel"), Qt::Key(key));
+        QVERIFY(!chooser.isVisible());
+        QCOMPARE(chooser.result(), int(QDialog::Rejected));
+        QCOMPARE(modGlobals::KeyChosen, QStringLiteral("0"));
+    }
+
+    void unwritableStoreAtOk() {
+        const QString blocker = sandbox->dir.filePath(QStringLiteral("blocked"));
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocker);
+        auto d = open();
+        d->findChild<QLineEdit *>("txtHome")->setText(QStringLiteral("Eagles"));
+        QString message;
+        int boxes = 0;
+        whileModal([&](QDialog *c) {
+            if (auto box = qobject_cast<QMessageBox *>(c)) {
+                ++boxes;
+                message = box->text();
+                box->accept();
+            }
+        });
+        press(d.get(), "cmdOk");
+        QCOMPARE(boxes, 1);
+        QVERIFY2(message.contains(QDir::toNativeSeparators(modGlobals::SettingsFileName())), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("could not be saved")));
+        // Applied for this run all the same.
+        QCOMPARE(modGlobals::HomeText, QStringLiteral("Eagles"));
+        QVERIFY(!d->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_frmOptions)
+#include "tst_frmOptions.moc"
