@@ -5,7 +5,9 @@
 
 namespace Fonts {
 
-int PointsToPixels(double points) { return qMax(1, int(std::lround(points * 96.0 / 72.0))); }
+int PointsToPixels(double points) {
+    return qMax(1, int(std::lround(points * 96.0 / 72.0)));
+}
 
 QFont Sans(double points, bool bold) {
     QFont f;
@@ -22,6 +24,8 @@ QFont Serif(double points) {
     return f;
 }
 
-void InstallApplicationFont() { QApplication::setFont(Sans(8.25)); }
+void InstallApplicationFont() {
+    QApplication::setFont(Sans(8.25));
+}
 
 } // namespace Fonts

@@ -4,9 +4,13 @@
 
 namespace StretchMath {
 
-qint32 RecordRound(double value) { return qint32(std::nearbyint(value)); }
+qint32 RecordRound(double value) {
+    return qint32(std::nearbyint(value));
+}
 
-double AtLeastOne(double x) { return x >= 1 ? x : 1; }
+double AtLeastOne(double x) {
+    return x >= 1 ? x : 1;
+}
 
 double ScalePosition(double current, qint32 reference, qint32 recorded) {
     const float ratio = float(current) / float(reference);

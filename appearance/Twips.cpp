@@ -9,7 +9,9 @@ namespace {
 const char *const kGeometry = "twipsGeometry";
 const char *const kPoints = "fontPoints";
 
-int px(double twips) { return int(std::lround(twips / kPerPixel)); }
+int px(double twips) {
+    return int(std::lround(twips / kPerPixel));
+}
 
 QRect toPixels(const QRectF &t, const QSize &keepSize) {
     const int left = px(t.left()), top = px(t.top());

@@ -34,7 +34,9 @@ QSizeF WindowTwips(const QWidget *window) {
     return {window->width() * Twips::kPerPixel, window->height() * Twips::kPerPixel};
 }
 
-double AtLeastOne(double x) { return StretchMath::AtLeastOne(x); }
+double AtLeastOne(double x) {
+    return StretchMath::AtLeastOne(x);
+}
 
 void RecordLayout(QWidget *window) {
     using StretchMath::RecordRound;
@@ -94,14 +96,16 @@ void StretchLayout(QWidget *window) {
             c->setProperty("Size", StretchMath::ScaleWhole(H, layoutHeight, entry.Size));
             Twips::Move(c, g.left(), g.top());
         } else if (entry.Width != 0 && entry.Height == 0) {
-            Twips::SetGeometry(c, QRectF(g.left(), g.top(), g.width(), c->height() * Twips::kPerPixel));
+            Twips::SetGeometry(
+                c, QRectF(g.left(), g.top(), g.width(), c->height() * Twips::kPerPixel));
         } else {
             Twips::SetGeometry(c, g);
         }
         if (entry.FontSize != 0)
             Twips::SetFontPoints(c, StretchMath::ScaleFont(H, layoutHeight, entry.FontSize));
         if (entry.BorderWidth != 0)
-            c->setProperty("BorderWidth", StretchMath::ScaleWhole(H, layoutHeight, entry.BorderWidth));
+            c->setProperty("BorderWidth",
+                           StretchMath::ScaleWhole(H, layoutHeight, entry.BorderWidth));
     }
     window->setUpdatesEnabled(updates);
     window->update();
@@ -114,8 +118,14 @@ void SetLedType(QWidget *window, qint16 style) {
     }
 }
 
-qint32 LayoutWidth() { return layoutWidth; }
-qint32 LayoutHeight() { return layoutHeight; }
-const QList<ControlLayout> &LayoutControls() { return layoutControls; }
+qint32 LayoutWidth() {
+    return layoutWidth;
+}
+qint32 LayoutHeight() {
+    return layoutHeight;
+}
+const QList<ControlLayout> &LayoutControls() {
+    return layoutControls;
+}
 
 } // namespace modStretch

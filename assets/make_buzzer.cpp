@@ -1,10 +1,10 @@
 // Writes the scoreboard horn: 1.2 s of a harsh two-tone horn and 0.15 s of silence,
 // 16-bit mono PCM at 44100 Hz in a plain WAV file. Deterministic, so the file is the
 // same on every build.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -60,12 +60,12 @@ int main(int argc, char **argv) {
     put32(file, 36 + data.size());
     file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     put32(file, 16);
-    put16(file, 1);        // PCM
-    put16(file, 1);        // mono
+    put16(file, 1); // PCM
+    put16(file, 1); // mono
     put32(file, kRate);
     put32(file, kRate * 2); // bytes a second
-    put16(file, 2);        // bytes a frame
-    put16(file, 16);       // bits a sample
+    put16(file, 2);         // bytes a frame
+    put16(file, 16);        // bits a sample
     file.insert(file.end(), {'d', 'a', 't', 'a'});
     put32(file, data.size());
     file.insert(file.end(), data.begin(), data.end());

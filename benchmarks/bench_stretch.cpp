@@ -1,5 +1,5 @@
-// Cost of rescaling the board: a resize (StretchLayout and the window's own repaint), then one full repaint of
-// the window into an image, at 1920 x 1080 and 3840 x 2160. Prints medians in ms.
+// Cost of rescaling the board: a resize (StretchLayout and the window's own repaint), then one full
+// repaint of the window into an image, at 1920 x 1080 and 3840 x 2160. Prints medians in ms.
 #include "scoreboard/frmScoreboard.h"
 #include "settings/modGlobals.h"
 
@@ -47,10 +47,10 @@ int main(int argc, char **argv) {
             paint.push_back((painted - laidOut) / 1e6);
             both.push_back(painted / 1e6);
         }
-        std::printf("%dx%d: resize with StretchLayout %.2f ms, full repaint %.2f ms, together %.2f ms "
-                    "(medians of %d runs)\n",
-                    size.width(), size.height(), median(stretch), median(paint),
-                    median(both), runs);
+        std::printf(
+            "%dx%d: resize with StretchLayout %.2f ms, full repaint %.2f ms, together %.2f ms "
+            "(medians of %d runs)\n",
+            size.width(), size.height(), median(stretch), median(paint), median(both), runs);
     }
     delete board;
     return 0;

@@ -14,6 +14,8 @@ void beep() {
         handler()();
 }
 
-void setHandler(Handler h) { handler() = std::move(h); }
+void setHandler(Handler h) {
+    handler() = std::move(h);
+}
 
 } // namespace SystemBeep

@@ -18,8 +18,12 @@ qint64 nowMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void install(Source source) { installed() = std::move(source); }
+void install(Source source) {
+    installed() = std::move(source);
+}
 
-void reset() { installed() = nullptr; }
+void reset() {
+    installed() = nullptr;
+}
 
 } // namespace TimeSource

@@ -9,5 +9,9 @@ using TimeValue = qint64;
 constexpr TimeValue kTimeUnit = 10000;
 constexpr TimeValue kTenth = kTimeUnit / 10;
 
-constexpr TimeValue fromSeconds(qint64 seconds) { return seconds * kTimeUnit; }
-constexpr TimeValue fromTenths(qint64 tenths) { return tenths * kTenth; }
+constexpr TimeValue fromSeconds(qint64 seconds) {
+    return seconds * kTimeUnit;
+}
+constexpr TimeValue fromTenths(qint64 tenths) {
+    return tenths * kTenth;
+}

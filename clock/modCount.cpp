@@ -27,7 +27,9 @@ struct Slot {
 std::array<Slot, kSlotCount> clockSlots;
 std::array<QString, 2> clockTyped;
 
-bool validSlot(qint16 slot) { return slot >= 0 && slot < kSlotCount; }
+bool validSlot(qint16 slot) {
+    return slot >= 0 && slot < kSlotCount;
+}
 
 qint64 floorDiv(qint64 a, qint64 b) {
     qint64 q = a / b;
@@ -218,7 +220,9 @@ void ClockKeyPress(KeyCommands &commands, DigitGroup &digits, int key, qint32 li
     }
 }
 
-QString TypedText() { return clockTyped[0]; }
+QString TypedText() {
+    return clockTyped[0];
+}
 
 void Reset() {
     clockSlots = {};

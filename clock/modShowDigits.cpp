@@ -14,7 +14,9 @@ std::array<QString, 2> digitTyped;
 // Far above any field's limit, and far below overflow.
 constexpr qint64 kCap = 1000000000;
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 qint64 leadingDigits(const QString &text, qsizetype from) {
     qint64 value = 0;
@@ -120,8 +122,12 @@ void DigitKeyPress(KeyCommands &commands, DigitGroup &digits, int key, qint16 lo
     }
 }
 
-QString TypedText() { return digitTyped[0]; }
+QString TypedText() {
+    return digitTyped[0];
+}
 
-void Reset() { digitTyped = {}; }
+void Reset() {
+    digitTyped = {};
+}
 
 } // namespace modShowDigits

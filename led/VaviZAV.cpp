@@ -76,13 +76,13 @@ const std::array<QPainterPath, 7> &segmentPaths() {
     static const std::array<QPainterPath, 7> paths = [] {
         const double h = kThick / 2, mid = (kTop + kBottom) / 2;
         return std::array<QPainterPath, 7>{
-            horizontal(kTop + h),                          // a
-            vertical(kRight - h, kTop + h, mid),           // b
-            vertical(kRight - h, mid, kBottom - h),        // c
-            horizontal(kBottom - h),                       // d
-            vertical(kLeft + h, mid, kBottom - h),         // e
-            vertical(kLeft + h, kTop + h, mid),            // f
-            horizontal(mid),                               // g
+            horizontal(kTop + h),                   // a
+            vertical(kRight - h, kTop + h, mid),    // b
+            vertical(kRight - h, mid, kBottom - h), // c
+            horizontal(kBottom - h),                // d
+            vertical(kLeft + h, mid, kBottom - h),  // e
+            vertical(kLeft + h, kTop + h, mid),     // f
+            horizontal(mid),                        // g
         };
     }();
     return paths;
@@ -129,7 +129,8 @@ void VaviZAV::setLedType(int style) {
 
 void VaviZAV::setSize(int size) {
     size = qMax(1, size);
-    const QSize cell(qMax(1, int(std::lround(size * 0.55))), qMax(1, int(std::lround(size * 79.0 / 80.0))));
+    const QSize cell(qMax(1, int(std::lround(size * 0.55))),
+                     qMax(1, int(std::lround(size * 79.0 / 80.0))));
     m_size = size;
     if (cell != QWidget::size())
         setFixedSize(cell);
@@ -149,7 +150,9 @@ void VaviZAV::setBackColor(qint32 color) {
     update();
 }
 
-QSize VaviZAV::sizeHint() const { return QWidget::size(); }
+QSize VaviZAV::sizeHint() const {
+    return QWidget::size();
+}
 
 QList<QPainterPath> VaviZAV::LitParts(int digit, int style) {
     QList<QPainterPath> parts;

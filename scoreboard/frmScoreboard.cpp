@@ -20,9 +20,9 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QGuiApplication>
 #include <QScreen>
 
 class frmScoreboard::Dots : public SeparatorDots {
@@ -47,9 +47,8 @@ struct NumberField {
 
 // Upper limits of typed entry; every field's lower limit is the blank value -1.
 constexpr NumberField kNumberFields[] = {
-    {"pledHomeScore", 199}, {"pledGuestScore", 199}, {"pledHomeMatch", 19},
-    {"pledGuestMatch", 19}, {"pledMatch", 999},      {"pledPeriod", 9},
-    {"pledWeight", 999},
+    {"pledHomeScore", 199}, {"pledGuestScore", 199}, {"pledHomeMatch", 19}, {"pledGuestMatch", 19},
+    {"pledMatch", 999},     {"pledPeriod", 9},       {"pledWeight", 999},
 };
 
 constexpr double kDigitSize = 80;
@@ -83,7 +82,9 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     Form_Load();
 }
 
-frmScoreboard::~frmScoreboard() { Form_Terminate(); }
+frmScoreboard::~frmScoreboard() {
+    Form_Terminate();
+}
 
 PictureBox *frmScoreboard::addField(const QString &container, const QString &field,
                                     const QRectF &box, const QList<QPointF> &digitPositions) {
@@ -147,8 +148,8 @@ void frmScoreboard::buildControls() {
              kCaptionPoints);
     addLabel(QStringLiteral("lblHomeMatch"), QStringLiteral("Match"), {353, 4740, 1455, 555},
              kCaptionPoints);
-    addLabel(QStringLiteral("lblTimeAd"), QStringLiteral("Time Advantage"),
-             {2753, 4740, 3975, 555}, kCaptionPoints);
+    addLabel(QStringLiteral("lblTimeAd"), QStringLiteral("Time Advantage"), {2753, 4740, 3975, 555},
+             kCaptionPoints);
     addLabel(QStringLiteral("lblGuestMatch"), QStringLiteral("Match"), {7673, 4740, 1455, 555},
              kCaptionPoints);
 
@@ -180,10 +181,10 @@ void frmScoreboard::buildControls() {
              {7673, 5280, 1455, 1455}, matchDigits);
 
     const auto dots = [this](QWidget *pic, const QString &name) {
-        Shape *upper = addShape(name + QStringLiteral("_0"), pic, {1890, 135, 195, 195},
-                                Shape::Circle, 0);
-        Shape *lower = addShape(name + QStringLiteral("_1"), pic, {1890, 1125, 195, 195},
-                                Shape::Circle, 0);
+        Shape *upper =
+            addShape(name + QStringLiteral("_0"), pic, {1890, 135, 195, 195}, Shape::Circle, 0);
+        Shape *lower =
+            addShape(name + QStringLiteral("_1"), pic, {1890, 1125, 195, 195}, Shape::Circle, 0);
         upper->setFilled(true);
         lower->setFilled(true);
         return std::make_unique<Dots>(upper, lower);
@@ -208,7 +209,9 @@ void frmScoreboard::buildControls() {
     }
 }
 
-LedGroup &frmScoreboard::Field(const QString &name) { return *m_fields.value(name); }
+LedGroup &frmScoreboard::Field(const QString &name) {
+    return *m_fields.value(name);
+}
 
 void frmScoreboard::Form_Load() {
     UpdateLabels();
@@ -373,7 +376,9 @@ void frmScoreboard::mmcBuzzer_Done() {
     BuzzerPlaying = false;
 }
 
-void frmScoreboard::tmrClock1_Timer() { UpdateClocks(); }
+void frmScoreboard::tmrClock1_Timer() {
+    UpdateClocks();
+}
 
 void frmScoreboard::onKeyDown(int keyCode) {
     AllKeyDown(keyCode);

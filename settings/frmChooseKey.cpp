@@ -23,7 +23,8 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
     m_lblChoose->setFont(Fonts::Serif(18));
     Twips::SetGeometry(m_lblChoose, {120, 120, 4335, 855});
 
-    m_lblUsed = new QLabel(QStringLiteral("This key is already in use, please choose another."), this);
+    m_lblUsed =
+        new QLabel(QStringLiteral("This key is already in use, please choose another."), this);
     m_lblUsed->setObjectName(QStringLiteral("lblUsed"));
     m_lblUsed->setWordWrap(true);
     m_lblUsed->setAlignment(Qt::AlignCenter);
@@ -54,8 +55,8 @@ bool frmChooseKey::IsReserved(int key) {
 }
 
 void frmChooseKey::Form_Load() {
-    m_lblChoose->setText(QStringLiteral("Press the key you would like to ") + modGlobals::KeyAction +
-                         QStringLiteral("."));
+    m_lblChoose->setText(QStringLiteral("Press the key you would like to ") +
+                         modGlobals::KeyAction + QStringLiteral("."));
     modGlobals::KeyChosen = QStringLiteral("0");
     m_lblUsed->hide();
 }

@@ -96,7 +96,8 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
                 QStringLiteral("picTextC"), QStringLiteral("cmdTextC"));
     addColorRow(colors, QStringLiteral("LED Time Color:"), {3600, 1320, 1455, 735},
                 QStringLiteral("picLedTimeC"), QStringLiteral("cmdLedTimeC"));
-    QGroupBox *digitType = addFrame(colors, QStringLiteral("Digit Type:"), {1920, 1320, 1455, 2055});
+    QGroupBox *digitType =
+        addFrame(colors, QStringLiteral("Digit Type:"), {1920, 1320, 1455, 2055});
     m_cmbLedType = new QComboBox(digitType);
     m_cmbLedType->setObjectName(QStringLiteral("cmbLedType"));
     m_cmbLedType->addItems({QStringLiteral("Lines"), QStringLiteral("Dots")});
@@ -132,8 +133,9 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     m_txtGuest = entry(addFrame(text, QStringLiteral("Guest Team:"), {240, 1800, 4935, 1095}),
                        QStringLiteral("txtGuest"));
 
-    connect(addButton(this, QStringLiteral("cmdOk"), QStringLiteral("&Ok"), {1657, 4200, 1095, 375}),
-            &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
+    connect(
+        addButton(this, QStringLiteral("cmdOk"), QStringLiteral("&Ok"), {1657, 4200, 1095, 375}),
+        &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
     connect(addButton(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"),
                       {2872, 4200, 1095, 375}),
             &QPushButton::clicked, this, &QDialog::reject);
@@ -246,8 +248,8 @@ void frmOptions::chooseKey(KeyRow &row) {
 }
 
 void frmOptions::chooseColor(ColorRow &row) {
-    const QColor color = QColorDialog::getColor(QColor(), this, QString(),
-                                                QColorDialog::DontUseNativeDialog);
+    const QColor color =
+        QColorDialog::getColor(QColor(), this, QString(), QColorDialog::DontUseNativeDialog);
     if (color.isValid())
         row.swatch->setBackColor(PackedColor::FromQColor(color));
 }
@@ -275,7 +277,9 @@ void frmOptions::cmdResetColors_Click() {
     m_colors[LedTime].swatch->setBackColor(modGlobals::DefaultLEDTimeColor);
 }
 
-void frmOptions::cmbLedType_Click() { m_pledPreview->setLedType(m_cmbLedType->currentIndex()); }
+void frmOptions::cmbLedType_Click() {
+    m_pledPreview->setLedType(m_cmbLedType->currentIndex());
+}
 
 void frmOptions::cmdOk_Click() {
     modGlobals::StartStopClockKey = keyOf(m_keys[StartStop].label);

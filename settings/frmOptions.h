@@ -64,8 +64,8 @@ private:
     QWidget *m_opener;
     QTabBar *m_tabs = nullptr;
     QList<QWidget *> m_pages;
-    QList<KeyRow> m_keys;       // start/stop, reset, buzzer, clear
-    QList<ColorRow> m_colors;   // background, LED back, LED score, text, LED time
+    QList<KeyRow> m_keys;     // start/stop, reset, buzzer, clear
+    QList<ColorRow> m_colors; // background, LED back, LED score, text, LED time
     QString m_buzzerTemp;
     QLabel *m_lblBuzzerSound = nullptr;
     QComboBox *m_cmbLedType = nullptr;

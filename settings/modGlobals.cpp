@@ -179,6 +179,8 @@ bool SaveOptions() {
     return saved;
 }
 
-QString SettingsFileName() { return openStore()->fileName(); }
+QString SettingsFileName() {
+    return openStore()->fileName();
+}
 
 } // namespace modGlobals

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-
 frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Darezez"));
@@ -105,10 +104,10 @@ void frmSplash::Form_Load() {
     setFixedSize(width, SplashPlacement::kHeight / 15);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
-        const QPointF at = SplashPlacement::TopLeft(g.width() * Twips::kPerPixel,
-                                                    g.height() * Twips::kPerPixel,
-                                                    SplashPlacement::kWidth);
-        move(g.left() + qRound(at.x() / Twips::kPerPixel), g.top() + qRound(at.y() / Twips::kPerPixel));
+        const QPointF at = SplashPlacement::TopLeft(
+            g.width() * Twips::kPerPixel, g.height() * Twips::kPerPixel, SplashPlacement::kWidth);
+        move(g.left() + qRound(at.x() / Twips::kPerPixel),
+             g.top() + qRound(at.y() / Twips::kPerPixel));
     }
     auto frame = findChild<QFrame *>(QStringLiteral("frameSplash"));
     Twips::SetGeometry(frame, {120, 0, 6000, 3120});
@@ -141,4 +140,6 @@ void frmSplash::cmdOptions_Click() {
     dialog.exec();
 }
 
-void frmSplash::cmdHelp_Click() { frmHelp::ShowHelp(); }
+void frmSplash::cmdHelp_Click() {
+    frmHelp::ShowHelp();
+}

@@ -58,7 +58,8 @@ public:
 struct FakeDigits : DigitGroup {
     QString groupName;
     std::vector<int> values;
-    FakeDigits(QString n, int count, int initial = -1) : groupName(std::move(n)), values(count, initial) {}
+    FakeDigits(QString n, int count, int initial = -1)
+        : groupName(std::move(n)), values(count, initial) {}
     QString name() const override { return groupName; }
     int count() const override { return int(values.size()); }
     int caption(int i) const override { return values.at(i); }
@@ -76,8 +77,8 @@ inline QString timePicture(const DigitGroup &digits, bool upperDotShows, bool lo
     for (int i = 0; i < 4; ++i) {
         if (i == 2)
             s += upperDotShows && lowerDotShows ? QStringLiteral(":")
-                 : lowerDotShows               ? QStringLiteral(".")
-                                               : QStringLiteral(" ");
+                 : lowerDotShows                ? QStringLiteral(".")
+                                                : QStringLiteral(" ");
         const int d = digits.caption(i);
         s += d < 0 ? QStringLiteral(" ") : QString::number(d);
     }

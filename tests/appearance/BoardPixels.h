@@ -15,7 +15,8 @@ inline bool isChromatic(QRgb p) {
     return hi - lo > 12;
 }
 inline bool isNear(QRgb p, QRgb q, int tolerance) {
-    return std::abs(qRed(p) - qRed(q)) <= tolerance && std::abs(qGreen(p) - qGreen(q)) <= tolerance &&
+    return std::abs(qRed(p) - qRed(q)) <= tolerance &&
+           std::abs(qGreen(p) - qGreen(q)) <= tolerance &&
            std::abs(qBlue(p) - qBlue(q)) <= tolerance;
 }
 

@@ -7,7 +7,7 @@
 #include <QLabel>
 
 namespace {
-constexpr qint32 kGreen = 65280;       // packed blue * 65536 + green * 256 + red
+constexpr qint32 kGreen = 65280; // packed blue * 65536 + green * 256 + red
 constexpr qint32 kBlue = 16711680;
 constexpr qint32 kTeal = 8421376;
 constexpr qint32 kYellow = 65535;
@@ -47,10 +47,12 @@ private slots:
         QTest::addColumn<QStringList>("allowed");  // nothing outside them does
         QTest::newRow("time") << "LEDTimeColor" << kGreen << kTimeFields << kTimeFields;
         QTest::newRow("score") << "LEDScoreColor" << kGreen << kScoreFields << kScoreFields;
-        QTest::newRow("digit background") << "LEDBackColor" << kBlue << (kTimeFields + kScoreFields + kLamps)
-                                          << (kTimeFields + kScoreFields + kLamps);
-        QStringList labels{"lblHomeScore", "lblGuestScore", "lblWeb", "lblMatchNumber", "lblPeriod",
-                           "lblWeight", "lblHomeMatch", "lblTimeAd", "lblGuestMatch"};
+        QTest::newRow("digit background")
+            << "LEDBackColor" << kBlue << (kTimeFields + kScoreFields + kLamps)
+            << (kTimeFields + kScoreFields + kLamps);
+        QStringList labels{"lblHomeScore",   "lblGuestScore", "lblWeb",
+                           "lblMatchNumber", "lblPeriod",     "lblWeight",
+                           "lblHomeMatch",   "lblTimeAd",     "lblGuestMatch"};
         // At 10:00 both clock dots show; the time advantage shows only its point.
         QStringList dots{"shpTime_0", "shpTime_1", "shpTimeAd_1"};
         QTest::newRow("text") << "TextColor" << kYellow << (labels + dots) << (labels + dots);
@@ -101,7 +103,8 @@ private slots:
         // The unlit lamps are filled with it, and it is the board's background.
         for (const QRect &r : rectsOf(fx, kLamps))
             QVERIFY(BoardPixels::countInside(image, rgb, r) > r.width() * r.height() / 3);
-        QVERIFY(BoardPixels::countInside(image, rgb, image.rect()) > image.width() * image.height() / 3);
+        QVERIFY(BoardPixels::countInside(image, rgb, image.rect()) >
+                image.width() * image.height() / 3);
     }
 };
 

@@ -57,11 +57,12 @@ struct Form {
     }
 };
 
-
 // The nine number fields of a grab: dark areas holding lit or unlit digit segments.
 QList<BoardPixels::Area> fieldAreas(const QImage &grab) {
     const QRgb back = PackedColor::ToQColor(modGlobals::LEDBackColor).rgb();
-    auto dark = [back](QRgb p) { return BoardPixels::isNear(p, back, 6) || BoardPixels::isChromatic(p); };
+    auto dark = [back](QRgb p) {
+        return BoardPixels::isNear(p, back, 6) || BoardPixels::isChromatic(p);
+    };
     QList<BoardPixels::Area> fields;
     for (const auto &a : BoardPixels::areas(grab, dark, BoardPixels::isChromatic)) {
         if (a.marked > 50)
@@ -84,12 +85,17 @@ private slots:
         QTest::addColumn<double>("fontPoints");
         QTest::addColumn<int>("borderWidth");
         QTest::addColumn<QRectF>("picture");
-        QTest::newRow("reference") << QSize(600, 400) << 900 << 12.0 << 3 << QRectF(0, 1500, 3000, 1500);
-        QTest::newRow("half height") << QSize(600, 200) << 450 << 6.0 << 2 << QRectF(0, 750, 3000, 750);
-        QTest::newRow("double") << QSize(1200, 800) << 1800 << 24.0 << 6 << QRectF(0, 3000, 6000, 3000);
-        QTest::newRow("wide and flat") << QSize(1800, 100) << 225 << 3.0 << 1 << QRectF(0, 375, 9000, 375);
+        QTest::newRow("reference")
+            << QSize(600, 400) << 900 << 12.0 << 3 << QRectF(0, 1500, 3000, 1500);
+        QTest::newRow("half height")
+            << QSize(600, 200) << 450 << 6.0 << 2 << QRectF(0, 750, 3000, 750);
+        QTest::newRow("double") << QSize(1200, 800) << 1800 << 24.0 << 6
+                                << QRectF(0, 3000, 6000, 3000);
+        QTest::newRow("wide and flat")
+            << QSize(1800, 100) << 225 << 3.0 << 1 << QRectF(0, 375, 9000, 375);
         QTest::newRow("a sliver") << QSize(600, 2) << 5 << 1.0 << 1 << QRectF(0, 7.5, 3000, 7.5);
-        QTest::newRow("8K") << QSize(7680, 4320) << 9720 << 129.6 << 32 << QRectF(0, 16200, 38400, 16200);
+        QTest::newRow("8K") << QSize(7680, 4320) << 9720 << 129.6 << 32
+                            << QRectF(0, 16200, 38400, 16200);
     }
     void form() {
         QFETCH(QSize, window);
@@ -105,9 +111,10 @@ private slots:
         QCOMPARE(f.shape->BorderWidth(), borderWidth);
         const QRectF g = Twips::Geometry(f.picture);
         QCOMPARE(g.left(), 0.0); // a control at Left 0 stays there
-        QVERIFY2(std::abs(g.top() - picture.top()) < 1 && std::abs(g.width() - picture.width()) < 1 &&
-                     std::abs(g.height() - picture.height()) < 1,
-                 qPrintable(QStringLiteral("%1 %2 %3").arg(g.top()).arg(g.width()).arg(g.height())));
+        QVERIFY2(
+            std::abs(g.top() - picture.top()) < 1 && std::abs(g.width() - picture.width()) < 1 &&
+                std::abs(g.height() - picture.height()) < 1,
+            qPrintable(QStringLiteral("%1 %2 %3").arg(g.top()).arg(g.width()).arg(g.height())));
         // Not the layout's business.
         QCOMPARE(f.button->geometry(), button);
         QCOMPARE(f.edit->geometry(), edit);
@@ -202,15 +209,17 @@ private slots:
                 QVERIFY(!a.box.intersects(fields[j].box));
             // Same place and size relative to the window as at the design size.
             const QPointF centre = QRectF(a.box).center();
-            const auto nearest = std::min_element(reference.begin(), reference.end(), [&](auto &p, auto &q) {
-                const QPointF dp = QRectF(p.box).center() * 1.0, dq = QRectF(q.box).center();
-                return QLineF(QPointF(dp.x() * sx, dp.y() * sy), centre).length() <
-                       QLineF(QPointF(dq.x() * sx, dq.y() * sy), centre).length();
-            });
+            const auto nearest =
+                std::min_element(reference.begin(), reference.end(), [&](auto &p, auto &q) {
+                    const QPointF dp = QRectF(p.box).center() * 1.0, dq = QRectF(q.box).center();
+                    return QLineF(QPointF(dp.x() * sx, dp.y() * sy), centre).length() <
+                           QLineF(QPointF(dq.x() * sx, dq.y() * sy), centre).length();
+                });
             const QRect &r = nearest->box;
             const QRectF expected(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy);
             const double tx = 2 * sx + 1, ty = 2 * sy + 1;
-            QVERIFY2(std::abs(a.box.x() - expected.x()) <= tx && std::abs(a.box.y() - expected.y()) <= ty &&
+            QVERIFY2(std::abs(a.box.x() - expected.x()) <= tx &&
+                         std::abs(a.box.y() - expected.y()) <= ty &&
                          std::abs(a.box.width() - expected.width()) <= tx &&
                          std::abs(a.box.height() - expected.height()) <= ty,
                      qPrintable(QStringLiteral("field %1 at %2,%3 %4x%5, expected %6,%7 %8x%9")
@@ -239,8 +248,14 @@ private slots:
                             })->box;
         QVERIFY2(ring.contains(clock.adjusted(-1, -1, 1, 1)),
                  qPrintable(QStringLiteral("frame %1,%2 %3x%4 clock %5,%6 %7x%8")
-                                .arg(ring.x()).arg(ring.y()).arg(ring.width()).arg(ring.height())
-                                .arg(clock.x()).arg(clock.y()).arg(clock.width()).arg(clock.height())));
+                                .arg(ring.x())
+                                .arg(ring.y())
+                                .arg(ring.width())
+                                .arg(ring.height())
+                                .arg(clock.x())
+                                .arg(clock.y())
+                                .arg(clock.width())
+                                .arg(clock.height())));
         // The board fills the window: fields reach close to each side.
         QRect all;
         for (const auto &a : fields)

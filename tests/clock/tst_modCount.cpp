@@ -39,22 +39,38 @@ private slots:
         QTest::addColumn<int>("tenths");
         QTest::addColumn<QString>("group");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("600.0 clock") << 6000 << "pledClock" << "10:00";
-        QTest::newRow("599.0 clock") << 5990 << "pledClock" << " 9:59";
-        QTest::newRow("60.0 clock") << 600 << "pledClock" << " 1:00";
-        QTest::newRow("59.9 clock") << 599 << "pledClock" << "59.9 ";
-        QTest::newRow("59.9 time advantage") << 599 << "pledTimeAd" << "59.9 ";
-        QTest::newRow("5.0 clock") << 50 << "pledClock" << " 5.0 ";
-        QTest::newRow("5.0 time advantage") << 50 << "pledTimeAd" << " 5.0 ";
-        QTest::newRow("0 clock") << 0 << "pledClock" << " 0.0 ";
-        QTest::newRow("0 time advantage") << 0 << "pledTimeAd" << " 0.0 ";
-        QTest::newRow("75.4 time advantage") << 754 << "pledTimeAd" << " 1:15";
-        QTest::newRow("75.4 clock") << 754 << "pledClock" << " 1:16";
-        QTest::newRow("10.0 keeps its zero") << 100 << "pledTimeAd" << "10.0 ";
-        QTest::newRow("59:59 clock") << 35990 << "pledClock" << "59:59";
-        QTest::newRow("6000 s holds at 99:59") << 60000 << "pledTimeAd" << "99:59";
-        QTest::newRow("a day holds at 99:59") << 864000 << "pledTimeAd" << "99:59";
-        QTest::newRow("10:05 keeps the inner zero") << 6050 << "pledTimeAd" << "10:05";
+        QTest::newRow("600.0 clock") << 6000 << "pledClock"
+                                     << "10:00";
+        QTest::newRow("599.0 clock") << 5990 << "pledClock"
+                                     << " 9:59";
+        QTest::newRow("60.0 clock") << 600 << "pledClock"
+                                    << " 1:00";
+        QTest::newRow("59.9 clock") << 599 << "pledClock"
+                                    << "59.9 ";
+        QTest::newRow("59.9 time advantage") << 599 << "pledTimeAd"
+                                             << "59.9 ";
+        QTest::newRow("5.0 clock") << 50 << "pledClock"
+                                   << " 5.0 ";
+        QTest::newRow("5.0 time advantage") << 50 << "pledTimeAd"
+                                            << " 5.0 ";
+        QTest::newRow("0 clock") << 0 << "pledClock"
+                                 << " 0.0 ";
+        QTest::newRow("0 time advantage") << 0 << "pledTimeAd"
+                                          << " 0.0 ";
+        QTest::newRow("75.4 time advantage") << 754 << "pledTimeAd"
+                                             << " 1:15";
+        QTest::newRow("75.4 clock") << 754 << "pledClock"
+                                    << " 1:16";
+        QTest::newRow("10.0 keeps its zero") << 100 << "pledTimeAd"
+                                             << "10.0 ";
+        QTest::newRow("59:59 clock") << 35990 << "pledClock"
+                                     << "59:59";
+        QTest::newRow("6000 s holds at 99:59") << 60000 << "pledTimeAd"
+                                               << "99:59";
+        QTest::newRow("a day holds at 99:59") << 864000 << "pledTimeAd"
+                                              << "99:59";
+        QTest::newRow("10:05 keeps the inner zero") << 6050 << "pledTimeAd"
+                                                    << "10:05";
     }
     void showTime() {
         QFETCH(int, tenths);
@@ -162,10 +178,12 @@ private slots:
 
     void countingUpShowsTenthsThenMinutes() {
         modCount::SetClock(fromTenths(599), 1, 1);
-        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral("59.9 "));
+        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")),
+                 QStringLiteral("59.9 "));
         modCount::StartClock(1);
         clock->advance(100);
-        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral(" 1:00"));
+        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")),
+                 QStringLiteral(" 1:00"));
     }
 
     void slotsOutOfRange() {
@@ -216,15 +234,24 @@ private slots:
         QTest::addColumn<QString>("picture");
         QTest::addColumn<int>("last");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("25.3") << "25.3\r" << "25:03" << 1503 << 1;
-        QTest::newRow("59.59") << "59.59\r" << "59:59" << 3599 << 1;
-        QTest::newRow("60 refused") << "60\r" << "10:00" << 600 << 0;
-        QTest::newRow("nothing typed") << "\r" << " 0.0 " << 0 << 1;
-        QTest::newRow("space starts over") << "12 3.3\r" << " 3:03" << 183 << 1;
-        QTest::newRow("nine characters") << "000000005\r" << "10:00" << 600 << 0;
-        QTest::newRow("eight characters") << "00000005\r" << " 5:00" << 300 << 1;
-        QTest::newRow("other keys ignored") << "1+-x\b2\r" << "12:00" << 720 << 1;
-        QTest::newRow("refused then accepted") << "99\r4\r" << " 4:00" << 240 << 1;
+        QTest::newRow("25.3") << "25.3\r"
+                              << "25:03" << 1503 << 1;
+        QTest::newRow("59.59") << "59.59\r"
+                               << "59:59" << 3599 << 1;
+        QTest::newRow("60 refused") << "60\r"
+                                    << "10:00" << 600 << 0;
+        QTest::newRow("nothing typed") << "\r"
+                                       << " 0.0 " << 0 << 1;
+        QTest::newRow("space starts over") << "12 3.3\r"
+                                           << " 3:03" << 183 << 1;
+        QTest::newRow("nine characters") << "000000005\r"
+                                         << "10:00" << 600 << 0;
+        QTest::newRow("eight characters") << "00000005\r"
+                                          << " 5:00" << 300 << 1;
+        QTest::newRow("other keys ignored") << "1+-x\b2\r"
+                                            << "12:00" << 720 << 1;
+        QTest::newRow("refused then accepted") << "99\r4\r"
+                                               << " 4:00" << 240 << 1;
     }
     void typedTimeSetsTheClock() {
         QFETCH(QString, keys);

@@ -7,12 +7,15 @@
 #include <QStandardPaths>
 #include <QThread>
 
-Desktop::Desktop() { m_process.setProcessChannelMode(QProcess::MergedChannels); }
+Desktop::Desktop() {
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+}
 
-Desktop::~Desktop() { stop(); }
+Desktop::~Desktop() {
+    stop();
+}
 
-bool Desktop::run(const QString &program, const QStringList &args, QByteArray *out,
-                  int timeoutMs) {
+bool Desktop::run(const QString &program, const QStringList &args, QByteArray *out, int timeoutMs) {
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start(program, args);
@@ -28,7 +31,8 @@ bool Desktop::run(const QString &program, const QStringList &args, QByteArray *o
 
 bool Desktop::available() {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        m_why = QStringLiteral("no X server (DISPLAY is unset); the README's test command starts one");
+        m_why =
+            QStringLiteral("no X server (DISPLAY is unset); the README's test command starts one");
         return false;
     }
     for (const char *tool : {"xdotool", "import"}) {
@@ -160,10 +164,10 @@ bool Desktop::resize(const QString &window, int width, int height) const {
 
 void Desktop::click(int x, int y) const {
     // No --sync: it waits for a motion that never comes when the pointer is already there.
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x),
-                                    QString::number(y), QStringLiteral("sleep"),
-                                    QStringLiteral("0.05"), QStringLiteral("click"),
-                                    QStringLiteral("1")});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+         QStringLiteral("sleep"), QStringLiteral("0.05"), QStringLiteral("click"),
+         QStringLiteral("1")});
 }
 
 void Desktop::keys(const QStringList &names, int delayMs) const {

@@ -18,7 +18,9 @@ QStringList rawFormat() {
 
 SinkRecorder::SinkRecorder() : m_sink(qEnvironmentVariable("DAREZEZ_TEST_SINK")) {}
 
-SinkRecorder::~SinkRecorder() { stop(); }
+SinkRecorder::~SinkRecorder() {
+    stop();
+}
 
 bool SinkRecorder::available() {
     if (m_sink.isEmpty()) {
@@ -39,17 +41,16 @@ bool SinkRecorder::available() {
     return m_dir.isValid();
 }
 
-
 bool SinkRecorder::start() {
     m_samples.clear();
     m_silence.setStandardInputFile(QStringLiteral("/dev/zero"));
-    m_silence.start(QStringLiteral("pacat"), QStringList{QStringLiteral("--playback"),
-                                                         QStringLiteral("-d"), m_sink} +
-                                                 rawFormat());
+    m_silence.start(QStringLiteral("pacat"),
+                    QStringList{QStringLiteral("--playback"), QStringLiteral("-d"), m_sink} +
+                        rawFormat());
     m_record.setStandardOutputFile(rawFile(), QIODevice::Truncate);
-    m_record.start(QStringLiteral("parec"), QStringList{QStringLiteral("-d"),
-                                                        m_sink + QStringLiteral(".monitor")} +
-                                                rawFormat());
+    m_record.start(QStringLiteral("parec"),
+                   QStringList{QStringLiteral("-d"), m_sink + QStringLiteral(".monitor")} +
+                       rawFormat());
     if (!m_silence.waitForStarted(5000) || !m_record.waitForStarted(5000))
         return false;
     // Until the monitor stream delivers, nothing that plays would be heard.
@@ -88,8 +89,8 @@ QVector<SinkRecorder::Sound> SinkRecorder::sounds(double threshold, double joinG
     int peak = 0;
     auto close = [&] {
         if (first >= 0)
-            found.push_back({double(first) / kRate, double(last - first + 1) / kRate,
-                             peak / 32768.0});
+            found.push_back(
+                {double(first) / kRate, double(last - first + 1) / kRate, peak / 32768.0});
         first = last = -1;
         peak = 0;
     };

@@ -6,17 +6,17 @@
 #include <QTest>
 
 // Skipped only outside the test command; under it a missing sound server is a fault.
-#define REQUIRE_SOUND()                                                                          \
-    do {                                                                                         \
-        if (qEnvironmentVariableIsEmpty("DAREZEZ_TEST_SINK"))                                   \
-            QSKIP("no test sink (DAREZEZ_TEST_SINK is unset); the README's test command sets "  \
-                  "one");                                                                        \
-        QVERIFY2(recorder.available(), qPrintable(recorder.why()));                              \
+#define REQUIRE_SOUND()                                                                            \
+    do {                                                                                           \
+        if (qEnvironmentVariableIsEmpty("DAREZEZ_TEST_SINK"))                                      \
+            QSKIP("no test sink (DAREZEZ_TEST_SINK is unset); the README's test command sets "     \
+                  "one");                                                                          \
+        QVERIFY2(recorder.available(), qPrintable(recorder.why()));                                \
     } while (false)
-#define REQUIRE_DESKTOP(s)                                                                       \
-    do {                                                                                         \
-        if (!(s).desktop.available())                                                            \
-            QSKIP(qPrintable((s).desktop.why()));                                                \
+#define REQUIRE_DESKTOP(s)                                                                         \
+    do {                                                                                           \
+        if (!(s).desktop.available())                                                              \
+            QSKIP(qPrintable((s).desktop.why()));                                                  \
     } while (false)
 
 class tst_sound : public QObject {
@@ -68,7 +68,10 @@ private slots:
         REQUIRE_DESKTOP(s);
         QVERIFY(s.open());
         const auto found = record(
-            [&] { s.desktop.keys({QStringLiteral("b"), QStringLiteral("b")}, 100); }, 2500);
+            [&] {
+                s.desktop.keys({QStringLiteral("b"), QStringLiteral("b")}, 100);
+            },
+            2500);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
     }

@@ -32,7 +32,9 @@ struct BoardFixture {
     }
     ~BoardFixture() { delete board.data(); }
 
-    QWidget *focused() const { return QApplication::focusWidget() ? QApplication::focusWidget() : board.data(); }
+    QWidget *focused() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : board.data();
+    }
 
     // Types into whatever has the focus; "\r" is Enter.
     void type(const QString &keys) {
@@ -52,13 +54,16 @@ struct BoardFixture {
     QString timeAdText() { return timeText("pledTimeAd", "shpTimeAd"); }
     QString timeText(const char *field, const char *dots) {
         const QString d = QLatin1String(dots);
-        return timePicture(board->Field(QLatin1String(field)),
-                           board->findChild<Shape *>(d + "_0")->FillColor() == modGlobals::TextColor,
-                           board->findChild<Shape *>(d + "_1")->FillColor() == modGlobals::TextColor);
+        return timePicture(
+            board->Field(QLatin1String(field)),
+            board->findChild<Shape *>(d + "_0")->FillColor() == modGlobals::TextColor,
+            board->findChild<Shape *>(d + "_1")->FillColor() == modGlobals::TextColor);
     }
     QString number(const char *name) { return numberPicture(field(name)); }
 
-    void click(QWidget *w, QPoint at = QPoint(2, 2)) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }
+    void click(QWidget *w, QPoint at = QPoint(2, 2)) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    }
     void clickField(const char *container) {
         click(board->findChild<QWidget *>(QLatin1String(container)));
     }

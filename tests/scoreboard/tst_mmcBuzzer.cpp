@@ -37,7 +37,9 @@ QByteArray wav(int format, int channels, int rate, int bits, int dataBytes, int 
     le32(file, body.size());
     return file + body;
 }
-QString builtBuzzer() { return QCoreApplication::applicationDirPath() + QStringLiteral("/../buzzer.wav"); }
+QString builtBuzzer() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../buzzer.wav");
+}
 } // namespace
 
 class tst_mmcBuzzer : public QObject {
@@ -59,7 +61,8 @@ private slots:
         QTest::newRow("16-bit mono") << wav(1, 1, 44100, 16, 88200) << qint64(1000);
         QTest::newRow("16-bit stereo") << wav(1, 2, 48000, 16, 96000) << qint64(500);
         QTest::newRow("empty") << QByteArray() << qint64(-1);
-        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close") << qint64(-1);
+        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close")
+                              << qint64(-1);
         QTest::newRow("24-bit") << wav(1, 1, 44100, 24, 1323) << qint64(-1);
         QTest::newRow("8-bit") << wav(1, 1, 44100, 8, 441) << qint64(-1);
         QTest::newRow("float") << wav(3, 1, 44100, 32, 1764) << qint64(-1);

@@ -18,13 +18,19 @@
 #include <QPushButton>
 
 namespace {
-QString text(QWidget *dialog, const char *label) { return dialog->findChild<QLabel *>(label)->text(); }
+QString text(QWidget *dialog, const char *label) {
+    return dialog->findChild<QLabel *>(label)->text();
+}
 void press(QWidget *dialog, const char *button) {
     QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
 }
-qint32 swatch(QWidget *dialog, const char *name) { return dialog->findChild<PictureBox *>(name)->BackColor(); }
+qint32 swatch(QWidget *dialog, const char *name) {
+    return dialog->findChild<PictureBox *>(name)->BackColor();
+}
 QString stored(const char *key) {
-    return QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).value(QLatin1String(key)).toString();
+    return QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat)
+        .value(QLatin1String(key))
+        .toString();
 }
 // Presses keys into the key chooser that the next Change opens.
 void inChooser(const QString &keys, QStringList *shownMessage = nullptr) {
@@ -38,7 +44,8 @@ void inChooser(const QString &keys, QStringList *shownMessage = nullptr) {
             else
                 QTest::keyClick(cancel, c.toLatin1());
             if (shownMessage && d->isVisible())
-                *shownMessage << (d->findChild<QLabel *>("lblUsed")->isVisible() ? "shown" : "hidden");
+                *shownMessage << (d->findChild<QLabel *>("lblUsed")->isVisible() ? "shown"
+                                                                                 : "hidden");
         }
     });
 }
@@ -146,7 +153,8 @@ private slots:
         QFETCH(bool, whole);
         QTemporaryDir dir(QStringLiteral("/tmp/dz-XXXXXX"));
         const QString folder = dir.path() + QLatin1Char('/');
-        const QString name = QString(length - int(folder.size()) - 4, QLatin1Char('h')) + QStringLiteral(".wav");
+        const QString name =
+            QString(length - int(folder.size()) - 4, QLatin1Char('h')) + QStringLiteral(".wav");
         const QString path = folder + name;
         QCOMPARE(path.size(), length);
         QFile f(path);
@@ -183,7 +191,8 @@ private slots:
         QCOMPARE(text(d.get(), "lblBuzzerSound"), QStringLiteral("[No File Selected]"));
         press(d.get(), "cmdOk");
         QCOMPARE(modGlobals::BuzzerFile, QString());
-        QVERIFY(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).contains("KeySettings/BuzzerFile"));
+        QVERIFY(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat)
+                    .contains("KeySettings/BuzzerFile"));
         QCOMPARE(stored("KeySettings/BuzzerFile"), QString());
     }
 
@@ -286,13 +295,15 @@ private slots:
         QCOMPARE(chooser.findChild<QLabel *>("lblChoose")->text(),
                  QStringLiteral("Press the key you would like to sound the buzzer."));
         QLabel *used = chooser.findChild<QLabel *>("lblUsed");
-        QCOMPARE(used->text(), QStringLiteral("This key is already in use, please choose another."));
+        QCOMPARE(used->text(),
+                 QStringLiteral("This key is already in use, please choose another."));
         QVERIFY(!used->isVisible());
         QTest::keyClick(chooser.findChild<QPushButton *>("cmdCancel"), key.toLatin1());
         QCOMPARE(chooser.isVisible(), !accepted);
         QCOMPARE(used->isVisible(), !accepted);
         QCOMPARE(beeps->count, accepted ? 0 : 1);
-        QCOMPARE(modGlobals::KeyChosen, accepted ? QString::number(key.unicode()) : QStringLiteral("0"));
+        QCOMPARE(modGlobals::KeyChosen,
+                 accepted ? QString::number(key.unicode()) : QStringLiteral("0"));
     }
 
     void keyChooserEnterAndEscCancel_data() {
@@ -331,7 +342,8 @@ private slots:
         });
         press(d.get(), "cmdOk");
         QCOMPARE(boxes, 1);
-        QVERIFY2(message.contains(QDir::toNativeSeparators(modGlobals::SettingsFileName())), qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(modGlobals::SettingsFileName())),
+                 qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("could not be saved")));
         // Applied for this run all the same.
         QCOMPARE(modGlobals::HomeText, QStringLiteral("Eagles"));

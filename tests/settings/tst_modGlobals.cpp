@@ -60,13 +60,13 @@ private slots:
         LoadOptions();
         QVERIFY(SaveOptions());
         const QList<QPair<QString, QString>> expected = {
-            {"ColorSettings/FormColor", "4210752"},   {"ColorSettings/TextColor", "16777215"},
-            {"ColorSettings/LEDBackColor", "0"},      {"ColorSettings/LEDScoreColor", "33023"},
-            {"ColorSettings/LEDTimeColor", "255"},    {"KeySettings/StartStopClockKey", "115"},
-            {"KeySettings/ResetClockKey", "114"},     {"KeySettings/ClearKey", "99"},
-            {"KeySettings/BuzzerKey", "98"},          {"KeySettings/BuzzerFile", DefaultBuzzerFile()},
-            {"TextSettings/HomeText", "Home"},        {"TextSettings/GuestText", "Guest"},
-            {"TextSettings/TitleText", ""},           {"PicSettings/LEDType", "0"},
+            {"ColorSettings/FormColor", "4210752"}, {"ColorSettings/TextColor", "16777215"},
+            {"ColorSettings/LEDBackColor", "0"},    {"ColorSettings/LEDScoreColor", "33023"},
+            {"ColorSettings/LEDTimeColor", "255"},  {"KeySettings/StartStopClockKey", "115"},
+            {"KeySettings/ResetClockKey", "114"},   {"KeySettings/ClearKey", "99"},
+            {"KeySettings/BuzzerKey", "98"},        {"KeySettings/BuzzerFile", DefaultBuzzerFile()},
+            {"TextSettings/HomeText", "Home"},      {"TextSettings/GuestText", "Guest"},
+            {"TextSettings/TitleText", ""},         {"PicSettings/LEDType", "0"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
         QCOMPARE(s.allKeys().size(), 14);
@@ -129,28 +129,55 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("raw");
-        QTest::newRow("colour not a number") << "ColorSettings" << "FormColor" << "dark";
-        QTest::newRow("colour negative") << "ColorSettings" << "TextColor" << "-1";
-        QTest::newRow("colour too large") << "ColorSettings" << "LEDBackColor" << "16777216";
-        QTest::newRow("colour with a unit") << "ColorSettings" << "LEDScoreColor" << "255px";
-        QTest::newRow("colour in hex") << "ColorSettings" << "LEDTimeColor" << "0xFF";
-        QTest::newRow("colour beyond 64 bits") << "ColorSettings" << "FormColor" << "99999999999999999999999";
-        QTest::newRow("key zero") << "KeySettings" << "StartStopClockKey" << "0";
-        QTest::newRow("key beyond UTF-16") << "KeySettings" << "ResetClockKey" << "65536";
-        QTest::newRow("key a letter") << "KeySettings" << "ClearKey" << "c";
-        QTest::newRow("key empty") << "KeySettings" << "BuzzerKey" << "";
-        QTest::newRow("style 2") << "PicSettings" << "LEDType" << "2";
-        QTest::newRow("style -1") << "PicSettings" << "LEDType" << "-1";
-        QTest::newRow("style a list") << "PicSettings" << "LEDType" << "1,0";
+        QTest::newRow("colour not a number") << "ColorSettings"
+                                             << "FormColor"
+                                             << "dark";
+        QTest::newRow("colour negative") << "ColorSettings"
+                                         << "TextColor"
+                                         << "-1";
+        QTest::newRow("colour too large") << "ColorSettings"
+                                          << "LEDBackColor"
+                                          << "16777216";
+        QTest::newRow("colour with a unit") << "ColorSettings"
+                                            << "LEDScoreColor"
+                                            << "255px";
+        QTest::newRow("colour in hex") << "ColorSettings"
+                                       << "LEDTimeColor"
+                                       << "0xFF";
+        QTest::newRow("colour beyond 64 bits") << "ColorSettings"
+                                               << "FormColor"
+                                               << "99999999999999999999999";
+        QTest::newRow("key zero") << "KeySettings"
+                                  << "StartStopClockKey"
+                                  << "0";
+        QTest::newRow("key beyond UTF-16") << "KeySettings"
+                                           << "ResetClockKey"
+                                           << "65536";
+        QTest::newRow("key a letter") << "KeySettings"
+                                      << "ClearKey"
+                                      << "c";
+        QTest::newRow("key empty") << "KeySettings"
+                                   << "BuzzerKey"
+                                   << "";
+        QTest::newRow("style 2") << "PicSettings"
+                                 << "LEDType"
+                                 << "2";
+        QTest::newRow("style -1") << "PicSettings"
+                                  << "LEDType"
+                                  << "-1";
+        QTest::newRow("style a list") << "PicSettings"
+                                      << "LEDType"
+                                      << "1,0";
     }
     void unusableValues() {
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, raw);
-        const QByteArray file = "[ColorSettings]\nFormColor=1\nTextColor=2\nLEDBackColor=3\n"
-                                "LEDScoreColor=4\nLEDTimeColor=5\n[KeySettings]\n"
-                                "StartStopClockKey=65\nResetClockKey=66\nClearKey=67\nBuzzerKey=68\n"
-                                "[PicSettings]\nLEDType=1\n[TextSettings]\nHomeText=Lions\n";
+        const QByteArray file =
+            "[ColorSettings]\nFormColor=1\nTextColor=2\nLEDBackColor=3\n"
+            "LEDScoreColor=4\nLEDTimeColor=5\n[KeySettings]\n"
+            "StartStopClockKey=65\nResetClockKey=66\nClearKey=67\nBuzzerKey=68\n"
+            "[PicSettings]\nLEDType=1\n[TextSettings]\nHomeText=Lions\n";
         QByteArray text = file;
         const QByteArray line = key.toUtf8() + '=';
         const qsizetype at = text.indexOf(line);
@@ -163,16 +190,16 @@ private slots:
             {"LEDTimeColor", LEDTimeColor},   {"StartStopClockKey", StartStopClockKey},
             {"ResetClockKey", ResetClockKey}, {"ClearKey", ClearKey},
             {"BuzzerKey", BuzzerKey},         {"LEDType", LEDType}};
-        const QMap<QString, int> defaults = {
-            {"FormColor", 4210752},   {"TextColor", 16777215}, {"LEDBackColor", 0},
-            {"LEDScoreColor", 33023}, {"LEDTimeColor", 255},   {"StartStopClockKey", 115},
-            {"ResetClockKey", 114},   {"ClearKey", 99},        {"BuzzerKey", 98},
-            {"LEDType", 0}};
-        const QMap<QString, int> inFile = {
-            {"FormColor", 1},         {"TextColor", 2},     {"LEDBackColor", 3},
-            {"LEDScoreColor", 4},     {"LEDTimeColor", 5},  {"StartStopClockKey", 65},
-            {"ResetClockKey", 66},    {"ClearKey", 67},     {"BuzzerKey", 68},
-            {"LEDType", 1}};
+        const QMap<QString, int> defaults = {{"FormColor", 4210752}, {"TextColor", 16777215},
+                                             {"LEDBackColor", 0},    {"LEDScoreColor", 33023},
+                                             {"LEDTimeColor", 255},  {"StartStopClockKey", 115},
+                                             {"ResetClockKey", 114}, {"ClearKey", 99},
+                                             {"BuzzerKey", 98},      {"LEDType", 0}};
+        const QMap<QString, int> inFile = {{"FormColor", 1},      {"TextColor", 2},
+                                           {"LEDBackColor", 3},   {"LEDScoreColor", 4},
+                                           {"LEDTimeColor", 5},   {"StartStopClockKey", 65},
+                                           {"ResetClockKey", 66}, {"ClearKey", 67},
+                                           {"BuzzerKey", 68},     {"LEDType", 1}};
         for (auto it = values.begin(); it != values.end(); ++it)
             QCOMPARE(it.value(), it.key() == key ? defaults[it.key()] : inFile[it.key()]);
         QCOMPARE(HomeText, QStringLiteral("Lions"));

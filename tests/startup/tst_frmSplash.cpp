@@ -43,7 +43,7 @@ private slots:
     }
 
     void placement_data() {
-        QTest::addColumn<QSizeF>("screen"); // pixels
+        QTest::addColumn<QSizeF>("screen");   // pixels
         QTest::addColumn<QPointF>("topLeft"); // twips: left, top
         QTest::newRow("1024 x 768") << QSizeF(1024, 768) << QPointF(4560, 2820);
         QTest::newRow("800 x 600") << QSizeF(800, 600) << QPointF(2880, 1560);
@@ -54,7 +54,8 @@ private slots:
     void placement() {
         QFETCH(QSizeF, screen);
         QFETCH(QPointF, topLeft);
-        QCOMPARE(SplashPlacement::TopLeft(screen.width() * 15, screen.height() * 15, 6240), topLeft);
+        QCOMPARE(SplashPlacement::TopLeft(screen.width() * 15, screen.height() * 15, 6240),
+                 topLeft);
     }
 
     void loadsPlacedWithVersionAndOptions() {
@@ -66,24 +67,28 @@ private slots:
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(modGlobals::HomeText, QStringLiteral("Lions"));
-        QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 1.0.0"));
+        QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(),
+                 QStringLiteral("Version 1.0.0"));
         QCOMPARE(splash->findChild<QLabel *>("lblSystem")->text(), QStringLiteral("Linux"));
         QCOMPARE(splash->size(), QSize(416, 216));
-        QCOMPARE(Twips::Geometry(splash->findChild<QWidget *>("frameSplash")), QRectF(120, 0, 6000, 3120));
+        QCOMPARE(Twips::Geometry(splash->findChild<QWidget *>("frameSplash")),
+                 QRectF(120, 0, 6000, 3120));
         QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QPointF at = SplashPlacement::TopLeft(screen.width() * 15.0, screen.height() * 15.0, 6240);
+        const QPointF at =
+            SplashPlacement::TopLeft(screen.width() * 15.0, screen.height() * 15.0, 6240);
         QCOMPARE(splash->pos(), QPoint(qRound(at.x() / 15), qRound(at.y() / 15)));
         // Nothing is written by starting.
         QVERIFY(QFileInfo(modGlobals::SettingsFileName()).size() > 0);
-        QCOMPARE(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).allKeys().size(), 1);
+        QCOMPARE(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat).allKeys().size(),
+                 1);
     }
 
     void clicks_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("continues");
-        for (const char *name : {"frmSplash", "frameSplash", "picLogo", "lblName", "lblSystem", "lblClick",
-                                 "Label1", "lblVersion", "lblMadeBy"})
+        for (const char *name : {"frmSplash", "frameSplash", "picLogo", "lblName", "lblSystem",
+                                 "lblClick", "Label1", "lblVersion", "lblMadeBy"})
             QTest::newRow(name) << QString::fromLatin1(name) << true;
         QTest::newRow("cmdHelp") << "cmdHelp" << false;
         QTest::newRow("cmdOptions") << "cmdOptions" << false;
@@ -94,7 +99,8 @@ private slots:
         QPointer<frmSplash> splash = new frmSplash();
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
-        QWidget *w = target == QLatin1String("frmSplash") ? splash.data() : splash->findChild<QWidget *>(target);
+        QWidget *w = target == QLatin1String("frmSplash") ? splash.data()
+                                                          : splash->findChild<QWidget *>(target);
         QVERIFY(w);
         // An empty spot: the window's own left margin, the frame's lower left corner.
         const QPoint at = target == QLatin1String("frmSplash")     ? QPoint(3, 100)
@@ -160,7 +166,8 @@ private slots:
         QCOMPARE(board->findChild<QLabel *>("lblGuestScore")->text(), QStringLiteral("Bears"));
         QCOMPARE(board->Field(QStringLiteral("pledWeight")).at(2)->LedType(), 1);
         QCOMPARE(QSettings(modGlobals::SettingsFileName(), QSettings::IniFormat)
-                     .value(QStringLiteral("TextSettings/HomeText")).toString(),
+                     .value(QStringLiteral("TextSettings/HomeText"))
+                     .toString(),
                  QStringLiteral("Tigers"));
     }
 };
