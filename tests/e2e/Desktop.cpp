@@ -121,28 +121,19 @@ bool Desktop::waitForWindowGone(const QString &id, int timeoutMs) const {
     return false;
 }
 
+// xwininfo, not xdotool: under a window manager xdotool reports the frame's corner.
 QRect Desktop::geometry(const QString &window) const {
     QByteArray out;
-    if (!run(QStringLiteral("xdotool"),
-             {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, &out))
+    if (!run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}, &out))
         return {};
-    QRect r;
-    static const QRegularExpression line(QStringLiteral("^(X|Y|WIDTH|HEIGHT)=(-?\\d+)$"),
-                                         QRegularExpression::MultilineOption);
-    auto it = line.globalMatch(QString::fromLatin1(out));
-    while (it.hasNext()) {
-        const auto m = it.next();
-        const int v = m.captured(2).toInt();
-        if (m.captured(1) == QLatin1String("X"))
-            r.moveLeft(v);
-        else if (m.captured(1) == QLatin1String("Y"))
-            r.moveTop(v);
-        else if (m.captured(1) == QLatin1String("WIDTH"))
-            r.setWidth(v);
-        else
-            r.setHeight(v);
-    }
-    return r;
+    const QString text = QString::fromLatin1(out);
+    auto value = [&](const char *name) {
+        const QRegularExpression re(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(name)));
+        const auto m = re.match(text);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    };
+    return QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+                 value("Height"));
 }
 
 QString Desktop::activeWindow() const {
@@ -191,7 +182,9 @@ QImage Desktop::screenshot() const {
 }
 
 QImage Desktop::grab(const QString &window) const {
-    const QRect g = geometry(window);
-    const QImage screen = screenshot();
-    return g.isValid() ? screen.copy(g) : QImage();
+    QByteArray png;
+    if (!run(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")},
+             &png, 20000))
+        return {};
+    return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
 }

@@ -102,9 +102,11 @@ LedReader::LedReader(const QImage &board, QColor back, QColor dots)
             return;
         }
         QColor lit;
+        bool dotStyle = false;
         const bool time = name == QLatin1String("clock") || name == QLatin1String("timeAd");
-        m_fields.insert(name, {b, readField(b, time, &lit)});
+        m_fields.insert(name, {b, readField(b, time, &lit, &dotStyle)});
         m_lit.insert(name, lit);
+        m_dotStyle.insert(name, dotStyle);
     }
 }
 
@@ -113,7 +115,7 @@ double LedReader::litness(QRgb p, QRgb lit) const {
     return full == 0 ? 0 : double(distance(p, m_back)) / full;
 }
 
-QString LedReader::readField(const QRect &box, bool time, QColor *lit) const {
+QString LedReader::readField(const QRect &box, bool time, QColor *lit, bool *dotStyle) const {
     // The brightest segment colour marks what "lit" means here.
     QRgb litRef = m_back;
     std::vector<int> columns(box.width(), 0);
@@ -165,6 +167,7 @@ QString LedReader::readField(const QRect &box, bool time, QColor *lit) const {
             text += lit ? QStringLiteral("?") : QStringLiteral(" ");
             continue;
         }
+        *dotStyle = *dotStyle || dots;
         const int v = cellValue(cell, dots, litRef);
         text += v >= 0 ? QString::number(v) : v == -1 ? QStringLiteral(" ") : QStringLiteral("?");
     }

@@ -28,10 +28,12 @@ public:
     QRect box(const QString &field) const { return m_fields.value(field).box; }
     // The brightest colour of a field's lit segments.
     QColor litColour(const QString &field) const { return m_lit.value(field); }
+    // Whether a field's digits are 5 x 7 dot matrices rather than seven segments.
+    bool dots(const QString &field) const { return m_dotStyle.value(field); }
     QString summary() const;
 
 private:
-    QString readField(const QRect &box, bool time, QColor *lit) const;
+    QString readField(const QRect &box, bool time, QColor *lit, bool *dots) const;
     int cellValue(const QRect &cell, bool dots, QRgb litRef) const;
     bool isMatrix(int left, int width, int top) const;
     double litness(QRgb p, QRgb lit) const;
@@ -41,5 +43,6 @@ private:
     QRgb m_dots;
     QMap<QString, Field> m_fields;
     QMap<QString, QColor> m_lit;
+    QMap<QString, bool> m_dotStyle;
     QString m_why;
 };

@@ -1,0 +1,261 @@
+// A match run on the real program as an operator runs it and a spectator sees it: keys
+// and clicks from outside, the board read back from pictures of the screen. One
+// program for the whole run, steps in order, as at a real meet.
+#include "BoardSession.h"
+#include "LedReader.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace {
+// Seconds shown by a time field: "2:30" or "59.9".
+double seconds(const QString &shown) {
+    static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d\\d)$"));
+    static const QRegularExpression tenths(QStringLiteral("^(\\d{1,2})\\.(\\d)$"));
+    if (const auto m = clock.match(shown); m.hasMatch())
+        return m.captured(1).toInt() * 60 + m.captured(2).toInt();
+    if (const auto m = tenths.match(shown); m.hasMatch())
+        return m.captured(1).toInt() + m.captured(2).toInt() / 10.0;
+    return -1;
+}
+bool near(QColor a, QColor b, int tolerance = 40) {
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+} // namespace
+
+class tst_board : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<BoardSession> s;
+    QImage lastGrab;
+
+    LedReader read() {
+        lastGrab = s->desktop.grab(s->board);
+        return LedReader(lastGrab);
+    }
+    QString field(const char *name) { return read().read(QLatin1String(name)); }
+    // Lamp pixels in the score colour, outside every field: left half home, right guest.
+    QPair<int, int> lamps() {
+        const LedReader r = read();
+        const QColor lit = r.litColour(QStringLiteral("homeScore"));
+        QList<QRect> fields;
+        for (const char *f : {"clock", "homeScore", "guestScore", "match", "period", "weight",
+                              "homeMatch", "timeAd", "guestMatch"})
+            fields << r.box(QLatin1String(f));
+        QPair<int, int> n{0, 0};
+        for (int y = 0; y < lastGrab.height(); ++y)
+            for (int x = 0; x < lastGrab.width(); ++x) {
+                if (!near(QColor(lastGrab.pixel(x, y)), lit, 20))
+                    continue;
+                if (std::none_of(fields.begin(), fields.end(), [&](const QRect &f) { return f.contains(x, y); }))
+                    (x < lastGrab.width() / 2 ? n.first : n.second)++;
+            }
+        return n;
+    }
+    void clickField(const char *name) {
+        const QRect box = read().box(QLatin1String(name));
+        const QRect g = s->desktop.geometry(s->board);
+        s->desktop.click(g.x() + box.center().x(), g.y() + box.center().y());
+    }
+    QString waitForWindowTitled(const QString &title, const QStringList &known) {
+        const QString id = s->desktop.waitForNewWindow(known);
+        QByteArray name;
+        Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id}, &name);
+        return QString::fromUtf8(name).trimmed() == title ? id : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        s = std::make_unique<BoardSession>();
+        if (!s->desktop.available())
+            QSKIP(qPrintable(s->desktop.why()));
+    }
+    void cleanup() {
+        // The screen as it was when a step failed, for whoever reads the CI log.
+        if (QTest::currentTestFailed()) {
+            const QString dir = qEnvironmentVariable("DAREZEZ_ARTIFACTS", QDir::tempPath());
+            QDir().mkpath(dir);
+            const QString file = dir + QStringLiteral("/tst_board-%1.png").arg(QTest::currentTestFunction());
+            s->desktop.screenshot().save(file);
+            qWarning("screenshot kept: %s", qPrintable(file));
+        }
+    }
+
+    void startsOnTheWelcomeWindowThenTheBoard() {
+        QVERIFY(s->open());
+        const LedReader r = read();
+        QVERIFY2(r.ok(), qPrintable(r.why()));
+        QCOMPARE(r.read("clock"), QStringLiteral("10:00"));
+        QCOMPARE(r.read("timeAd"), QStringLiteral("0.0"));
+        for (const char *f : {"homeScore", "guestScore", "match", "period", "weight", "homeMatch", "guestMatch"})
+            QCOMPARE(r.read(QLatin1String(f)), QStringLiteral("0"));
+        QCOMPARE(lamps(), qMakePair(0, 0));
+    }
+
+    void typedTimeShows() {
+        s->desktop.type(QStringLiteral("2.30\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("2:30"), 3000);
+    }
+
+    void runsInRealTime() {
+        s->desktop.keys({QStringLiteral("s")});
+        QTest::qWait(300);
+        const double first = seconds(field("clock"));
+        QTest::qWait(1500);
+        const double second = seconds(field("clock"));
+        QVERIFY2(first - second >= 1 && first - second <= 2,
+                 qPrintable(QStringLiteral("%1 then %2").arg(first).arg(second)));
+    }
+
+    void timeAdvantageWithItsLamp() {
+        s->desktop.keys({QStringLiteral("Left")});
+        QTRY_VERIFY_WITH_TIMEOUT(lamps().first > 20, 3000);
+        QCOMPARE(lamps().second, 0);
+        QTest::qWait(1200);
+        const double held = seconds(field("timeAd"));
+        QVERIFY2(held >= 1.0, qPrintable(QString::number(held)));
+        s->desktop.keys({QStringLiteral("Right")});
+        QTRY_VERIFY_WITH_TIMEOUT(lamps().second > 20 && lamps().first == 0, 3000);
+        QTest::qWait(1200);
+        QVERIFY(seconds(field("timeAd")) >= 1.0);
+    }
+
+    void stopHoldsEverything() {
+        s->desktop.keys({QStringLiteral("s")});
+        QTest::qWait(300);
+        const LedReader before = read();
+        QTest::qWait(1200);
+        const LedReader after = read();
+        QCOMPARE(after.read("clock"), before.read("clock"));
+        QCOMPARE(after.read("timeAd"), before.read("timeAd"));
+        QVERIFY(seconds(after.read("clock")) < 150);
+    }
+
+    void scoresTypedIntoTheirFields() {
+        clickField("homeScore");
+        s->desktop.type(QStringLiteral("12\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), QStringLiteral("12"), 3000);
+        clickField("guestScore");
+        s->desktop.type(QStringLiteral("7\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("guestScore"), QStringLiteral("7"), 3000);
+        clickField("guestScore");
+        s->desktop.type(QStringLiteral("+3"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("guestScore"), QStringLiteral("10"), 3000);
+    }
+
+    void resetKeepsTheScores() {
+        s->desktop.keys({QStringLiteral("r")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("2:30"), 3000);
+        const LedReader r = read();
+        QCOMPARE(r.read("timeAd"), QStringLiteral("0.0"));
+        QCOMPARE(r.read("homeScore"), QStringLiteral("12"));
+        QCOMPARE(r.read("guestScore"), QStringLiteral("10"));
+    }
+
+    void helpOpensAndCloses() {
+        const QStringList before = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("h")});
+        const QString help = waitForWindowTitled(QStringLiteral("Darezez Help"), before);
+        QVERIFY(!help.isEmpty());
+        s->desktop.keys({QStringLiteral("h")}); // help has the keyboard now: no second one
+        QTest::qWait(300);
+        QCOMPARE(s->desktop.windows().size(), before.size() + 1);
+        s->desktop.activate(help);
+        s->desktop.keys({QStringLiteral("alt+F4")});
+        QVERIFY(s->desktop.waitForWindowGone(help));
+        QVERIFY(s->desktop.running());
+        s->desktop.activate(s->board);
+        // Back on the board, the match clock has the keys.
+        s->desktop.type(QStringLiteral("3\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("3:00"), 3000);
+    }
+
+    void optionsChangeColourNamesAndStyle() {
+        const QImage before = s->desktop.grab(s->board);
+        const QStringList known = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("o")});
+        const QString dialog = waitForWindowTitled(QStringLiteral("Options"), known);
+        QVERIFY(!dialog.isEmpty());
+        QTest::qWait(300);
+        const QRect d = s->desktop.geometry(dialog);
+        auto at = [&](int x, int y) { s->desktop.click(d.x() + x, d.y() + y); QTest::qWait(200); };
+        at(186, 20); // "Colors"
+        at(312, 124); // LED Time Color: Change
+        const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
+        QVERIFY(!chooser.isEmpty());
+        QTest::qWait(300);
+        s->desktop.keys({QStringLiteral("alt+h"), QStringLiteral("ctrl+a")});
+        s->desktop.type(QStringLiteral("#00ff00"));
+        s->desktop.keys({QStringLiteral("Return")});
+        QVERIFY(s->desktop.waitForWindowGone(chooser));
+        at(184, 122); // Digit Type
+        s->desktop.keys({QStringLiteral("Down"), QStringLiteral("Return")});
+        QTest::qWait(200);
+        at(305, 20); // "Text Controls"
+        at(188, 76);
+        s->desktop.keys({QStringLiteral("ctrl+a")});
+        s->desktop.type(QStringLiteral("Tigers"));
+        at(188, 164);
+        s->desktop.keys({QStringLiteral("ctrl+a")});
+        s->desktop.type(QStringLiteral("Bears"));
+        at(147, 292); // Ok
+        QVERIFY(s->desktop.waitForWindowGone(dialog));
+        QTest::qWait(300);
+        const LedReader r = read();
+        QVERIFY2(r.ok(), qPrintable(r.why()));
+        QCOMPARE(r.read("clock"), QStringLiteral("3:00"));
+        QVERIFY(near(r.litColour("clock"), Qt::green));
+        QVERIFY(near(r.litColour("period"), Qt::green));
+        QVERIFY(!near(r.litColour("homeScore"), Qt::green));
+        QVERIFY(r.dots("clock") && r.dots("homeScore"));
+        QCOMPARE(r.read("homeScore"), QStringLiteral("12"));
+        // The names stand above the scores, where "Home" and "Guest" stood.
+        const QRect home = r.box("homeScore");
+        const QRect above(home.left(), 0, home.width(), home.top());
+        QVERIFY(lastGrab.copy(above) != before.copy(above));
+        const QString stored = s->desktop.settingsText();
+        QVERIFY(stored.contains(QStringLiteral("HomeText=Tigers")));
+        QVERIFY(stored.contains(QStringLiteral("GuestText=Bears")));
+        QVERIFY(stored.contains(QStringLiteral("LEDTimeColor=65280")));
+        QVERIFY(stored.contains(QStringLiteral("LEDType=1")));
+        // Back on the board with the clock selected.
+        s->desktop.type(QStringLiteral("4\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("4:00"), 3000);
+    }
+
+    void optionsSurviveARestart() {
+        const QImage before = s->desktop.grab(s->board);
+        s->desktop.stop();
+        QVERIFY(s->open());
+        const LedReader r = read();
+        QVERIFY2(r.ok(), qPrintable(r.why()));
+        QCOMPARE(r.read("clock"), QStringLiteral("10:00"));
+        QVERIFY(near(r.litColour("clock"), Qt::green));
+        QVERIFY(r.dots("weight"));
+        const QRect home = r.box("homeScore");
+        const QRect above(home.left(), 0, home.width(), home.top());
+        QCOMPARE(lastGrab.copy(above), before.copy(above));
+    }
+
+    void readsTheSameFullScreenAt4K() {
+        s->desktop.type(QStringLiteral("7.05\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("7:05"), 3000);
+        const LedReader small = read();
+        s->desktop.keys({QStringLiteral("F11")});
+        QTRY_COMPARE_WITH_TIMEOUT(s->desktop.geometry(s->board).size(), QSize(3840, 2160), 5000);
+        QTest::qWait(300);
+        const LedReader big = read();
+        QCOMPARE(lastGrab.size(), QSize(3840, 2160));
+        QVERIFY2(big.ok(), qPrintable(big.why()));
+        qInfo("at 3840 x 2160: %s", qPrintable(big.summary()));
+        QCOMPARE(big.summary(), small.summary());
+        s->desktop.keys({QStringLiteral("F11")});
+        QTRY_VERIFY_WITH_TIMEOUT(s->desktop.geometry(s->board).width() < 3840, 5000);
+    }
+
+    void cleanupTestCase() { s.reset(); }
+};
+
+QTEST_GUILESS_MAIN(tst_board)
+#include "tst_board.moc"
