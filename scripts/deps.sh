@@ -10,7 +10,7 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
-             desktop-file-utils appstream dpkg-dev file)
+             desktop-file-utils appstream dpkg-dev file libfaketime)
 fi
 
 missing=()

@@ -1,0 +1,147 @@
+// Hours of play on the injected clock, in seconds of test time: repeated periods with
+// the time advantage handed back and forth, a stalled event loop, and wall-clock steps.
+#include "scoreboard/BoardFixture.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+qint64 residentKb() {
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.value(1).toLongLong() * 4;
+}
+} // namespace
+
+class tst_longRun : public QObject {
+    Q_OBJECT
+
+    // Fake time passing with the 40 ms tick running, as the timer would.
+    static void run(BoardFixture &f, qint64 ms) {
+        for (qint64 t = 0; t < ms; t += 40) {
+            f.clock.advance(std::min<qint64>(40, ms - t));
+            if (f.board->tmrClock1().isActive())
+                f.board->UpdateClocks();
+        }
+    }
+
+private slots:
+    void twelveHoursOfPeriods() {
+        BoardFixture f;
+        // Two-minute periods, with a break between them: 12 hours of them.
+        f.type(QStringLiteral("2\r"));
+        const qint64 hours = 12, periodMs = 120'000, breakMs = 60'000;
+        const int periods = int(hours * 3'600'000 / (periodMs + breakMs));
+        qint64 memoryAfterFirstHour = 0;
+        for (int p = 0; p < periods; ++p) {
+            f.type(QStringLiteral("r"));
+            QCOMPARE(f.clockText(), QStringLiteral(" 2:00"));
+            QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
+            f.type(QStringLiteral("s"));
+            // Home rides 37.3 s, guest 51.1 s, home again 20.0 s, then nobody.
+            f.key(Qt::Key_Left);
+            run(f, 37'300);
+            f.key(Qt::Key_Right);
+            run(f, 51'100);
+            f.key(Qt::Key_Left);
+            run(f, 20'000);
+            f.key(Qt::Key_Up);
+            run(f, periodMs - 108'400 + 2'000); // past zero
+            QCOMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+            QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+            QCOMPARE(modCount::ClockValue(1), fromTenths(573));
+            QCOMPARE(modCount::ClockValue(2), fromTenths(511));
+            QCOMPARE(f.buzzer->count(QStringLiteral("Play")), p + 1);
+            f.buzzer->finishPlaying();
+            QCoreApplication::processEvents(); // the notice is queued
+            run(f, breakMs);
+            if (p == periods / hours)
+                memoryAfterFirstHour = residentKb();
+        }
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.timeAdText(), QStringLiteral("57.3 "));
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.timeAdText(), QStringLiteral("51.1 "));
+        const qint64 growth = residentKb() - memoryAfterFirstHour;
+        qInfo("%d periods; resident memory after the first hour %lld kB, growth since %lld kB", periods,
+              memoryAfterFirstHour, growth);
+        QVERIFY2(growth < 2048, qPrintable(QString::number(growth)));
+    }
+
+    void stalledEventLoopChangesNoReading() {
+        BoardFixture f;
+        f.type(QStringLiteral("2\rs"));
+        f.key(Qt::Key_Left);
+        run(f, 30'000);
+        // Two seconds with no tick at all, then one.
+        f.clock.advance(2'000);
+        f.board->UpdateClocks();
+        QCOMPARE(f.clockText(), QStringLiteral(" 1:28"));
+        QCOMPARE(modCount::ClockValue(1), fromSeconds(32));
+        run(f, 27'000);
+        QCOMPARE(f.clockText(), QStringLiteral(" 1:01"));
+        QCOMPARE(f.timeAdText(), QStringLiteral("59.0 "));
+    }
+
+    // The wall clock is stepped under the running clock by libfaketime in a child run of
+    // this test; the monotonic clock the board uses is left alone.
+    void wallClockStepsChangeNothing() {
+        const QString stepFile = qEnvironmentVariable("DAREZEZ_WALL_STEP_FILE");
+        if (stepFile.isEmpty()) {
+            const QString lib = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+            if (!QFile::exists(lib))
+                QSKIP("libfaketime is not installed; the README's test command installs it");
+            QTemporaryDir dir;
+            const QString file = dir.filePath(QStringLiteral("step"));
+            QFile(file).open(QIODevice::WriteOnly);
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("LD_PRELOAD"), lib);
+            env.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), file);
+            env.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
+            env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+            env.insert(QStringLiteral("DAREZEZ_WALL_STEP_FILE"), file);
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("wallClockStepsChangeNothing")});
+            QVERIFY(child.waitForFinished(60000));
+            const QString out = QString::fromLocal8Bit(child.readAll());
+            QVERIFY2(child.exitCode() == 0, qPrintable(out));
+            QVERIFY2(out.contains(QStringLiteral("wall clock stepped")), qPrintable(out));
+            return;
+        }
+        auto step = [&](const char *offset) {
+            QFile f(stepFile);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(offset);
+        };
+        step("+0");
+        modCount::Reset();
+        modCount::SetClock(fromSeconds(600), 0, 0);
+        const QDateTime wallBefore = QDateTime::currentDateTimeUtc();
+        modCount::StartClock(0);
+        step("+1h");
+        QThread::msleep(300);
+        const qint64 jumped = wallBefore.secsTo(QDateTime::currentDateTimeUtc());
+        QVERIFY2(jumped > 3500, qPrintable(QString::number(jumped)));
+        const TimeValue afterForward = modCount::ClockValue(0);
+        step("-1h");
+        QThread::msleep(300);
+        QVERIFY(wallBefore.secsTo(QDateTime::currentDateTimeUtc()) < -3500);
+        const TimeValue afterBack = modCount::ClockValue(0);
+        // Only the real 0.3 s and 0.6 s have gone, truncated to tenths.
+        QVERIFY2(afterForward >= fromTenths(5995) && afterForward <= fromTenths(5998),
+                 qPrintable(QString::number(afterForward)));
+        QVERIFY2(afterBack >= fromTenths(5992) && afterBack <= fromTenths(5995),
+                 qPrintable(QString::number(afterBack)));
+        qInfo("wall clock stepped +1 h and -1 h; the clock read %lld then %lld tenths",
+              qlonglong(afterForward / kTenth), qlonglong(afterBack / kTenth));
+    }
+};
+
+QTEST_MAIN(tst_longRun)
+#include "tst_longRun.moc"
