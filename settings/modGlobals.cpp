@@ -162,17 +162,27 @@ void writeAll(QSettings &store) {
 }
 } // namespace
 
+namespace {
+// The file on disk is not INI: keep it aside, never lose it, and start a new one.
+std::unique_ptr<QSettings> setAside(std::unique_ptr<QSettings> store) {
+    const QString file = store->fileName();
+    store.reset();
+    QFile::remove(file + QStringLiteral(".unreadable"));
+    QFile::rename(file, file + QStringLiteral(".unreadable"));
+    return openStore();
+}
+} // namespace
+
 bool SaveOptions() {
     auto store = openStore();
-    if (storeUnreadable || store->status() == QSettings::FormatError) {
-        // The file on disk is not INI: keep it aside, never lose it, and write anew.
-        const QString file = store->fileName();
-        store.reset();
-        QFile::remove(file + QStringLiteral(".unreadable"));
-        QFile::rename(file, file + QStringLiteral(".unreadable"));
-        store = openStore();
-    }
+    if (storeUnreadable || store->status() == QSettings::FormatError)
+        store = setAside(std::move(store));
     writeAll(*store);
+    // Some damage shows only when the file is read again to merge the save into it.
+    if (store->status() == QSettings::FormatError) {
+        store = setAside(std::move(store));
+        writeAll(*store);
+    }
     const bool saved = store->status() == QSettings::NoError;
     if (saved)
         storeUnreadable = false;
