@@ -8,6 +8,8 @@ root=$(pwd)
 
 bash scripts/deps.sh --test
 bash scripts/build.sh build
+# The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+bash scripts/build.sh build-asan -DDAREZEZ_SANITIZE=ON
 
 work=$(mktemp -d /tmp/darezez-test.XXXXXX)
 pids=()
@@ -42,3 +44,6 @@ pactl set-default-sink darezez_sink >/dev/null 2>&1 || echo "warning: no sound s
 export DAREZEZ_TEST_SINK=darezez_sink
 
 ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)"
+# Any sanitizer report fails its test; leaks are reported when a test program ends.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)" -LE package

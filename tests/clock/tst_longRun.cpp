@@ -69,7 +69,12 @@ private slots:
         const qint64 growth = residentKb() - memoryAfterFirstHour;
         qInfo("%d periods; resident memory after the first hour %lld kB, growth since %lld kB", periods,
               memoryAfterFirstHour, growth);
+#ifndef __SANITIZE_ADDRESS__
         QVERIFY2(growth < 2048, qPrintable(QString::number(growth)));
+#else
+        // AddressSanitizer holds freed memory back on purpose; it reports real leaks itself.
+        Q_UNUSED(growth);
+#endif
     }
 
     void stalledEventLoopChangesNoReading() {
@@ -105,6 +110,9 @@ private slots:
             env.insert(QStringLiteral("FAKETIME_NO_CACHE"), QStringLiteral("1"));
             env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
             env.insert(QStringLiteral("DAREZEZ_WALL_STEP_FILE"), file);
+            // In the sanitizer build the preloaded library comes ahead of the sanitizer's.
+            env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) +
+                                                           QStringLiteral(":verify_asan_link_order=0"));
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::MergedChannels);
             child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("wallClockStepsChangeNothing")});

@@ -12,7 +12,8 @@ struct BoardSession {
     bool open(const QProcessEnvironment &extra = {}) {
         if (!desktop.start(extra))
             return fail("the program did not start");
-        const QString splash = desktop.waitForNewWindow({});
+        // Generous: the first start on a new machine may build the font cache.
+        const QString splash = desktop.waitForNewWindow({}, 30000);
         if (splash.isEmpty())
             return fail("no welcome window");
         const QRect g = desktop.geometry(splash);
