@@ -1,7 +1,9 @@
 #include "scoreboard/mmcBuzzer.h"
 
+#include "scoreboard/BuzzerHelper.h"
 #include "scoreboard/WavInfo.h"
 
+#include <QProcess>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -13,9 +15,12 @@ constexpr int kFallbackMarginMs = 600;
 mmcBuzzer::mmcBuzzer(QObject *parent) : BuzzerDevice(parent) {
     m_fallback.setSingleShot(true);
     connect(&m_fallback, &QTimer::timeout, this, [this] {
-        // No end came from the effect: it did not really play.
-        if (!m_effectStarted)
+        // No end came from the effect by now: it did not really play, whatever it said.
+        if (!m_helper) {
             m_lastPlayFailed = true;
+            m_useHelper = !BuzzerHelper::Program().isEmpty();
+        }
+        dropHelper();
         if (m_effect)
             m_effect->stop();
         finish();
@@ -24,6 +29,12 @@ mmcBuzzer::mmcBuzzer(QObject *parent) : BuzzerDevice(parent) {
 
 mmcBuzzer::~mmcBuzzer() {
     m_fallback.stop();
+    if (m_helper) {
+        m_helper->disconnect(this);
+        m_helper->kill();
+        m_helper->waitForFinished(1000);
+        m_helper.reset();
+    }
     if (m_effect)
         m_effect->disconnect(this);
 }
@@ -68,14 +79,55 @@ void mmcBuzzer::play() {
         QTimer::singleShot(0, this, &mmcBuzzer::finish);
         return;
     }
+    if (m_useHelper) {
+        playInHelper();
+        return;
+    }
     // An effect that failed (no audio server then) is made anew: a server may be up now.
     if (!m_effect || m_lastPlayFailed || m_effect->status() == QSoundEffect::Error)
         makeEffect();
     m_lastPlayFailed = false;
     m_playing = true;
     m_effectStarted = false;
+    m_playClock.start();
     m_effect->play();
     m_fallback.start(int(m_durationMs) + kFallbackMarginMs);
+}
+
+void mmcBuzzer::dropHelper() {
+    if (!m_helper)
+        return;
+    QProcess *helper = m_helper.release();
+    helper->disconnect(this);
+    if (helper->state() != QProcess::NotRunning) {
+        // Gone once it has ended; the board does not wait for it.
+        connect(helper, &QProcess::finished, helper, &QObject::deleteLater);
+        helper->kill();
+    } else {
+        helper->deleteLater();
+    }
+}
+
+void mmcBuzzer::playInHelper() {
+    dropHelper();
+    m_helper = std::make_unique<QProcess>();
+    QProcess *helper = m_helper.get();
+    helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto ended = [this, helper] {
+        if (m_helper.get() != helper)
+            return;
+        dropHelper();
+        finish();
+    };
+    connect(helper, &QProcess::finished, this, ended);
+    connect(helper, &QProcess::errorOccurred, this, [ended](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            ended();
+    });
+    m_playing = true;
+    m_helper->start(BuzzerHelper::Program(), {QLatin1String(BuzzerHelper::kArgument), FileName()});
+    // The helper's own start and connection come on top of the sound.
+    m_fallback.start(int(m_durationMs) + kFallbackMarginMs + 2500);
 }
 
 void mmcBuzzer::onPlayingChanged() {
@@ -85,8 +137,14 @@ void mmcBuzzer::onPlayingChanged() {
         m_effectStarted = true;
         return;
     }
-    if (m_effectStarted)
-        finish();
+    if (!m_effectStarted)
+        return;
+    // Ended long before its length: Qt had no server to play into and said nothing.
+    if (m_playClock.elapsed() < m_durationMs / 2) {
+        m_lastPlayFailed = true;
+        m_useHelper = !BuzzerHelper::Program().isEmpty();
+    }
+    finish();
 }
 
 void mmcBuzzer::close() {
@@ -96,6 +154,7 @@ void mmcBuzzer::close() {
         m_effect->stop();
         m_effect.reset();
     }
+    dropHelper();
     if (m_playing)
         finish(); // cut off
 }

@@ -2,9 +2,11 @@
 
 #include "scoreboard/BuzzerDevice.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
 
+class QProcess;
 class QSoundEffect;
 
 // The buzzer over Qt Multimedia. Only plain 16-bit PCM WAV files are played; anything
@@ -29,11 +31,17 @@ private:
     void makeEffect();
     void finish();
     void onPlayingChanged();
+    void playInHelper();
+    void dropHelper();
 
     std::unique_ptr<QSoundEffect> m_effect;
     qint64 m_durationMs = 0;
     bool m_playing = false;
     bool m_effectStarted = false;
     bool m_lastPlayFailed = false;
+    // After a play that never started, sounds go through a helper process.
+    bool m_useHelper = false;
+    std::unique_ptr<QProcess> m_helper;
     QTimer m_fallback;
+    QElapsedTimer m_playClock;
 };

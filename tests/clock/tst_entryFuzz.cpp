@@ -29,9 +29,10 @@ qint32 expectedSeconds(const QString &s) {
 
 QString randomText(QRandomGenerator &rng, int maxLength) {
     // Arabic-Indic and full-width digits, superscripts, an emoji, NUL, a lone surrogate.
-    static const QString pool = QStringLiteral("0123456789....++--  cC\r\n\t\x01xyz\u0663\uff13\u00b2\u2155"
-                                               "\U0001F600\uFFFF") +
-                                QChar(0) + QChar(0xD800);
+    static const QString pool =
+        QStringLiteral("0123456789....++--  cC\r\n\t\x01xyz\u0663\uff13\u00b2\u2155"
+                       "\U0001F600\uFFFF") +
+        QChar(0) + QChar(0xD800);
     QString s;
     const int n = int(rng.bounded(maxLength + 1));
     for (int i = 0; i < n; ++i) {
@@ -61,7 +62,8 @@ private slots:
             const qint32 got = modCount::TimeToSeconds(s);
             const qint32 want = expectedSeconds(s);
             if (got != want)
-                QFAIL(qPrintable(QStringLiteral("\"%1\" gave %2, not %3").arg(s.left(40)).arg(got).arg(want)));
+                QFAIL(qPrintable(
+                    QStringLiteral("\"%1\" gave %2, not %3").arg(s.left(40)).arg(got).arg(want)));
             good += got >= 0 ? 1 : 0;
         }
         QVERIFY(good > 10000); // the good entries were really tried
@@ -85,9 +87,12 @@ private slots:
             bool ok = false;
             const int value = after.trimmed().toInt(&ok);
             if (!ok || value < 0 || value > high || after.trimmed().contains(QLatin1Char(' ')) ||
-                (after != before && after.trimmed().size() > 1 && after.trimmed().startsWith(QLatin1Char('0'))))
+                (after != before && after.trimmed().size() > 1 &&
+                 after.trimmed().startsWith(QLatin1Char('0'))))
                 QFAIL(qPrintable(QStringLiteral("\"%1\" on \"%2\" (at most %3) shows \"%4\"")
-                                     .arg(entry.left(40), before).arg(high).arg(after)));
+                                     .arg(entry.left(40), before)
+                                     .arg(high)
+                                     .arg(after)));
         }
     }
 };

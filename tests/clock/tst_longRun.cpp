@@ -67,8 +67,8 @@ private slots:
         f.key(Qt::Key_Right);
         QCOMPARE(f.timeAdText(), QStringLiteral("51.1 "));
         const qint64 growth = residentKb() - memoryAfterFirstHour;
-        qInfo("%d periods; resident memory after the first hour %lld kB, growth since %lld kB", periods,
-              memoryAfterFirstHour, growth);
+        qInfo("%d periods; resident memory after the first hour %lld kB, growth since %lld kB",
+              periods, memoryAfterFirstHour, growth);
 #ifndef __SANITIZE_ADDRESS__
         QVERIFY2(growth < 2048, qPrintable(QString::number(growth)));
 #else
@@ -97,7 +97,8 @@ private slots:
     void wallClockStepsChangeNothing() {
         const QString stepFile = qEnvironmentVariable("DAREZEZ_WALL_STEP_FILE");
         if (stepFile.isEmpty()) {
-            const QString lib = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+            const QString lib =
+                QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
             if (!QFile::exists(lib))
                 QSKIP("libfaketime is not installed; the README's test command installs it");
             QTemporaryDir dir;
@@ -111,11 +112,13 @@ private slots:
             env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
             env.insert(QStringLiteral("DAREZEZ_WALL_STEP_FILE"), file);
             // In the sanitizer build the preloaded library comes ahead of the sanitizer's.
-            env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) +
-                                                           QStringLiteral(":verify_asan_link_order=0"));
+            env.insert(QStringLiteral("ASAN_OPTIONS"),
+                       env.value(QStringLiteral("ASAN_OPTIONS")) +
+                           QStringLiteral(":verify_asan_link_order=0"));
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("wallClockStepsChangeNothing")});
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("wallClockStepsChangeNothing")});
             QVERIFY(child.waitForFinished(60000));
             const QString out = QString::fromLocal8Bit(child.readAll());
             QVERIFY2(child.exitCode() == 0, qPrintable(out));

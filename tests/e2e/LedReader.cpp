@@ -163,7 +163,8 @@ QString LedReader::readField(const QRect &box, bool time, QColor *lit, bool *dot
             bool lit = false;
             for (int y = cell.top(); y <= cell.bottom() && !lit; ++y)
                 for (int x = box.left() + r.first; x <= right && !lit; ++x)
-                    lit = m_image.rect().contains(x, y) && litness(m_image.pixel(x, y), litRef) > 0.5;
+                    lit =
+                        m_image.rect().contains(x, y) && litness(m_image.pixel(x, y), litRef) > 0.5;
             text += lit ? QStringLiteral("?") : QStringLiteral(" ");
             continue;
         }
@@ -179,7 +180,9 @@ QString LedReader::readField(const QRect &box, bool time, QColor *lit, bool *dot
             for (int x = cellRight[1] + 1; x < box.left() + runs[2].first; ++x)
                 if (distance(m_image.pixel(x, y), m_dots) <= 24)
                     (y < midY ? upper : lower) = true;
-        text.insert(2, upper && lower ? QStringLiteral(":") : lower ? QStringLiteral(".") : QStringLiteral(" "));
+        text.insert(2, upper && lower ? QStringLiteral(":")
+                       : lower        ? QStringLiteral(".")
+                                      : QStringLiteral(" "));
     }
     return text;
 }
@@ -204,8 +207,10 @@ bool LedReader::isMatrix(int left, int width, int top) const {
 int LedReader::cellValue(const QRect &cell, bool dots, QRgb litRef) const {
     const double threshold = 0.5;
     auto litAt = [&](double fx, double fy, double rx, double ry) {
-        const int cx = cell.left() + int(fx * cell.width()), cy = cell.top() + int(fy * cell.height());
-        const int dx = std::max(0, int(rx * cell.width())), dy = std::max(0, int(ry * cell.height()));
+        const int cx = cell.left() + int(fx * cell.width()),
+                  cy = cell.top() + int(fy * cell.height());
+        const int dx = std::max(0, int(rx * cell.width())),
+                  dy = std::max(0, int(ry * cell.height()));
         double best = 0;
         for (int y = cy - dy; y <= cy + dy; ++y)
             for (int x = cx - dx; x <= cx + dx; ++x)
@@ -248,7 +253,9 @@ int LedReader::cellValue(const QRect &cell, bool dots, QRgb litRef) const {
     return -2;
 }
 
-QString LedReader::read(const QString &field) const { return m_fields.value(field).text.trimmed(); }
+QString LedReader::read(const QString &field) const {
+    return m_fields.value(field).text.trimmed();
+}
 
 QString LedReader::summary() const {
     if (!ok())

@@ -18,6 +18,14 @@ QStringList rawFormat() {
 
 SinkRecorder::SinkRecorder() : m_sink(qEnvironmentVariable("DAREZEZ_TEST_SINK")) {}
 
+SinkRecorder::SinkRecorder(const QString &server, const QString &sink)
+    : m_sink(sink), m_server(server) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), server);
+    m_silence.setProcessEnvironment(env);
+    m_record.setProcessEnvironment(env);
+}
+
 SinkRecorder::~SinkRecorder() {
     stop();
 }
@@ -34,7 +42,10 @@ bool SinkRecorder::available() {
             return false;
         }
     }
-    if (!Desktop::run(QStringLiteral("pactl"), {QStringLiteral("info")})) {
+    QStringList info{QStringLiteral("info")};
+    if (!m_server.isEmpty())
+        info.prepend(QStringLiteral("--server=") + m_server);
+    if (!Desktop::run(QStringLiteral("pactl"), info)) {
         m_why = QStringLiteral("the sound server does not answer");
         return false;
     }

@@ -26,6 +26,8 @@ public:
     };
 
     SinkRecorder();
+    // Another sound server than the test command's, with its own sink.
+    SinkRecorder(const QString &server, const QString &sink);
     ~SinkRecorder();
 
     // False (with why()) when there is no sound server or no sink to record.
@@ -49,5 +51,6 @@ private:
     QProcess m_record;
     QVector<qint16> m_samples;
     QString m_sink;
+    QString m_server;
     QString m_why;
 };

@@ -14,9 +14,11 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("seed");
         for (int style : {0, 1})
-            for (QSize size : {QSize(632, 453), QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)})
+            for (QSize size :
+                 {QSize(632, 453), QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)})
                 for (int seed : {1, 2, 3})
-                    QTest::addRow("%s %dx%d #%d", style ? "dots" : "lines", size.width(), size.height(), seed)
+                    QTest::addRow("%s %dx%d #%d", style ? "dots" : "lines", size.width(),
+                                  size.height(), seed)
                         << style << size << seed;
     }
     void reads() {
@@ -50,12 +52,15 @@ private slots:
         QVERIFY2(r.ok(), qPrintable(r.why()));
         QCOMPARE(r.read("homeScore"), QStringLiteral("%1%2").arg(b).arg(a % 10));
         QCOMPARE(r.read("guestScore"), QString::number((a + 5) % 10));
-        QCOMPARE(r.read("match"), QStringLiteral("%1%2%3").arg((a + 3) % 10).arg((b + 2) % 10).arg((b + 1) % 10));
+        QCOMPARE(r.read("match"),
+                 QStringLiteral("%1%2%3").arg((a + 3) % 10).arg((b + 2) % 10).arg((b + 1) % 10));
         QCOMPARE(r.read("period"), QString::number((a + 4) % 10));
-        QCOMPARE(r.read("weight"), QStringLiteral("  %1%2").arg((a + 8) % 10).arg((a + 6) % 10).trimmed());
+        QCOMPARE(r.read("weight"),
+                 QStringLiteral("  %1%2").arg((a + 8) % 10).arg((a + 6) % 10).trimmed());
         QCOMPARE(r.read("homeMatch"), QString::number((b + 9) % 10));
         QCOMPARE(r.read("guestMatch"), QStringLiteral("?0"));
-        QCOMPARE(r.read("clock"), QStringLiteral("%1:%2").arg(clock / 60).arg(clock % 60, 2, 10, QLatin1Char('0')));
+        QCOMPARE(r.read("clock"),
+                 QStringLiteral("%1:%2").arg(clock / 60).arg(clock % 60, 2, 10, QLatin1Char('0')));
         QCOMPARE(r.read("timeAd"), QStringLiteral("0.0"));
     }
 };

@@ -19,7 +19,8 @@ double seconds(const QString &shown) {
     return -1;
 }
 bool near(QColor a, QColor b, int tolerance = 40) {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 } // namespace
@@ -48,7 +49,8 @@ class tst_board : public QObject {
             for (int x = 0; x < lastGrab.width(); ++x) {
                 if (!near(QColor(lastGrab.pixel(x, y)), lit, 20))
                     continue;
-                if (std::none_of(fields.begin(), fields.end(), [&](const QRect &f) { return f.contains(x, y); }))
+                if (std::none_of(fields.begin(), fields.end(),
+                                 [&](const QRect &f) { return f.contains(x, y); }))
                     (x < lastGrab.width() / 2 ? n.first : n.second)++;
             }
         return n;
@@ -76,7 +78,8 @@ private slots:
         if (QTest::currentTestFailed()) {
             const QString dir = qEnvironmentVariable("DAREZEZ_ARTIFACTS", QDir::tempPath());
             QDir().mkpath(dir);
-            const QString file = dir + QStringLiteral("/tst_board-%1.png").arg(QTest::currentTestFunction());
+            const QString file =
+                dir + QStringLiteral("/tst_board-%1.png").arg(QTest::currentTestFunction());
             s->desktop.screenshot().save(file);
             qWarning("screenshot kept: %s", qPrintable(file));
         }
@@ -88,7 +91,8 @@ private slots:
         QVERIFY2(r.ok(), qPrintable(r.why()));
         QCOMPARE(r.read("clock"), QStringLiteral("10:00"));
         QCOMPARE(r.read("timeAd"), QStringLiteral("0.0"));
-        for (const char *f : {"homeScore", "guestScore", "match", "period", "weight", "homeMatch", "guestMatch"})
+        for (const char *f :
+             {"homeScore", "guestScore", "match", "period", "weight", "homeMatch", "guestMatch"})
             QCOMPARE(r.read(QLatin1String(f)), QStringLiteral("0"));
         QCOMPARE(lamps(), qMakePair(0, 0));
     }
@@ -179,8 +183,11 @@ private slots:
         QVERIFY(!dialog.isEmpty());
         QTest::qWait(300);
         const QRect d = s->desktop.geometry(dialog);
-        auto at = [&](int x, int y) { s->desktop.click(d.x() + x, d.y() + y); QTest::qWait(200); };
-        at(186, 20); // "Colors"
+        auto at = [&](int x, int y) {
+            s->desktop.click(d.x() + x, d.y() + y);
+            QTest::qWait(200);
+        };
+        at(186, 20);  // "Colors"
         at(312, 124); // LED Time Color: Change
         const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
         QVERIFY(!chooser.isEmpty());

@@ -3,7 +3,9 @@
 #include "BoardSession.h"
 #include "SinkRecorder.h"
 
+#include <QFile>
 #include <QTest>
+#include <QThread>
 
 // Skipped only outside the test command; under it a missing sound server is a fault.
 #define REQUIRE_SOUND()                                                                            \
@@ -19,6 +21,46 @@
             QSKIP(qPrintable((s).desktop.why()));                                                  \
     } while (false)
 
+// A sound server of the test's own, to stop and start under the running program.
+struct PrivateSoundServer {
+    QTemporaryDir dir;
+    QProcess process;
+    QString socket() const { return dir.filePath(QStringLiteral("native")); }
+    QString server() const { return QStringLiteral("unix:") + socket(); }
+    bool start() {
+        QFile::remove(socket());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+        env.remove(QStringLiteral("PULSE_SERVER"));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("pulseaudio"),
+                      {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                       QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
+                       QStringLiteral("--use-pid-file=no"), QStringLiteral("--system=no"),
+                       QStringLiteral("-L"),
+                       QStringLiteral("module-null-sink sink_name=private_sink rate=44100"),
+                       QStringLiteral("-L"),
+                       QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1")
+                           .arg(socket())});
+        for (int i = 0; i < 100; ++i) {
+            if (Desktop::run(QStringLiteral("pactl"),
+                             {QStringLiteral("--server=") + server(), QStringLiteral("info")}))
+                return Desktop::run(QStringLiteral("pactl"),
+                                    {QStringLiteral("--server=") + server(),
+                                     QStringLiteral("set-default-sink"),
+                                     QStringLiteral("private_sink")});
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    void stop() {
+        process.kill();
+        process.waitForFinished();
+    }
+    ~PrivateSoundServer() { stop(); }
+};
+
 class tst_sound : public QObject {
     Q_OBJECT
 
@@ -26,6 +68,10 @@ class tst_sound : public QObject {
 
     // Records while `act` runs and for `tailMs` after it.
     QVector<SinkRecorder::Sound> record(const std::function<void()> &act, int tailMs) {
+        return record(recorder, act, tailMs);
+    }
+    QVector<SinkRecorder::Sound> record(SinkRecorder &recorder, const std::function<void()> &act,
+                                        int tailMs) {
         if (!recorder.start())
             return {{-1, -1, -1}};
         act();
@@ -152,6 +198,103 @@ private slots:
         s.desktop.keys({QStringLiteral("r")});
         QTest::qWait(200);
         QCOMPARE(s.desktop.grab(s.board), set);
+        QVERIFY(s.desktop.running());
+    }
+
+    // The sound server goes away under the running program and comes back: the board
+    // plays on, and the buzzer sounds again once the server is back.
+    void soundServerStoppedAndRestarted() {
+        REQUIRE_SOUND();
+        BoardSession s;
+        REQUIRE_DESKTOP(s);
+        PrivateSoundServer server;
+        QVERIFY(server.start());
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PULSE_SERVER"), server.server());
+        QVERIFY(s.open(env));
+        SinkRecorder first(server.server(), QStringLiteral("private_sink"));
+        QVERIFY(first.available());
+        QCOMPARE(record(
+                     first, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500)
+                     .size(),
+                 1);
+
+        server.stop();
+        s.desktop.keys({QStringLiteral("b")});
+        s.desktop.type(QStringLiteral("1.15\r"));
+        QTest::qWait(2500);
+        QVERIFY(s.desktop.running());
+        s.desktop.keys({QStringLiteral("b")});
+        QTest::qWait(2500);
+        QVERIFY(s.desktop.running());
+
+        QVERIFY(server.start());
+        SinkRecorder again(server.server(), QStringLiteral("private_sink"));
+        QVERIFY(again.available());
+        QTest::qWait(500);
+        const auto found = record(
+            again, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        qWarning("%s", qPrintable(s.desktop.output()));
+        QCOMPARE(found.size(), 1);
+        verifyWholeHorn(found[0]);
+        QVERIFY(s.desktop.running());
+    }
+
+    void soundServerAppearsAfterStart() {
+        REQUIRE_SOUND();
+        BoardSession s;
+        REQUIRE_DESKTOP(s);
+        PrivateSoundServer server;
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("PULSE_SERVER"), server.server());
+        QVERIFY(s.open(env));
+        s.desktop.keys({QStringLiteral("b")});
+        QTest::qWait(2500);
+        QVERIFY(server.start());
+        SinkRecorder late(server.server(), QStringLiteral("private_sink"));
+        QVERIFY(late.available());
+        const auto found = record(
+            late, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        QCOMPARE(found.size(), 1);
+        verifyWholeHorn(found[0]);
+    }
+
+    // The buzzer file deleted while open, then junk in its place: silence at worst, and
+    // the board never stops working.
+    void buzzerFileDeletedThenJunk() {
+        REQUIRE_SOUND();
+        BoardSession s;
+        REQUIRE_DESKTOP(s);
+        const QString wav = s.desktop.configHome() + QStringLiteral("/horn.wav");
+        QVERIFY(QFile::copy(
+            QFileInfo(QStringLiteral(DAREZEZ_EXE)).path() + QStringLiteral("/buzzer.wav"), wav));
+        s.desktop.writeSettings(QStringLiteral("[KeySettings]\nBuzzerFile=%1\n").arg(wav));
+        QVERIFY(s.open());
+        QVERIFY(QFile::remove(wav));
+        const auto deleted = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        QVERIFY(deleted.size() <= 1); // what was loaded may still play
+        QFile junk(wav);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray("RIFF\x10\0\0\0WAVEjunkjunkjunk", 24).repeated(100));
+        junk.close();
+        // OK in the options dialog opens the file anew.
+        const QStringList known = s.desktop.windows();
+        s.desktop.keys({QStringLiteral("o")});
+        const QString dialog = s.desktop.waitForNewWindow(known);
+        QVERIFY(!dialog.isEmpty());
+        QTest::qWait(300);
+        const QRect d = s.desktop.geometry(dialog);
+        s.desktop.click(d.x() + 147, d.y() + 292);
+        QVERIFY(s.desktop.waitForWindowGone(dialog));
+        const QImage before = s.desktop.grab(s.board);
+        const auto junkPlayed = record(
+            [&] {
+                s.desktop.keys({QStringLiteral("b")});
+                s.desktop.type(QStringLiteral("4.44\r"));
+            },
+            1500);
+        QVERIFY(junkPlayed.isEmpty());
+        QVERIFY(s.desktop.grab(s.board) != before);
         QVERIFY(s.desktop.running());
     }
 

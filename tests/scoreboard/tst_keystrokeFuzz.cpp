@@ -16,9 +16,9 @@ struct Limit {
 constexpr Limit kLimits[] = {{"pledHomeScore", 199}, {"pledGuestScore", 199}, {"pledHomeMatch", 19},
                              {"pledGuestMatch", 19}, {"pledMatch", 999},      {"pledPeriod", 9},
                              {"pledWeight", 999}};
-const char *const kContainers[] = {"picHomeScore", "picGuestScore", "picClock",     "picMatch",
-                                   "picPeriod",    "picWeight",     "picHomeMatch", "picTimeAd",
-                                   "picGuestMatch"};
+const char *const kContainers[] = {"picHomeScore", "picGuestScore", "picClock",
+                                   "picMatch",     "picPeriod",     "picWeight",
+                                   "picHomeMatch", "picTimeAd",     "picGuestMatch"};
 
 // Seconds on a time display, or -1 when it shows no time at all.
 double shownSeconds(const QString &picture) {
@@ -108,7 +108,10 @@ class tst_keystrokeFuzz : public QObject {
         const TimeValue now1 = modCount::ClockValue(1), now2 = modCount::ClockValue(2);
         if (!reset && (now1 < ad1 || now2 < ad2))
             return QStringLiteral("a time advantage fell without a reset: %1 -> %2, %3 -> %4")
-                .arg(ad1).arg(now1).arg(ad2).arg(now2);
+                .arg(ad1)
+                .arg(now1)
+                .arg(ad2)
+                .arg(now2);
         ad1 = now1;
         ad2 = now2;
         return {};
@@ -135,8 +138,11 @@ private slots:
         for (int i = 0; i < keys; ++i) {
             const QString key = step(f, rng);
             sequence << key;
-            if (key.startsWith(QLatin1String("<options")) || key.startsWith(QLatin1String("<board")))
-                QFAIL(qPrintable(QStringLiteral("seed %1: %2\nkeys: %3").arg(seed).arg(key, sequence.join(QString()))));
+            if (key.startsWith(QLatin1String("<options")) ||
+                key.startsWith(QLatin1String("<board")))
+                QFAIL(qPrintable(QStringLiteral("seed %1: %2\nkeys: %3")
+                                     .arg(seed)
+                                     .arg(key, sequence.join(QString()))));
             // Time passes between keys; a running clock ticks.
             f.clock.advance(rng.bounded(400));
             if (f.board->tmrClock1().isActive())
@@ -155,13 +161,19 @@ private slots:
             lastFields = fields;
             if (!wrong.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("seed %1, after key %2: %3\nkeys: %4")
-                                     .arg(seed).arg(i + 1).arg(wrong, sequence.join(QString()))));
+                                     .arg(seed)
+                                     .arg(i + 1)
+                                     .arg(wrong, sequence.join(QString()))));
         }
         // A session where the keys changed nothing would prove nothing.
         QVERIFY2(clockChanges > keys / 100 && fieldChanges > keys / 100,
-                 qPrintable(QStringLiteral("%1 clock and %2 field changes").arg(clockChanges).arg(fieldChanges)));
-        qInfo("seed %u: %d keys, the clock changed %d times, the fields %d; time advantages %lld, %lld",
-              seed, keys, clockChanges, fieldChanges, qlonglong(ad1 / kTenth), qlonglong(ad2 / kTenth));
+                 qPrintable(QStringLiteral("%1 clock and %2 field changes")
+                                .arg(clockChanges)
+                                .arg(fieldChanges)));
+        qInfo("seed %u: %d keys, the clock changed %d times, the fields %d; time advantages %lld, "
+              "%lld",
+              seed, keys, clockChanges, fieldChanges, qlonglong(ad1 / kTenth),
+              qlonglong(ad2 / kTenth));
     }
 };
 

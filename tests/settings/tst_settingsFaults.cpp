@@ -77,7 +77,8 @@ private slots:
         const bool saved = modGlobals::SaveOptions();
         if (!saved) {
             QSettings probe(sandbox->fileName(), QSettings::IniFormat);
-            qWarning("status %d; file %s", int(probe.status()), readFile(sandbox->fileName()).toHex().left(200).constData());
+            qWarning("status %d; file %s", int(probe.status()),
+                     readFile(sandbox->fileName()).toHex().left(200).constData());
         }
         QVERIFY(saved);
         modGlobals::SetDefaults();
@@ -98,7 +99,8 @@ private slots:
             modGlobals::LoadOptions();
             QVERIFY2(unusable().isEmpty(), qPrintable(unusable()));
             // Each option is what was saved or, when cut away, its default: never a part.
-            QVERIFY(modGlobals::HomeText == QLatin1String("Hawks") || modGlobals::HomeText == QLatin1String("Home") ||
+            QVERIFY(modGlobals::HomeText == QLatin1String("Hawks") ||
+                    modGlobals::HomeText == QLatin1String("Home") ||
                     QStringLiteral("Hawks").startsWith(modGlobals::HomeText));
             // A number cut short is still a number: "120" may read as 1 or 12.
             QVERIFY(QStringLiteral("120").startsWith(QString::number(modGlobals::BuzzerKey)) ||
@@ -117,8 +119,9 @@ private slots:
 
     void killedWhileSaving() {
         for (int round = 0; round < 15; ++round) {
-            std::unique_ptr<QProcess> child(startChild(sandbox->dir.path(), QStringLiteral("loop"),
-                                                       round % 2 ? QStringLiteral("Lions") : QStringLiteral("Tigers")));
+            std::unique_ptr<QProcess> child(
+                startChild(sandbox->dir.path(), QStringLiteral("loop"),
+                           round % 2 ? QStringLiteral("Lions") : QStringLiteral("Tigers")));
             QVERIFY(child->waitForStarted());
             QThread::msleep(50 + 17 * round);
             ::kill(pid_t(child->processId()), SIGKILL);
@@ -129,7 +132,8 @@ private slots:
             modGlobals::LoadOptions();
             QVERIFY(unusable().isEmpty());
             const QString home = modGlobals::HomeText;
-            QVERIFY2(home == QLatin1String("Tigers") || home == QLatin1String("Lions"), qPrintable(home));
+            QVERIFY2(home == QLatin1String("Tigers") || home == QLatin1String("Lions"),
+                     qPrintable(home));
             // All fourteen are there: no save is half written.
             QCOMPARE(store.allKeys().size(), 14);
         }
@@ -137,7 +141,8 @@ private slots:
 
     void twoCopiesSaveInTurn() {
         for (const char *home : {"Cougars", "Wolves", "Cougars"}) {
-            std::unique_ptr<QProcess> child(startChild(sandbox->dir.path(), QStringLiteral("once"), QLatin1String(home)));
+            std::unique_ptr<QProcess> child(
+                startChild(sandbox->dir.path(), QStringLiteral("once"), QLatin1String(home)));
             QVERIFY(child->waitForFinished(20000));
             QCOMPARE(child->exitCode(), 0);
             modGlobals::LoadOptions();
@@ -151,7 +156,8 @@ private slots:
         const QString mode = qEnvironmentVariable("DAREZEZ_FAULT_CHILD");
         if (mode.isEmpty())
             QSKIP("runs only as the second copy started by the fault tests");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("DAREZEZ_FAULT_DIR"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           qEnvironmentVariable("DAREZEZ_FAULT_DIR"));
         modGlobals::HomeText = qEnvironmentVariable("DAREZEZ_FAULT_HOME");
         modGlobals::GuestText = QStringLiteral("Guest of ") + modGlobals::HomeText;
         do {
