@@ -2,6 +2,7 @@
 #include "clock/SystemBeep.h"
 #include "scoreboard/BuzzerHelper.h"
 #include "startup/Logo.h"
+#include "startup/TimingApplication.h"
 #include "startup/frmHelp.h"
 #include "startup/frmSplash.h"
 
@@ -12,7 +13,7 @@ int main(int argc, char *argv[]) {
         QCoreApplication helper(argc, argv);
         return BuzzerHelper::Run(QString::fromLocal8Bit(argv[2]));
     }
-    QApplication app(argc, argv);
+    TimingApplication app(argc, argv);
     BuzzerHelper::SetProgram(QCoreApplication::applicationFilePath());
     QApplication::setApplicationName(QStringLiteral("Darezez"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The real program on its own Xvfb (3840 x 2160) with a window manager and a null-sink
+# sound server: CPU share while the match clock runs, resident memory, start-up times
+# and key-to-pixels. Prints medians of repeated runs.
+# Usage: bench_runtime.sh BUILD_DIR  (BENCH_SECONDS, BENCH_REPEATS to shorten)
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+seconds=${BENCH_SECONDS:-30}
+repeats=${BENCH_REPEATS:-3}
+work=$(mktemp -d /tmp/darezez-bench.XXXXXX)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=80
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 3840x2160x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
+export DISPLAY=":$display"
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+mkdir -p "$work/pulse" && chmod 700 "$work/pulse"
+XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=yes \
+  --use-pid-file=no --system=no -L "module-null-sink sink_name=bench_sink" \
+  -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER="unix:$work/pulse/native"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# CPU time of every thread of a process, in ns.
+cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
+client() { # absolute X Y of a window's inside
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
+
+program=
+board=
+start_board() {
+  export XDG_CONFIG_HOME="$work/config"
+  rm -rf "$XDG_CONFIG_HOME" "$work/timing"
+  mkdir -p "$XDG_CONFIG_HOME"
+  DAREZEZ_TIMING="$work/timing" DAREZEZ_T0_NS=$(date +%s%N) "$build/darezez" >"$work/run.log" 2>&1 &
+  program=$!
+  local splash=
+  for _ in $(seq 200); do
+    splash=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -1 || true)
+    [[ -n "$splash" ]] && break
+    sleep 0.05
+  done
+  sleep 0.5
+  read -r x y < <(client "$splash")
+  xdotool mousemove $((x + 185)) $((y + 70)) sleep 0.05 click 1
+  for _ in $(seq 200); do
+    board=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -vx "$splash" | head -1 || true)
+    [[ -n "$board" ]] && break
+    sleep 0.05
+  done
+  sleep 1
+}
+stop_board() { kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true; }
+value() { awk -v k="$1" '$1 == k {print $2}' "$work/timing"; }
+
+echo "== start-up (median of 5)"
+: >"$work/startup"; : >"$work/click"
+for _ in 1 2 3 4 5; do
+  start_board
+  value startup-to-welcome-painted-ms >>"$work/startup"
+  value click-to-scoreboard-painted-ms >>"$work/click"
+  stop_board
+done
+echo "process start to welcome window painted: $(median <"$work/startup") ms"
+echo "click to scoreboard painted: $(median <"$work/click") ms"
+
+size_board() { # width height
+  if [[ "$1" == 3840 ]]; then
+    xdotool key F11
+  else
+    xdotool windowsize --sync "$board" "$1" "$2" || true
+  fi
+  sleep 1
+}
+
+cpu_run() { # keys to set up the clock -> percent of one core over $seconds
+  xdotool key r s
+  sleep 0.3
+  xdotool type --delay 50 "$1"
+  xdotool key Return s $2
+  sleep 2
+  local a b
+  a=$(cputime "$program")
+  sleep "$seconds"
+  b=$(cputime "$program")
+  xdotool key s
+  awk -v a="$a" -v b="$b" -v s="$seconds" 'BEGIN {printf "%.3f\n", (b - a) / (s * 1e9) * 100}'
+}
+
+for size in "1920 1080" "3840 2160"; do
+  set -- $size
+  start_board
+  size_board "$1" "$2"
+  read -r w h < <(xwininfo -id "$board" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+  : >"$work/above"; : >"$work/below"
+  for _ in $(seq "$repeats"); do
+    cpu_run "9.00" "" >>"$work/above"
+    cpu_run "0.59" "Left" >>"$work/below"
+  done
+  rss=$(awk '/VmRSS/{print $2}' /proc/"$program"/status)
+  # Key to pixels: single digits into the period field change it at once.
+  read -r x y < <(client "$board")
+  xdotool key s
+  : >"$work/timing"
+  px=$((x + w * 4740 / 9480)); py=$((y + h * 3787 / 6795))
+  xdotool mousemove "$px" "$py" click 1
+  sleep 0.3
+  : >"$work/timing"
+  for d in 1 2 3 4 5 6 7 8 9 1 2 3 4 5 6 7 8 9 1 2; do xdotool key "$d"; sleep 0.1; done
+  sleep 0.3
+  keys=$(awk '$1 == "key-to-pixels-ms" {print $2}' "$work/timing" | median)
+  count=$(grep -c key-to-pixels-ms "$work/timing" || true)
+  echo "== ${w} x ${h} (median of $repeats runs of ${seconds} s)"
+  echo "CPU, clock above a minute: $(median <"$work/above") % of one core"
+  echo "CPU, clock below a minute with the time advantage running: $(median <"$work/below") % of one core"
+  echo "resident memory: $((rss / 1024)) MB ($rss kB)"
+  echo "key to pixels: $keys ms (median of $count keys)"
+  stop_board
+done
