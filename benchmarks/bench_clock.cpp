@@ -41,7 +41,9 @@ int main(int argc, char **argv) {
         const double low = exact(after) - 100.0, high = exact(before) + 100.0;
         rawLow = std::min(rawLow, shownMs - exact(after));
         rawHigh = std::max(rawHigh, shownMs - exact(before));
-        const double errorMs = shownMs < low ? shownMs - low : shownMs > high ? shownMs - high : 0.0;
+        const double errorMs = shownMs < low    ? shownMs - low
+                               : shownMs > high ? shownMs - high
+                                                : 0.0;
         if (std::abs(errorMs) > std::abs(worstMs))
             worstMs = errorMs;
         lastErrorMs = shownMs - exact(after);

@@ -21,7 +21,9 @@ QWidget *widgetOf(QObject *receiver) {
             return w;
     return nullptr;
 }
-bool isA(QWidget *w, const char *name) { return w && w->objectName() == QLatin1String(name); }
+bool isA(QWidget *w, const char *name) {
+    return w && w->objectName() == QLatin1String(name);
+}
 } // namespace
 
 TimingApplication::TimingApplication(int &argc, char **argv) : QApplication(argc, argv) {
