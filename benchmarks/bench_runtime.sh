@@ -16,21 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=80
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 3840x2160x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
-export DISPLAY=":$display"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-mkdir -p "$work/pulse" && chmod 700 "$work/pulse"
-XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=yes \
-  --use-pid-file=no --system=no -L "module-null-sink sink_name=bench_sink" \
-  -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-export PULSE_SERVER="unix:$work/pulse/native"
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/../scripts/desktop.sh"
+start_desktop "$work" bench_sink
 sleep 1
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }

@@ -16,10 +16,8 @@ mmcBuzzer::mmcBuzzer(QObject *parent) : BuzzerDevice(parent) {
     m_fallback.setSingleShot(true);
     connect(&m_fallback, &QTimer::timeout, this, [this] {
         // No end came from the effect by now: it did not really play, whatever it said.
-        if (!m_helper) {
-            m_lastPlayFailed = true;
-            m_useHelper = !BuzzerHelper::Program().isEmpty();
-        }
+        if (!m_helper)
+            markPlayFailed();
         dropHelper();
         if (m_effect)
             m_effect->stop();
@@ -140,11 +138,16 @@ void mmcBuzzer::onPlayingChanged() {
     if (!m_effectStarted)
         return;
     // Ended long before its length: Qt had no server to play into and said nothing.
-    if (m_playClock.elapsed() < m_durationMs / 2) {
-        m_lastPlayFailed = true;
-        m_useHelper = !BuzzerHelper::Program().isEmpty();
-    }
+    if (m_playClock.elapsed() < m_durationMs / 2)
+        markPlayFailed();
     finish();
+}
+
+void mmcBuzzer::markPlayFailed() {
+    // Qt's connection to the sound server is gone for this process: later sounds go
+    // through a helper process, which connects afresh.
+    m_lastPlayFailed = true;
+    m_useHelper = !BuzzerHelper::Program().isEmpty();
 }
 
 void mmcBuzzer::close() {

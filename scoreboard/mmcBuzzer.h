@@ -33,6 +33,7 @@ private:
     void onPlayingChanged();
     void playInHelper();
     void dropHelper();
+    void markPlayFailed();
 
     std::unique_ptr<QSoundEffect> m_effect;
     qint64 m_durationMs = 0;

@@ -1,5 +1,7 @@
 #include "LedReader.h"
 
+#include "BoardPixels.h"
+
 #include <QList>
 #include <algorithm>
 #include <array>
@@ -9,9 +11,7 @@
 namespace {
 // Digit segments are coloured, lit or unlit (a faint tint of the lit colour); the
 // window, its labels and the frame are shades of grey.
-bool isColoured(QRgb p) {
-    return std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 12;
-}
+using BoardPixels::isChromatic;
 
 int distance(QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
@@ -50,39 +50,14 @@ LedReader::LedReader(const QImage &board, QColor back, QColor dots)
     }
     // Fields: connected areas in the digits' background colour (or anything drawn on
     // it) that hold digit segments.
-    auto isSegment = [&](QRgb p) { return distance(p, m_back) > 6 && isColoured(p); };
+    auto isSegment = [&](QRgb p) { return distance(p, m_back) > 6 && isChromatic(p); };
     auto inField = [&](QRgb p) { return distance(p, m_back) <= 6 || isSegment(p); };
-    std::vector<quint8> seen(size_t(w) * h, 0);
-    std::vector<int> stack;
     QList<QRect> boxes;
-    for (int start = 0; start < w * h; ++start) {
-        if (seen[start] || !inField(m_image.pixel(start % w, start / w)))
-            continue;
-        int x0 = w, y0 = h, x1 = -1, y1 = -1;
-        qint64 pixels = 0, segments = 0;
-        seen[start] = 1;
-        stack.push_back(start);
-        while (!stack.empty()) {
-            const int i = stack.back();
-            stack.pop_back();
-            const int x = i % w, y = i / w;
-            ++pixels;
-            segments += isSegment(m_image.pixel(x, y)) ? 1 : 0;
-            x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-            const int next[4] = {x > 0 ? i - 1 : -1, x + 1 < w ? i + 1 : -1, y > 0 ? i - w : -1,
-                                 y + 1 < h ? i + w : -1};
-            for (int n : next) {
-                if (n >= 0 && !seen[n] && inField(m_image.pixel(n % w, n / w))) {
-                    seen[n] = 1;
-                    stack.push_back(n);
-                }
-            }
-        }
-        const QRect box(QPoint(x0, y0), QPoint(x1, y1));
+    for (const BoardPixels::Area &a : BoardPixels::areas(m_image, inField, isSegment)) {
         // A field is a solid rectangle of some size with segments in it.
-        if (segments > 30 && box.width() > 10 && box.height() > 10 &&
-            pixels > 0.9 * box.width() * box.height())
-            boxes << box;
+        if (a.marked > 30 && a.box.width() > 10 && a.box.height() > 10 &&
+            a.pixels > 0.9 * a.box.width() * a.box.height())
+            boxes << a.box;
     }
     if (boxes.size() != 9) {
         m_why = QStringLiteral("%1 fields found, not 9").arg(boxes.size());
@@ -119,20 +94,19 @@ QString LedReader::readField(const QRect &box, bool time, QColor *lit, bool *dot
     // The brightest segment colour marks what "lit" means here.
     QRgb litRef = m_back;
     std::vector<int> columns(box.width(), 0);
-    int top = box.bottom(), bottom = box.top();
+    int top = box.bottom();
     for (int y = box.top(); y <= box.bottom(); ++y) {
         for (int x = box.left(); x <= box.right(); ++x) {
             const QRgb p = m_image.pixel(x, y);
-            if (distance(p, m_back) <= 6 || !isColoured(p))
+            if (distance(p, m_back) <= 6 || !isChromatic(p))
                 continue;
             if (distance(p, m_back) > distance(litRef, m_back))
                 litRef = p;
             ++columns[x - box.left()];
-            top = std::min(top, y), bottom = std::max(bottom, y);
+            top = std::min(top, y);
         }
     }
     *lit = QColor(litRef);
-    (void)bottom;
     const int cellHeight = std::max(1, box.bottom() - top);
     // Cells: runs of columns with segments; the small gaps between the dots of a matrix
     // are bridged, the wider ones between digits are not.
@@ -194,7 +168,7 @@ bool LedReader::isMatrix(int left, int width, int top) const {
     for (int y = top; y < m_image.height(); ++y) {
         bool any = false;
         for (int x = std::max(0, left); x < std::min(m_image.width(), left + width) && !any; ++x)
-            any = distance(m_image.pixel(x, y), m_back) > 6 && isColoured(m_image.pixel(x, y));
+            any = distance(m_image.pixel(x, y), m_back) > 6 && isChromatic(m_image.pixel(x, y));
         if (any)
             bottom = y;
         else if (y - bottom > width / 4)

@@ -1,27 +1,16 @@
 // A match run on the real program as an operator runs it and a spectator sees it: keys
 // and clicks from outside, the board read back from pictures of the screen. One
 // program for the whole run, steps in order, as at a real meet.
+#include "BoardPixels.h"
 #include "BoardSession.h"
 #include "LedReader.h"
+#include "TimeReading.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 namespace {
-// Seconds shown by a time field: "2:30" or "59.9".
-double seconds(const QString &shown) {
-    static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d\\d)$"));
-    static const QRegularExpression tenths(QStringLiteral("^(\\d{1,2})\\.(\\d)$"));
-    if (const auto m = clock.match(shown); m.hasMatch())
-        return m.captured(1).toInt() * 60 + m.captured(2).toInt();
-    if (const auto m = tenths.match(shown); m.hasMatch())
-        return m.captured(1).toInt() + m.captured(2).toInt() / 10.0;
-    return -1;
-}
 bool near(QColor a, QColor b, int tolerance = 40) {
-    return std::abs(a.red() - b.red()) <= tolerance &&
-           std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+    return BoardPixels::isNear(a.rgb(), b.rgb(), tolerance);
 }
 } // namespace
 
@@ -105,9 +94,9 @@ private slots:
     void runsInRealTime() {
         s->desktop.keys({QStringLiteral("s")});
         QTest::qWait(300);
-        const double first = seconds(field("clock"));
+        const double first = shownSeconds(field("clock"));
         QTest::qWait(1500);
-        const double second = seconds(field("clock"));
+        const double second = shownSeconds(field("clock"));
         QVERIFY2(first - second >= 1 && first - second <= 2,
                  qPrintable(QStringLiteral("%1 then %2").arg(first).arg(second)));
     }
@@ -117,12 +106,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(lamps().first > 20, 3000);
         QCOMPARE(lamps().second, 0);
         QTest::qWait(1200);
-        const double held = seconds(field("timeAd"));
+        const double held = shownSeconds(field("timeAd"));
         QVERIFY2(held >= 1.0, qPrintable(QString::number(held)));
         s->desktop.keys({QStringLiteral("Right")});
         QTRY_VERIFY_WITH_TIMEOUT(lamps().second > 20 && lamps().first == 0, 3000);
         QTest::qWait(1200);
-        QVERIFY(seconds(field("timeAd")) >= 1.0);
+        QVERIFY(shownSeconds(field("timeAd")) >= 1.0);
     }
 
     void stopHoldsEverything() {
@@ -133,7 +122,7 @@ private slots:
         const LedReader after = read();
         QCOMPARE(after.read("clock"), before.read("clock"));
         QCOMPARE(after.read("timeAd"), before.read("timeAd"));
-        QVERIFY(seconds(after.read("clock")) < 150);
+        QVERIFY(shownSeconds(after.read("clock")) < 150);
     }
 
     void scoresTypedIntoTheirFields() {

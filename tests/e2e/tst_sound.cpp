@@ -234,7 +234,6 @@ private slots:
         QTest::qWait(500);
         const auto found = record(
             again, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
-        qWarning("%s", qPrintable(s.desktop.output()));
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
         QVERIFY(s.desktop.running());

@@ -3,6 +3,7 @@
 // between 0 and 59:59, a time advantage falls only on a reset, and nothing crashes.
 #include "BoardFixture.h"
 #include "Dialogs.h"
+#include "TimeReading.h"
 #include "startup/frmHelp.h"
 
 #include <QRandomGenerator>
@@ -20,16 +21,6 @@ const char *const kContainers[] = {"picHomeScore", "picGuestScore", "picClock",
                                    "picMatch",     "picPeriod",     "picWeight",
                                    "picHomeMatch", "picTimeAd",     "picGuestMatch"};
 
-// Seconds on a time display, or -1 when it shows no time at all.
-double shownSeconds(const QString &picture) {
-    static const QRegularExpression minutes(QStringLiteral("^ ?(\\d{1,2}):(\\d\\d)$"));
-    static const QRegularExpression tenths(QStringLiteral("^ ?(\\d{1,2})\\.(\\d) $"));
-    if (const auto m = minutes.match(picture); m.hasMatch())
-        return m.captured(1).toInt() * 60 + m.captured(2).toInt();
-    if (const auto m = tenths.match(picture); m.hasMatch())
-        return m.captured(1).toInt() + m.captured(2).toInt() / 10.0;
-    return -1;
-}
 } // namespace
 
 class tst_keystrokeFuzz : public QObject {

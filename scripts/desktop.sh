@@ -1,0 +1,28 @@
+# Sourced by the test and benchmark scripts: starts what the real program needs on a
+# machine with no display and no sound, recording each process id in `pids` so that
+# the caller's trap can stop them.
+#   start_desktop WORK_DIR SINK_NAME
+# Exports DISPLAY, XDG_RUNTIME_DIR and PULSE_SERVER; Xvfb is 3840 x 2160.
+start_desktop() {
+  local work=$1 sink=$2 display=90
+  # A display number nobody is using.
+  while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 3840x2160x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
+  export DISPLAY=":$display"
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+
+  mkdir -p "$work/pulse"
+  export XDG_RUNTIME_DIR="$work/pulse"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=yes --use-pid-file=no \
+    --system=no -L "module-null-sink sink_name=$sink rate=44100" \
+    -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+    >"$work/pulse.log" 2>&1 &
+  pids+=($!)
+  export PULSE_SERVER="unix:$work/pulse/native"
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink "$sink" >/dev/null 2>&1 || echo "warning: no sound server; sound tests will say so"
+}
