@@ -21,6 +21,8 @@ start_desktop "$work" bench_sink
 sleep 1
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# The median, and every run after it: the spread tells noise from a real change.
+spread() { echo "$(median <"$1") (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
 # CPU time of every thread of a process, in ns.
 cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
 client() { # absolute X Y of a window's inside
@@ -112,9 +114,31 @@ for size in "1920 1080" "3840 2160"; do
   keys=$(awk '$1 == "key-to-pixels-ms" {print $2}' "$work/timing" | median)
   count=$(grep -c key-to-pixels-ms "$work/timing" || true)
   echo "== ${w} x ${h} (median of $repeats runs of ${seconds} s)"
-  echo "CPU, clock above a minute: $(median <"$work/above") % of one core"
-  echo "CPU, clock below a minute with the time advantage running: $(median <"$work/below") % of one core"
+  echo "CPU, clock above a minute: $(spread "$work/above") % of one core"
+  echo "CPU, clock below a minute with the time advantage running: $(spread "$work/below") % of one core"
   echo "resident memory: $((rss / 1024)) MB ($rss kB)"
   echo "key to pixels: $keys ms (median of $count keys)"
   stop_board
+done
+
+# What the toolkit costs before the board does anything: the same 40 ms tick in an empty
+# window of the same size, and that tick with two digit-sized cells repainted ten times a second.
+for size in "1920 1080" "3840 2160"; do
+  set -- $size
+  : >"$work/tick"; : >"$work/repaint"
+  for mode in tick repaint; do
+    "$build/benchmarks/bench_floor" "$1" "$2" "$mode" >"$work/floor.log" 2>&1 &
+    program=$!
+    sleep 2
+    for _ in $(seq "$repeats"); do
+      a=$(cputime "$program")
+      sleep "$seconds"
+      b=$(cputime "$program")
+      awk -v a="$a" -v b="$b" -v s="$seconds" 'BEGIN {printf "%.3f\n", (b - a) / (s * 1e9) * 100}' >>"$work/$mode"
+    done
+    stop_board
+  done
+  echo "== toolkit floor at $1 x $2 (median of $repeats runs of ${seconds} s)"
+  echo "40 ms tick alone, empty window: $(spread "$work/tick") % of one core"
+  echo "the tick with two cells repainted ten times a second: $(spread "$work/repaint") % of one core"
 done

@@ -3,6 +3,9 @@
 #include "appearance/PackedColor.h"
 #include "scoreboard/KeyCodes.h"
 
+#include <QCache>
+#include <QHashFunctions>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -102,12 +105,74 @@ QColor blend(const QColor &a, const QColor &b, double t) {
                             float(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
+// One look of a digit cell: everything its picture depends on.
+struct GlyphKey {
+    QSize cell;
+    qreal dpr;
+    int style;
+    int caption;
+    qint32 back;
+    qint32 lit;
+    bool focused;
+    bool operator==(const GlyphKey &) const = default;
+};
+
+size_t qHash(const GlyphKey &k, size_t seed = 0) {
+    return qHashMulti(seed, k.cell.width(), k.cell.height(), k.dpr, k.style, k.caption, k.back,
+                      k.lit, k.focused);
+}
+
+// Room for every look the board shows at 4K; a board at 1080p keeps one or two MB.
+constexpr qsizetype kGlyphCacheBytes = 16 * 1024 * 1024;
+
+QCache<GlyphKey, QImage> &glyphCache() {
+    static QCache<GlyphKey, QImage> cache(kGlyphCacheBytes);
+    return cache;
+}
+
+// How many digits have each size: once none has it, its pictures are dead weight.
+QHash<QSize, int> &cellsInUse() {
+    static QHash<QSize, int> counts;
+    return counts;
+}
+
+void useCellSize(const QSize &cell, int delta) {
+    int &n = cellsInUse()[cell];
+    n += delta;
+    if (n > 0)
+        return;
+    cellsInUse().remove(cell);
+    for (const GlyphKey &k : glyphCache().keys())
+        if (k.cell == cell)
+            glyphCache().remove(k);
+}
+
 } // namespace
 
 VaviZAV::VaviZAV(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     setSize(m_size);
+}
+
+VaviZAV::~VaviZAV() {
+    if (m_countedCell.isValid())
+        useCellSize(m_countedCell, -1);
+}
+
+void VaviZAV::countCell() {
+    const QSize cell = QWidget::size();
+    if (cell == m_countedCell)
+        return;
+    useCellSize(cell, 1);
+    if (m_countedCell.isValid())
+        useCellSize(m_countedCell, -1);
+    m_countedCell = cell;
+}
+
+void VaviZAV::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    countCell();
 }
 
 void VaviZAV::setCaption(int value) {
@@ -134,6 +199,7 @@ void VaviZAV::setSize(int size) {
     m_size = size;
     if (cell != QWidget::size())
         setFixedSize(cell);
+    countCell();
 }
 
 void VaviZAV::setLitColor(qint32 color) {
@@ -184,28 +250,56 @@ QList<QPainterPath> VaviZAV::AllParts(int style) {
     return parts;
 }
 
-void VaviZAV::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    const QColor back = PackedColor::ToQColor(m_backColor);
-    const QColor lit = PackedColor::ToQColor(m_litColor);
-    painter.fillRect(rect(), back);
+void VaviZAV::PaintCell(QPainter &painter, const QSize &cell, int style, int caption,
+                        qint32 backColor, qint32 litColor, bool focused) {
+    const QColor back = PackedColor::ToQColor(backColor);
+    const QColor lit = PackedColor::ToQColor(litColor);
+    painter.fillRect(QRect(QPoint(0, 0), cell), back);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(width() / kCellWidth, height() / kCellHeight);
+    painter.scale(cell.width() / kCellWidth, cell.height() / kCellHeight);
     painter.setPen(Qt::NoPen);
 
     // Unlit parts show faintly, as on a real board, far from the lit colour.
     painter.setBrush(blend(back, lit, 0.09));
-    for (const auto &p : AllParts(m_ledType))
+    for (const auto &p : AllParts(style))
         painter.drawPath(p);
     painter.setBrush(lit);
-    for (const auto &p : LitParts(m_caption, m_ledType))
+    for (const auto &p : LitParts(caption, style))
         painter.drawPath(p);
 
-    if (hasFocus()) {
+    if (focused) {
         // A thin line under the digit: enough for the operator, quiet for the crowd.
         painter.setBrush(blend(back, lit, 0.4));
         painter.drawRect(QRectF(kLeft, kCellHeight - 3.2, kRight - kLeft, 1.6));
     }
+}
+
+qsizetype VaviZAV::KeptPictureBytes() {
+    return glyphCache().totalCost();
+}
+
+void VaviZAV::paintEvent(QPaintEvent *) {
+    // The clock repaints a digit ten times a second: draw each look once and copy it after.
+    countCell();
+    const qreal dpr = devicePixelRatioF();
+    const GlyphKey key{size(), dpr, m_ledType, m_caption, m_backColor, m_litColor, hasFocus()};
+    const QImage *glyph = glyphCache().object(key);
+    if (!glyph) {
+        auto image = new QImage(QSize(std::lround(width() * dpr), std::lround(height() * dpr)),
+                                QImage::Format_RGB32);
+        image->setDevicePixelRatio(dpr);
+        QPainter p(image);
+        PaintCell(p, size(), m_ledType, m_caption, m_backColor, m_litColor, hasFocus());
+        p.end();
+        const qsizetype bytes = image->sizeInBytes();
+        glyphCache().insert(key, image, bytes);
+        glyph = glyphCache().object(key);
+    }
+    QPainter painter(this);
+    if (glyph)
+        painter.drawImage(QPoint(0, 0), *glyph);
+    else // larger than the whole cache
+        PaintCell(painter, size(), m_ledType, m_caption, m_backColor, m_litColor, hasFocus());
 }
 
 void VaviZAV::keyPressEvent(QKeyEvent *event) {

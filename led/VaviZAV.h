@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 // One LED digit. Shows 0 to 9, or nothing for -1, as seven segments ("Lines") or a dot
 // matrix ("Dots"), drawn as vectors so it stays sharp at any size. It sizes itself from
 // Size, takes the keyboard focus and reports keys with its index in its field.
@@ -18,6 +20,7 @@ public:
     static constexpr int kDefaultCaption = 0;
 
     explicit VaviZAV(QWidget *parent = nullptr);
+    ~VaviZAV() override;
 
     int Caption() const { return m_caption; }
     void setCaption(int value);
@@ -37,6 +40,11 @@ public:
     // The lit parts of a digit in either style, in the 55 x 99 cell the digit is drawn in.
     static QList<QPainterPath> LitParts(int digit, int style);
     static QList<QPainterPath> AllParts(int style);
+    // Draws one cell from scratch; the widget keeps what this draws and copies it.
+    static void PaintCell(QPainter &painter, const QSize &cell, int style, int caption,
+                          qint32 backColor, qint32 litColor, bool focused);
+    // Memory held by the kept pictures of all digits.
+    static qsizetype KeptPictureBytes();
     static constexpr double kCellWidth = 55.0;
     static constexpr double kCellHeight = 99.0;
 
@@ -46,6 +54,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -58,4 +67,7 @@ private:
     qint32 m_litColor = 255;
     qint32 m_backColor = 0;
     int m_index = 0;
+    QSize m_countedCell; // the size this digit is counted under in the shared pictures
+
+    void countCell();
 };

@@ -2,6 +2,7 @@
 #include "led/VaviZAV.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -120,6 +121,84 @@ private slots:
         QCOMPARE(counter.paints, 0);
         d.setCaption(3);
         QTRY_VERIFY(counter.paints > 0);
+    }
+
+    // The widget keeps its pictures; whatever changed, it must show what a fresh drawing shows.
+    void keptPicturesFollowEveryChange_data() { oneLightsOnlyTheRightHalf_data(); }
+    void keptPicturesFollowEveryChange() {
+        QFETCH(int, style);
+        QWidget window;
+        window.resize(400, 300);
+        auto a = new VaviZAV(&window);
+        auto b = new VaviZAV(&window);
+        b->move(200, 0);
+        a->setLedType(style);
+        b->setLedType(style);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto fresh = [](const VaviZAV *d) {
+            QImage img(d->size(), QImage::Format_RGB32);
+            QPainter p(&img);
+            VaviZAV::PaintCell(p, d->size(), d->LedType(), d->Caption(), d->BackColor(),
+                               d->LitColor(), d->hasFocus());
+            return img;
+        };
+        auto check = [&](const char *what) {
+            for (VaviZAV *d : {a, b}) {
+                const QImage shown = d->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                if (shown != fresh(d))
+                    return QString::fromLatin1(what);
+            }
+            return QString();
+        };
+        const QList<int> sizes = {80, 64, 80, 140};
+        for (int size : sizes) {
+            a->setSize(size);
+            b->setSize(size / 2);
+            for (int digit = -1; digit <= 9; ++digit) {
+                a->setCaption(digit);
+                b->setCaption(9 - digit);
+                QCOMPARE(check("caption"), QString());
+            }
+            a->setLitColor(0x00FF00);
+            QCOMPARE(check("lit colour"), QString());
+            b->setLitColor(0x00FF00);
+            a->setBackColor(0x202020);
+            QCOMPARE(check("back colour"), QString());
+            a->setLedType(1 - style);
+            QCOMPARE(check("style"), QString());
+            a->setLedType(style);
+            window.activateWindow();
+            b->setFocus();
+            QTRY_VERIFY(b->hasFocus());
+            QCOMPARE(check("focus"), QString());
+            a->setFocus();
+            QTRY_VERIFY(a->hasFocus());
+            QCOMPARE(check("focus moved"), QString());
+            a->setLitColor(255);
+            a->setBackColor(0);
+            b->setLitColor(255);
+        }
+    }
+
+    // Pictures of a size no digit has any more are let go.
+    void picturesOfAGoneSizeAreLetGo() {
+        const qsizetype before = VaviZAV::KeptPictureBytes();
+        {
+            VaviZAV d;
+            d.setSize(300);
+            for (int digit = -1; digit <= 9; ++digit) {
+                d.setCaption(digit);
+                d.grab();
+            }
+            const qsizetype one = qsizetype(d.width()) * d.height() * 4;
+            QCOMPARE(VaviZAV::KeptPictureBytes() - before, 11 * one);
+            d.setSize(200);
+            QCOMPARE(VaviZAV::KeptPictureBytes(), before);
+            d.grab();
+            QVERIFY(VaviZAV::KeptPictureBytes() > before);
+        }
+        QCOMPARE(VaviZAV::KeptPictureBytes(), before);
     }
 
     void reportsKeysWithItsIndex() {
