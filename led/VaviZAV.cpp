@@ -280,7 +280,6 @@ qsizetype VaviZAV::KeptPictureBytes() {
 
 void VaviZAV::paintEvent(QPaintEvent *) {
     // The clock repaints a digit ten times a second: draw each look once and copy it after.
-    countCell();
     const qreal dpr = devicePixelRatioF();
     const GlyphKey key{size(), dpr, m_ledType, m_caption, m_backColor, m_litColor, hasFocus()};
     const QImage *glyph = glyphCache().object(key);
