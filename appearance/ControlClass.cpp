@@ -1,8 +1,8 @@
 #include "appearance/ControlClass.h"
 
-#include "appearance/PackedColor.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Shape.h"
+#include "led/PackedColor.h"
 #include "led/VaviZAV.h"
 
 #include <QComboBox>

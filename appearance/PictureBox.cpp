@@ -1,6 +1,6 @@
 #include "appearance/PictureBox.h"
 
-#include "appearance/PackedColor.h"
+#include "led/PackedColor.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "appearance/Shape.h"
 
-#include "appearance/PackedColor.h"
+#include "led/PackedColor.h"
 
 #include <QPainter>
 

@@ -6,12 +6,28 @@
 #include "appearance/Twips.h"
 #include "led/VaviZAV.h"
 
+#include <QHash>
+
 namespace modStretch {
 
 namespace {
-qint32 layoutWidth = 0;
-qint32 layoutHeight = 0;
-QList<ControlLayout> layoutControls;
+struct Record {
+    qint32 width = 0;
+    qint32 height = 0;
+    QList<ControlLayout> controls;
+};
+
+// Each window that keeps its proportions has a reference of its own.
+QHash<const QWidget *, Record> &records() {
+    static QHash<const QWidget *, Record> all;
+    return all;
+}
+
+const Record &recordOf(const QWidget *window) {
+    static const Record none;
+    const auto it = records().constFind(window);
+    return it == records().cend() ? none : *it;
+}
 
 enum Recorded { RecSize = 1, RecExtent = 2, RecFont = 4, RecBorder = 8, RecWidthOnly = 16 };
 
@@ -41,11 +57,15 @@ double AtLeastOne(double x) {
 void RecordLayout(QWidget *window) {
     using StretchMath::RecordRound;
     const QList<QWidget *> controls = ControlClass::Controls(window);
+    if (!records().contains(window))
+        QObject::connect(window, &QObject::destroyed, [window] { records().remove(window); });
+    Record &record = records()[window];
+    QList<ControlLayout> &layoutControls = record.controls;
     layoutControls.clear();
     layoutControls.reserve(controls.size() + 1);
     const QSizeF size = WindowTwips(window);
-    layoutHeight = RecordRound(size.height());
-    layoutWidth = RecordRound(size.width());
+    record.height = RecordRound(size.height());
+    record.width = RecordRound(size.width());
     for (QWidget *control : controls) {
         const int what = recordedFor(ControlClass::Name(control));
         if (what == 0)
@@ -72,14 +92,17 @@ void RecordLayout(QWidget *window) {
 }
 
 void StretchLayout(QWidget *window) {
-    if (window->isMinimized() || layoutWidth == 0 || layoutHeight == 0)
+    const Record &record = recordOf(window);
+    const qint32 layoutWidth = record.width;
+    const qint32 layoutHeight = record.height;
+    if (window->window()->isMinimized() || layoutWidth == 0 || layoutHeight == 0)
         return;
     // Paint nothing half laid out; one repaint at the end.
     const bool updates = window->updatesEnabled();
     window->setUpdatesEnabled(false);
     const QSizeF size = WindowTwips(window);
     const double W = size.width(), H = size.height();
-    for (const ControlLayout &entry : std::as_const(layoutControls)) {
+    for (const ControlLayout &entry : record.controls) {
         QWidget *c = entry.control;
         if (!c)
             continue;
@@ -118,14 +141,14 @@ void SetLedType(QWidget *window, qint16 style) {
     }
 }
 
-qint32 LayoutWidth() {
-    return layoutWidth;
+qint32 LayoutWidth(const QWidget *window) {
+    return recordOf(window).width;
 }
-qint32 LayoutHeight() {
-    return layoutHeight;
+qint32 LayoutHeight(const QWidget *window) {
+    return recordOf(window).height;
 }
-const QList<ControlLayout> &LayoutControls() {
-    return layoutControls;
+const QList<ControlLayout> &LayoutControls(const QWidget *window) {
+    return recordOf(window).controls;
 }
 
 } // namespace modStretch

@@ -6,7 +6,8 @@
 
 // Keeps every display, label and shape of a window in proportion to the window. The
 // window's size and each control's geometry are recorded once as the reference; each
-// resize recomputes them from the ratio of the new size to the reference.
+// resize recomputes them from the ratio of the new size to the reference. The "window"
+// may be any widget that holds controls, such as the board's picture.
 namespace modStretch {
 
 struct ControlLayout {
@@ -29,9 +30,9 @@ void StretchLayout(QWidget *window);
 double AtLeastOne(double x);
 void SetLedType(QWidget *window, qint16 style);
 
-// The reference, for tests.
-qint32 LayoutWidth();
-qint32 LayoutHeight();
-const QList<ControlLayout> &LayoutControls();
+// A window's reference.
+qint32 LayoutWidth(const QWidget *window);
+qint32 LayoutHeight(const QWidget *window);
+const QList<ControlLayout> &LayoutControls(const QWidget *window);
 
 } // namespace modStretch

@@ -3,8 +3,8 @@
 // with the exact remaining time taken from the monotonic clock around the reading.
 // Prints the largest difference beyond the tenth-of-a-second truncation, and the drift
 // at the end.
+#include "clock/Match.h"
 #include "clock/TimeValue.h"
-#include "clock/modCount.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -17,10 +17,10 @@ int main(int argc, char **argv) {
     const double minutes = argc > 1 ? atof(argv[1]) : 10.0;
     const qint64 runMs = qint64(minutes * 60'000);
     using Clock = std::chrono::steady_clock;
-    modCount::Reset();
+    Match match;
     const TimeValue startValue = fromSeconds(3599);
-    modCount::SetClock(startValue, 0, 0);
-    modCount::StartClock(0);
+    match.SetClock(startValue, 0, 0);
+    match.StartClock(0);
     const auto t0 = Clock::now();
     qint64 ticks = 0;
     double worstMs = 0, lastErrorMs = 0, rawLow = 0, rawHigh = 0;
@@ -29,7 +29,7 @@ int main(int argc, char **argv) {
     tick.setInterval(40);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const auto before = Clock::now();
-        const TimeValue shown = modCount::ClockValue(0);
+        const TimeValue shown = match.ClockValue(0);
         const auto after = Clock::now();
         const double startMs = double(startValue) / kTimeUnit * 1000;
         const double shownMs = double(shown) / kTimeUnit * 1000;

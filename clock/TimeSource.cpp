@@ -1,6 +1,6 @@
 #include "clock/TimeSource.h"
 
-#include <chrono>
+#include <ctime>
 
 namespace {
 TimeSource::Source &installed() {
@@ -14,8 +14,11 @@ namespace TimeSource {
 qint64 nowMs() {
     if (installed())
         return installed()();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    // Counts the time the computer slept, so a clock running across a suspend has lost
+    // that time when it wakes, and still ignores changes of the wall clock.
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 void install(Source source) {

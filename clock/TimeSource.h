@@ -3,8 +3,9 @@
 #include <QtGlobal>
 #include <functional>
 
-// Where the clocks read the time. Monotonic milliseconds, so that a change of the
-// computer's clock (daylight saving, a correction) never moves a running match clock.
+// Where the clocks read the time. Milliseconds since boot, sleep included, so that a
+// change of the computer's clock (daylight saving, a correction) never moves a running
+// match clock while a suspend does.
 namespace TimeSource {
 
 using Source = std::function<qint64()>;

@@ -1,35 +1,14 @@
 #include "clock/modCount.h"
 
-#include "clock/SystemBeep.h"
-#include "clock/TimeSource.h"
+#include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
 #include <QStringList>
-#include <array>
 #include <cmath>
 
 namespace modCount {
 
-qint32 LastClockTime = 0;
-
 namespace {
-
-struct Slot {
-    TimeValue setTime = 0;
-    TimeValue pastTime = 0;
-    TimeValue runTime = 0;
-    qint16 on = 0;
-    qint32 up = 0;
-    bool started = false; // a start instant has been stamped
-    qint64 startMs = 0;
-};
-
-std::array<Slot, kSlotCount> clockSlots;
-std::array<QString, 2> clockTyped;
-
-bool validSlot(qint16 slot) {
-    return slot >= 0 && slot < kSlotCount;
-}
 
 qint64 floorDiv(qint64 a, qint64 b) {
     qint64 q = a / b;
@@ -38,83 +17,27 @@ qint64 floorDiv(qint64 a, qint64 b) {
     return q;
 }
 
+// The largest time the four positions can hold.
+constexpr TimeValue kDisplayMax = fromSeconds(99 * 60 + 59);
+
+} // namespace
+
 // Whole seconds between the two instants plus the difference of their tenths: both
 // instants are taken to the tenth, as the board has always measured runs.
-TimeValue runLength(qint64 startMs, qint64 nowMs) {
+TimeValue RunLength(qint64 startMs, qint64 nowMs) {
     const qint64 s = floorDiv(nowMs, 1000) - floorDiv(startMs, 1000);
     const qint64 a = (startMs - floorDiv(startMs, 1000) * 1000) / 100;
     const qint64 b = (nowMs - floorDiv(nowMs, 1000) * 1000) / 100;
     return fromSeconds(s) + fromTenths(b - a);
 }
 
-// The largest time the four positions can hold.
-constexpr TimeValue kDisplayMax = fromSeconds(99 * 60 + 59);
-
-} // namespace
-
-void SetClock(TimeValue value, qint32 up, qint16 slot) {
-    if (!validSlot(slot))
-        return;
-    Slot &s = clockSlots[slot];
-    s.setTime = value;
-    s.pastTime = 0;
-    s.runTime = 0;
-    StopClock(slot);
-    s.up = up;
-}
-
-void StartClock(qint16 slot) {
-    if (!validSlot(slot) || clockSlots[slot].on != 0)
-        return;
-    Slot &s = clockSlots[slot];
-    s.startMs = TimeSource::nowMs();
-    s.started = true;
-    s.on = -1;
-}
-
-void StopClock(qint16 slot) {
-    if (!validSlot(slot))
-        return;
-    Slot &s = clockSlots[slot];
-    if (s.on == -1) {
-        s.pastTime += s.runTime;
-        s.on = 0;
-    }
-}
-
-qint16 ClockRunning(qint16 slot) {
-    if (!validSlot(slot)) {
-        SystemBeep::beep();
-        return 0;
-    }
-    return clockSlots[slot].on;
-}
-
-TimeValue ClockValue(qint16 slot) {
-    if (!validSlot(slot))
-        return 0;
-    Slot &s = clockSlots[slot];
-    const qint64 now = TimeSource::nowMs();
-    if (s.started && s.on == -1)
-        s.runTime = runLength(s.startMs, now);
-    else
-        s.runTime = 0;
-    if (s.up == 0 && s.setTime - s.pastTime - s.runTime <= 0) {
-        s.pastTime = s.setTime;
-        return 0;
-    }
-    if (s.up != 0)
-        return s.setTime + s.pastTime + s.runTime;
-    return s.setTime - s.pastTime - s.runTime;
-}
-
 qint16 IntDivide(TimeValue a, TimeValue b) {
     return qint16(std::floor(double(a) / double(b)));
 }
 
-void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots) {
+TimePicture TimeDigits(TimeValue value, bool matchClock) {
     TimeValue v = value;
-    if (v > fromTenths(599) && digits.name() == QLatin1String("pledClock"))
+    if (v > fromTenths(599) && matchClock)
         v += fromTenths(9);
     // Beyond 99:59 the display has no room: hold it there rather than wrap.
     if (v > kDisplayMax)
@@ -144,17 +67,15 @@ void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots) {
     }
     d5 = int(v / kTenth);
 
-    dots.setDotColor(1, modGlobals::TextColor);
-
+    TimePicture picture;
     std::array<int, 4> receive{};
     int receiving = 4;
     int secondsPosition = 3;
     if (shown > fromTenths(599)) {
-        dots.setDotColor(0, modGlobals::TextColor);
+        picture.colon = true;
         receive = {d1, d2, d3, d4};
     } else {
-        dots.setDotColor(0, modGlobals::LEDBackColor);
-        digits.setCaption(3, -1);
+        picture.digits[3] = -1;
         receive = {d3, d4, d5, 0};
         receiving = 3;
         secondsPosition = 1;
@@ -170,9 +91,18 @@ void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots) {
             show = false;
         else
             show = leftShows;
-        digits.setCaption(i, show ? d : -1);
+        picture.digits[i] = show ? d : -1;
         leftShows = show;
     }
+    return picture;
+}
+
+void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots) {
+    const TimePicture picture = TimeDigits(value, digits.name() == QLatin1String("pledClock"));
+    dots.setDotColor(1, modGlobals::TextColor);
+    dots.setDotColor(0, picture.colon ? modGlobals::TextColor : modGlobals::LEDBackColor);
+    for (int i = 0; i < 4; ++i)
+        digits.setCaption(i, picture.digits[i]);
 }
 
 qint32 TimeToSeconds(const QString &text) {
@@ -192,42 +122,6 @@ qint32 TimeToSeconds(const QString &text) {
         return minutes * 60 + seconds;
     }
     return -1;
-}
-
-void ClockKeyPress(KeyCommands &commands, DigitGroup &digits, int key, qint32 limit, qint32 up,
-                   qint16 slot, SeparatorDots &dots) {
-    commands.AllKeyPress(key);
-
-    if (digits.name() != clockTyped[1]) {
-        clockTyped[0].clear();
-        clockTyped[1] = digits.name();
-    }
-
-    if (key >= '0' && key <= '9') {
-        clockTyped[0].append(QChar(key));
-    } else if (key == '.') {
-        clockTyped[0].append(QLatin1Char('.'));
-    } else if (key == ' ') {
-        clockTyped[0].clear();
-    } else if (key == 13) {
-        const qint32 e = TimeToSeconds(clockTyped[0]);
-        if (e != -1 && e <= limit) {
-            SetClock(fromSeconds(e), up, slot);
-            LastClockTime = e;
-            ShowTime(ClockValue(slot), digits, dots);
-        }
-        clockTyped[0].clear();
-    }
-}
-
-QString TypedText() {
-    return clockTyped[0];
-}
-
-void Reset() {
-    clockSlots = {};
-    clockTyped = {};
-    LastClockTime = 0;
 }
 
 } // namespace modCount

@@ -1,36 +1,31 @@
 #pragma once
 
-#include "clock/KeyCommands.h"
 #include "clock/TimeValue.h"
 #include "led/DigitGroup.h"
 
 #include <QString>
+#include <array>
 
-// The clock slots and the match clock's typed entry. Slot 0 is the match clock (counts
-// down), slots 1 and 2 the home and guest time advantage (count up); 3 and 4 are spare.
+// Clock arithmetic and the picture of a time on a four-digit field. The clock slots
+// themselves belong to a match (`Match`).
 namespace modCount {
 
-inline constexpr int kSlotCount = 5;
+// What a four-position time field shows: each position 0-9 or -1 (blank), and whether
+// the upper dot lights to make a colon (minutes and seconds) or only the lower one
+// (seconds and tenths).
+struct TimePicture {
+    std::array<int, 4> digits{};
+    bool colon = false;
+};
 
-// The last match time accepted from typed entry, in whole seconds; reset returns to it.
-extern qint32 LastClockTime;
-
-void SetClock(TimeValue value, qint32 up, qint16 slot);
-void StartClock(qint16 slot);
-void StopClock(qint16 slot);
-qint16 ClockRunning(qint16 slot);
-TimeValue ClockValue(qint16 slot);
+// The match clock counts a started second as a whole one while it shows minutes.
+TimePicture TimeDigits(TimeValue value, bool matchClock);
+// Writes a time onto a field's digits and dots; the match clock is the group "pledClock".
 void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots);
 qint16 IntDivide(TimeValue a, TimeValue b);
-
-void ClockKeyPress(KeyCommands &commands, DigitGroup &digits, int key, qint32 limit, qint32 up,
-                   qint16 slot, SeparatorDots &dots);
+// Whole seconds of a typed time, or -1 when the text is no time; beeps when it is one.
 qint32 TimeToSeconds(const QString &text);
-
-// The typed text so far, for tests and for the keystroke checks.
-QString TypedText();
-
-// Every slot and typed text back to the state at program start.
-void Reset();
+// The run length between two instants in milliseconds, both taken to the tenth.
+TimeValue RunLength(qint64 startMs, qint64 nowMs);
 
 } // namespace modCount

@@ -1,20 +1,24 @@
 #pragma once
 
-#include "clock/KeyCommands.h"
 #include "led/DigitGroup.h"
 
 #include <QString>
+#include <optional>
 
-// Typed entry for the number fields. A field's value lives only in the digits it shows.
+// Number field arithmetic: what an entry makes of a field's value, and the field's digits.
 namespace modShowDigits {
 
-void DigitKeyPress(KeyCommands &commands, DigitGroup &digits, int key, qint16 low, qint16 high);
-void ShowDigits(DigitGroup &digits, const QString &entry, qint16 low, qint16 high);
+// The value an entry gives a field that holds `current` (-1 blank), or nothing when the
+// entry is refused or out of range. The clear key's character gives -1.
+std::optional<qint32> EntryResult(qint32 current, const QString &entry, qint16 low, qint16 high);
+
+// Writes a value onto a field's digits, element 0 the units; -1 blanks them all.
+void ShowValue(DigitGroup &digits, qint32 value);
 
 // The field's number as its showing digits spell it; empty when all are blank.
 QString FieldText(const DigitGroup &digits);
 
-QString TypedText();
-void Reset();
+// A sign-free or signed run of digits and nothing else.
+bool ReadsAsNumber(const QString &text);
 
 } // namespace modShowDigits

@@ -1,7 +1,7 @@
 #include "led/VaviZAV.h"
 
-#include "appearance/PackedColor.h"
-#include "scoreboard/KeyCodes.h"
+#include "led/KeyCodes.h"
+#include "led/PackedColor.h"
 
 #include <QCache>
 #include <QHashFunctions>

@@ -2,7 +2,7 @@
 
 #include "appearance/Fonts.h"
 #include "appearance/Twips.h"
-#include "clock/SystemBeep.h"
+#include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
 #include <QKeyEvent>

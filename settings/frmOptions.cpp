@@ -1,9 +1,9 @@
 #include "settings/frmOptions.h"
 
 #include "appearance/Fonts.h"
-#include "appearance/PackedColor.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Twips.h"
+#include "led/PackedColor.h"
 #include "led/VaviZAV.h"
 #include "settings/frmChooseKey.h"
 #include "settings/modGlobals.h"

@@ -1,11 +1,11 @@
 #include "startup/frmSplash.h"
 
 #include "appearance/Fonts.h"
+#include "appearance/Logo.h"
 #include "appearance/Twips.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
-#include "startup/Logo.h"
 #include "startup/SplashPlacement.h"
 #include "startup/frmHelp.h"
 
@@ -130,6 +130,7 @@ void frmSplash::GoScore() {
     // The scoreboard is up before the welcome window goes, so the program never
     // finds itself without a window in between.
     auto scoreboard = new frmScoreboard();
+    connect(scoreboard, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
     scoreboard->show();
     scoreboard->activateWindow();
     close();

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clock/SystemBeep.h"
 #include "clock/TimeSource.h"
 #include "led/DigitGroup.h"
 #include "scoreboard/BuzzerDevice.h"
+#include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 // Each of the five colours, changed on its own, shows on exactly the elements that carry
 // it, read from the pixels of a grab of the real board.
 #include "BoardPixels.h"
-#include "appearance/PackedColor.h"
+#include "led/PackedColor.h"
 #include "scoreboard/BoardFixture.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
 // Scaling the board to the window: the recorded reference, the rounding floors, and
 // grabs of the real board from a laptop screen to an 8K wall.
 #include "BoardPixels.h"
-#include "appearance/PackedColor.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Shape.h"
 #include "appearance/Twips.h"
 #include "appearance/modStretch.h"
+#include "led/PackedColor.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardFixture.h"
 
@@ -136,7 +136,7 @@ private slots:
     void theBoardAtItsDesignSizeIsUnchanged() {
         BoardFixture fx;
         QList<QPair<QWidget *, QRect>> before;
-        for (const auto &entry : modStretch::LayoutControls())
+        for (const auto &entry : modStretch::LayoutControls(&fx.board->Picture()))
             before.append({entry.control, entry.control->geometry()});
         QVERIFY(before.size() > 40);
         fx.board->resize(fx.board->size() + QSize(300, 200));

@@ -1,6 +1,7 @@
 // The entry readers fed whatever a keyboard, a paste or a broken driver could send:
 // long strings, non-ASCII digits, control characters. Only the documented results.
 #include "TestSupport.h"
+#include "clock/Match.h"
 #include "clock/modCount.h"
 #include "clock/modShowDigits.h"
 
@@ -48,10 +49,7 @@ class tst_entryFuzz : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        modGlobals::SetDefaults();
-        modCount::Reset();
-    }
+    void init() { modGlobals::SetDefaults(); }
 
     void timeToSeconds() {
         BeepCounter beeps;
@@ -76,11 +74,14 @@ private slots:
         const qint16 limits[] = {9, 19, 199, 999};
         for (int i = 0; i < 100000; ++i) {
             const qint16 high = limits[rng.bounded(4)];
+            Match m;
             FakeDigits digits(QStringLiteral("pledHomeScore"), 3);
-            digits.setCaption(0, int(rng.bounded(10)));
+            m.ShowDigits(Match::pledHomeScore, QString::number(rng.bounded(10)), -1, 9);
+            modShowDigits::ShowValue(digits, m.Value(Match::pledHomeScore));
             const QString before = numberPicture(digits);
             const QString entry = randomText(rng, i % 500 == 0 ? 100000 : 12);
-            modShowDigits::ShowDigits(digits, entry, -1, high);
+            m.ShowDigits(Match::pledHomeScore, entry, -1, high);
+            modShowDigits::ShowValue(digits, m.Value(Match::pledHomeScore));
             const QString after = numberPicture(digits);
             if (after.trimmed().isEmpty())
                 continue;

@@ -25,7 +25,7 @@ class tst_longRun : public QObject {
         for (qint64 t = 0; t < ms; t += 40) {
             f.clock.advance(std::min<qint64>(40, ms - t));
             if (f.board->tmrClock1().isActive())
-                f.board->UpdateClocks();
+                f.board->match().UpdateClocks();
         }
     }
 
@@ -52,9 +52,9 @@ private slots:
             f.key(Qt::Key_Up);
             run(f, periodMs - 108'400 + 2'000); // past zero
             QCOMPARE(f.clockText(), QStringLiteral(" 0.0 "));
-            QCOMPARE(modCount::ClockValue(0), TimeValue(0));
-            QCOMPARE(modCount::ClockValue(1), fromTenths(573));
-            QCOMPARE(modCount::ClockValue(2), fromTenths(511));
+            QCOMPARE(f.board->match().ClockValue(0), TimeValue(0));
+            QCOMPARE(f.board->match().ClockValue(1), fromTenths(573));
+            QCOMPARE(f.board->match().ClockValue(2), fromTenths(511));
             QCOMPARE(f.buzzer->count(QStringLiteral("Play")), p + 1);
             f.buzzer->finishPlaying();
             QCoreApplication::processEvents(); // the notice is queued
@@ -84,9 +84,9 @@ private slots:
         run(f, 30'000);
         // Two seconds with no tick at all, then one.
         f.clock.advance(2'000);
-        f.board->UpdateClocks();
+        f.board->match().UpdateClocks();
         QCOMPARE(f.clockText(), QStringLiteral(" 1:28"));
-        QCOMPARE(modCount::ClockValue(1), fromSeconds(32));
+        QCOMPARE(f.board->match().ClockValue(1), fromSeconds(32));
         run(f, 27'000);
         QCOMPARE(f.clockText(), QStringLiteral(" 1:01"));
         QCOMPARE(f.timeAdText(), QStringLiteral("59.0 "));
@@ -131,19 +131,19 @@ private slots:
             f.write(offset);
         };
         step("+0");
-        modCount::Reset();
-        modCount::SetClock(fromSeconds(600), 0, 0);
+        Match m;
+        m.SetClock(fromSeconds(600), 0, 0);
         const QDateTime wallBefore = QDateTime::currentDateTimeUtc();
-        modCount::StartClock(0);
+        m.StartClock(0);
         step("+1h");
         QThread::msleep(300);
         const qint64 jumped = wallBefore.secsTo(QDateTime::currentDateTimeUtc());
         QVERIFY2(jumped > 3500, qPrintable(QString::number(jumped)));
-        const TimeValue afterForward = modCount::ClockValue(0);
+        const TimeValue afterForward = m.ClockValue(0);
         step("-1h");
         QThread::msleep(300);
         QVERIFY(wallBefore.secsTo(QDateTime::currentDateTimeUtc()) < -3500);
-        const TimeValue afterBack = modCount::ClockValue(0);
+        const TimeValue afterBack = m.ClockValue(0);
         // Only the real 0.3 s and 0.6 s have gone, truncated to tenths.
         QVERIFY2(afterForward >= fromTenths(5995) && afterForward <= fromTenths(5998),
                  qPrintable(QString::number(afterForward)));

@@ -1,19 +1,14 @@
 #include "TestSupport.h"
+#include "clock/Match.h"
 #include "clock/modCount.h"
 
 #include <QTest>
-
-namespace {
-struct Recorder : KeyCommands {
-    QList<int> keys;
-    void AllKeyPress(int k) override { keys << k; }
-};
-} // namespace
 
 class tst_modCount : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<Match> m;
 
     QString show(TimeValue v, const QString &group) {
         FakeDigits d(group, 4, 7);
@@ -21,19 +16,23 @@ class tst_modCount : public QObject {
         modCount::ShowTime(v, d, dots);
         return timePicture(d, dots);
     }
-    QString matchClock() { return show(modCount::ClockValue(0), QStringLiteral("pledClock")); }
-    void type(Recorder &r, FakeDigits &d, FakeDots &dots, const QString &keys) {
+    QString matchClock() { return show(m->ClockValue(0), QStringLiteral("pledClock")); }
+    QString shownClock() { return show(m->Shown(Match::pledClock), QStringLiteral("pledClock")); }
+    void type(const QString &keys) {
         for (QChar c : keys)
-            modCount::ClockKeyPress(r, d, c.unicode(), 3599, 0, 0, dots);
+            m->ClockKeyPress(c.unicode(), 3599, 0, 0);
     }
 
 private slots:
     void init() {
-        modCount::Reset();
         modGlobals::SetDefaults();
         clock = std::make_unique<FakeClock>();
+        m = std::make_unique<Match>();
     }
-    void cleanup() { clock.reset(); }
+    void cleanup() {
+        m.reset();
+        clock.reset();
+    }
 
     void showTime_data() {
         QTest::addColumn<int>("tenths");
@@ -80,121 +79,119 @@ private slots:
     }
 
     void tenMinutesHeldForTheFirstSecond() {
-        modCount::SetClock(fromSeconds(600), 0, 0);
-        modCount::StartClock(0);
-        QCOMPARE(modCount::ClockValue(0), fromSeconds(600));
+        m->SetClock(fromSeconds(600), 0, 0);
+        m->StartClock(0);
+        QCOMPARE(m->ClockValue(0), fromSeconds(600));
         for (int i = 1; i <= 9; ++i) {
             clock->advance(100);
-            QCOMPARE(modCount::ClockValue(0), fromTenths(6000 - i));
+            QCOMPARE(m->ClockValue(0), fromTenths(6000 - i));
             QCOMPARE(matchClock(), QStringLiteral("10:00"));
         }
         clock->advance(100);
-        QCOMPARE(modCount::ClockValue(0), fromSeconds(599));
+        QCOMPARE(m->ClockValue(0), fromSeconds(599));
         QCOMPARE(matchClock(), QStringLiteral(" 9:59"));
     }
 
     void lastMinuteSwitchesToTenths() {
-        modCount::SetClock(fromTenths(610), 0, 0);
-        modCount::StartClock(0);
+        m->SetClock(fromTenths(610), 0, 0);
+        m->StartClock(0);
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(matchClock(), QStringLiteral(" 1:01"));
             clock->advance(100);
         }
-        QCOMPARE(modCount::ClockValue(0), fromSeconds(60));
+        QCOMPARE(m->ClockValue(0), fromSeconds(60));
         QCOMPARE(matchClock(), QStringLiteral(" 1:00"));
         clock->advance(100);
         QCOMPARE(matchClock(), QStringLiteral("59.9 "));
     }
 
     void runsAddUpAndStopBanksTheLastReading() {
-        modCount::SetClock(fromSeconds(600), 0, 0);
-        modCount::StartClock(0);
+        m->SetClock(fromSeconds(600), 0, 0);
+        m->StartClock(0);
         clock->advance(5300);
-        modCount::ClockValue(0);
+        m->ClockValue(0);
         clock->advance(40); // the stop comes after the reading
-        modCount::StopClock(0);
-        QCOMPARE(modCount::ClockValue(0), fromTenths(5947));
+        m->StopClock(0);
+        QCOMPARE(m->ClockValue(0), fromTenths(5947));
         clock->advance(10000); // stopped: nothing runs
-        modCount::StartClock(0);
+        m->StartClock(0);
         clock->advance(2000);
-        QCOMPARE(modCount::ClockValue(0), fromTenths(5927));
-        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+        QCOMPARE(m->ClockValue(0), fromTenths(5927));
+        QCOMPARE(m->ClockRunning(0), qint16(-1));
     }
 
     void tenthsAreTruncatedAtBothEnds() {
         clock->ms = 1'000'950; // start at .95
-        modCount::SetClock(0, 1, 1);
-        modCount::StartClock(1);
+        m->SetClock(0, 1, 1);
+        m->StartClock(1);
         clock->ms = 1'001'020; // now at .02 of the next second
-        QCOMPARE(modCount::ClockValue(1), fromTenths(1));
+        QCOMPARE(m->ClockValue(1), fromTenths(1));
         clock->ms = 1'001'949;
-        QCOMPARE(modCount::ClockValue(1), fromTenths(10));
+        QCOMPARE(m->ClockValue(1), fromTenths(10));
     }
 
     void runAcrossMidnight() {
         clock->ms = 86'399'500; // 23:59:59.5 as milliseconds of the day
-        modCount::SetClock(0, 1, 2);
-        modCount::StartClock(2);
+        m->SetClock(0, 1, 2);
+        m->StartClock(2);
         clock->ms = 86'400'700; // 00:00:00.7 the next day
-        QCOMPARE(modCount::ClockValue(2), fromTenths(12));
+        QCOMPARE(m->ClockValue(2), fromTenths(12));
     }
 
     void countingDownStopsAtZero() {
-        modCount::SetClock(0, 0, 0);
-        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
-        modCount::StartClock(0);
+        m->SetClock(0, 0, 0);
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
+        m->StartClock(0);
         clock->advance(3000);
-        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
 
-        modCount::SetClock(fromSeconds(2), 0, 0);
-        modCount::StartClock(0);
+        m->SetClock(fromSeconds(2), 0, 0);
+        m->StartClock(0);
         clock->advance(2500);
-        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
-        modCount::StopClock(0);
-        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
-        modCount::StartClock(0);
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
+        m->StopClock(0);
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
+        m->StartClock(0);
         clock->advance(1000);
-        QCOMPARE(modCount::ClockValue(0), TimeValue(0));
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
     }
 
     void startStopAndSetOnARunningSlot() {
-        modCount::SetClock(0, 1, 1);
-        modCount::StartClock(1);
+        m->SetClock(0, 1, 1);
+        m->StartClock(1);
         clock->advance(3000);
-        modCount::StartClock(1); // keeps the first start
+        m->StartClock(1); // keeps the first start
         clock->advance(1000);
-        QCOMPARE(modCount::ClockValue(1), fromSeconds(4));
-        modCount::StopClock(1);
-        modCount::StopClock(1); // a stopped slot is left alone
-        QCOMPARE(modCount::ClockValue(1), fromSeconds(4));
-        modCount::StartClock(1);
+        QCOMPARE(m->ClockValue(1), fromSeconds(4));
+        m->StopClock(1);
+        m->StopClock(1); // a stopped slot is left alone
+        QCOMPARE(m->ClockValue(1), fromSeconds(4));
+        m->StartClock(1);
         clock->advance(1000);
-        modCount::ClockValue(1);
-        modCount::SetClock(fromSeconds(30), 1, 1);
-        QCOMPARE(modCount::ClockRunning(1), qint16(0));
+        m->ClockValue(1);
+        m->SetClock(fromSeconds(30), 1, 1);
+        QCOMPARE(m->ClockRunning(1), qint16(0));
         clock->advance(5000);
-        QCOMPARE(modCount::ClockValue(1), fromSeconds(30));
+        QCOMPARE(m->ClockValue(1), fromSeconds(30));
     }
 
     void countingUpShowsTenthsThenMinutes() {
-        modCount::SetClock(fromTenths(599), 1, 1);
-        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")),
-                 QStringLiteral("59.9 "));
-        modCount::StartClock(1);
+        m->SetClock(fromTenths(599), 1, 1);
+        QCOMPARE(show(m->ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral("59.9 "));
+        m->StartClock(1);
         clock->advance(100);
-        QCOMPARE(show(modCount::ClockValue(1), QStringLiteral("pledTimeAd")),
-                 QStringLiteral(" 1:00"));
+        QCOMPARE(show(m->ClockValue(1), QStringLiteral("pledTimeAd")), QStringLiteral(" 1:00"));
     }
 
     void slotsOutOfRange() {
         BeepCounter beeps;
-        QCOMPARE(modCount::ClockRunning(5), qint16(0));
+        QCOMPARE(m->ClockRunning(5), qint16(0));
         QCOMPARE(beeps.count, 1);
-        QCOMPARE(modCount::ClockValue(7), TimeValue(0));
-        modCount::SetClock(fromSeconds(9), 0, 5);
-        modCount::StartClock(5);
-        modCount::StopClock(-1);
-        QCOMPARE(modCount::ClockRunning(4), qint16(0));
+        QCOMPARE(m->ClockValue(7), TimeValue(0));
+        m->SetClock(fromSeconds(9), 0, 5);
+        m->StartClock(5);
+        m->StopClock(-1);
+        QCOMPARE(m->ClockRunning(4), qint16(0));
         QCOMPARE(beeps.count, 1);
     }
 
@@ -258,46 +255,26 @@ private slots:
         QFETCH(QString, picture);
         QFETCH(int, last);
         QFETCH(int, beeps);
-        modCount::LastClockTime = 600;
-        modCount::SetClock(fromSeconds(600), 0, 0);
-        FakeDigits d(QStringLiteral("pledClock"), 4);
-        FakeDots dots;
-        modCount::ShowTime(modCount::ClockValue(0), d, dots);
+        m->LastClockTime = 600;
+        m->SetClock(fromSeconds(600), 0, 0);
+        m->ShowTime(m->ClockValue(0), Match::pledClock);
         BeepCounter counter;
-        Recorder r;
-        type(r, d, dots, keys);
-        QCOMPARE(timePicture(d, dots), picture);
-        QCOMPARE(modCount::LastClockTime, last);
+        type(keys);
+        QCOMPARE(shownClock(), picture);
+        QCOMPARE(m->LastClockTime, last);
         QCOMPARE(counter.count, beeps);
-        QCOMPARE(r.keys.size(), keys.size()); // every key reached the commands first
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
-        QVERIFY(modCount::TypedText().isEmpty());
+        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QVERIFY(m->ClockTyped().isEmpty());
     }
 
     void typingStopsARunningClock() {
-        modCount::SetClock(fromSeconds(600), 0, 0);
-        modCount::StartClock(0);
+        m->SetClock(fromSeconds(600), 0, 0);
+        m->StartClock(0);
         clock->advance(4000);
-        FakeDigits d(QStringLiteral("pledClock"), 4);
-        FakeDots dots;
-        Recorder r;
-        type(r, d, dots, QStringLiteral("3\r"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        type(QStringLiteral("3\r"));
+        QCOMPARE(m->ClockRunning(0), qint16(0));
         clock->advance(4000);
-        QCOMPARE(modCount::ClockValue(0), fromSeconds(180));
-    }
-
-    void commandKeysFirstAndHotDigitsStillTyped() {
-        struct Hot : KeyCommands {
-            QString seen;
-            void AllKeyPress(int k) override { seen += QChar(k); }
-        } hot;
-        FakeDigits d(QStringLiteral("pledClock"), 4);
-        FakeDots dots;
-        for (QChar c : QStringLiteral("5s"))
-            modCount::ClockKeyPress(hot, d, c.unicode(), 3599, 0, 0, dots);
-        QCOMPARE(hot.seen, QStringLiteral("5s"));
-        QCOMPARE(modCount::TypedText(), QStringLiteral("5"));
+        QCOMPARE(m->ClockValue(0), fromSeconds(180));
     }
 };
 

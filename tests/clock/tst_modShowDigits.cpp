@@ -1,17 +1,27 @@
 #include "TestSupport.h"
+#include "clock/Match.h"
 #include "clock/modShowDigits.h"
 
 #include <QTest>
 
 namespace {
-struct Recorder : KeyCommands {
-    QList<int> keys;
-    void AllKeyPress(int k) override { keys << k; }
-};
+Match::Field fieldNamed(const QString &name) {
+    return Match::Field(Match::FieldFromName(name));
+}
 
-void showText(FakeDigits &d, const QString &text) {
-    for (int i = 0; i < d.count(); ++i)
-        d.setCaption(i, i < text.size() ? text[text.size() - 1 - i].unicode() - '0' : -1);
+// Puts a number (or a blank, for "") on a field of the match.
+void showText(Match &m, Match::Field field, const QString &text) {
+    m.ShowDigits(field, text.isEmpty() ? QString(QChar(modGlobals::ClearKey)) : text, -1, 999);
+    QCOMPARE(m.ShownText(field), text);
+}
+
+// The field as a spectator reads its digits.
+QString picture(const Match &m, Match::Field field) {
+    FakeDigits d(Match::FieldName(field), Match::DigitCount(field));
+    modShowDigits::ShowValue(d, m.Value(field));
+    for (int v : d.values)
+        [&] { QVERIFY(v >= -1 && v <= 9); }();
+    return numberPicture(d);
 }
 } // namespace
 
@@ -19,10 +29,7 @@ class tst_modShowDigits : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        modShowDigits::Reset();
-        modGlobals::SetDefaults();
-    }
+    void init() { modGlobals::SetDefaults(); }
 
     void entry_data() {
         QTest::addColumn<QString>("field");
@@ -123,37 +130,32 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, keys);
         QFETCH(QString, picture);
-        FakeDigits d(field, digits);
-        showText(d, shown);
-        Recorder r;
+        Match m;
+        const Match::Field f = fieldNamed(field);
+        QCOMPARE(Match::DigitCount(f), digits);
+        showText(m, f, shown);
         for (QChar c : keys)
-            modShowDigits::DigitKeyPress(r, d, c.unicode(), -1, qint16(high));
-        QCOMPARE(numberPicture(d), picture);
-        QCOMPARE(r.keys.size(), keys.size());
-        for (int v : d.values)
-            QVERIFY(v >= -1 && v <= 9);
+            m.DigitKeyPress(f, c.unicode(), -1, qint16(high));
+        QCOMPARE(::picture(m, f), picture);
     }
 
     void anotherFieldDiscardsTheTypedText() {
-        FakeDigits match(QStringLiteral("pledMatch"), 3);
-        FakeDigits weight(QStringLiteral("pledWeight"), 3);
-        showText(match, QStringLiteral("4"));
-        Recorder r;
-        modShowDigits::DigitKeyPress(r, match, '1', -1, 999);
-        modShowDigits::DigitKeyPress(r, weight, '2', -1, 999);
-        modShowDigits::DigitKeyPress(r, weight, '\r', -1, 999);
-        QCOMPARE(numberPicture(weight), QStringLiteral("  2"));
-        modShowDigits::DigitKeyPress(r, match, '\r', -1, 999);
-        QCOMPARE(numberPicture(match), QStringLiteral("  4"));
+        Match m;
+        showText(m, Match::pledMatch, QStringLiteral("4"));
+        m.DigitKeyPress(Match::pledMatch, '1', -1, 999);
+        m.DigitKeyPress(Match::pledWeight, '2', -1, 999);
+        m.DigitKeyPress(Match::pledWeight, '\r', -1, 999);
+        QCOMPARE(picture(m, Match::pledWeight), QStringLiteral("  2"));
+        m.DigitKeyPress(Match::pledMatch, '\r', -1, 999);
+        QCOMPARE(picture(m, Match::pledMatch), QStringLiteral("  4"));
     }
 
     void aClearKeyThatIsADigit() {
         modGlobals::ClearKey = '5';
-        FakeDigits d(QStringLiteral("pledMatch"), 3);
-        showText(d, QStringLiteral("12"));
-        Recorder r;
-        modShowDigits::DigitKeyPress(r, d, '5', -1, 999);
-        QCOMPARE(numberPicture(d), QStringLiteral("   "));
+        Match m;
+        showText(m, Match::pledMatch, QStringLiteral("12"));
+        m.DigitKeyPress(Match::pledMatch, '5', -1, 999);
+        QCOMPARE(picture(m, Match::pledMatch), QStringLiteral("   "));
     }
 };
 

@@ -2,10 +2,11 @@
 
 #include "TestSupport.h"
 #include "appearance/Shape.h"
-#include "clock/modCount.h"
-#include "clock/modShowDigits.h"
+#include "led/LedGroup.h"
 #include "led/VaviZAV.h"
+#include "scoreboard/BoardPicture.h"
 #include "scoreboard/frmScoreboard.h"
+#include "startup/frmHelp.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -20,12 +21,11 @@ struct BoardFixture {
     QPointer<frmScoreboard> board;
 
     explicit BoardFixture(const QString &buzzerFile = QCoreApplication::applicationFilePath()) {
-        modCount::Reset();
-        modShowDigits::Reset();
         modGlobals::SetDefaults();
         modGlobals::BuzzerFile = buzzerFile;
         buzzer = new FakeBuzzer();
         board = new frmScoreboard(buzzer);
+        QObject::connect(board, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
         board->show();
         board->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(board));

@@ -18,8 +18,8 @@ private slots:
         QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::FormColor);
         QCOMPARE(f.shape("shpTimeAdGuest")->FillColor(), modGlobals::FormColor);
         QCOMPARE(f.shape("shpTimeAdHome")->BorderColor(), modGlobals::LEDBackColor);
-        QCOMPARE(f.board->TimeAd, 38);
-        QCOMPARE(f.board->ShownAdSide(), qint16(1));
+        QCOMPARE(f.board->match().TimeAd, 38);
+        QCOMPARE(f.board->match().ShownAdSide, qint16(1));
         QVERIFY(!f.board->tmrClock1().isActive());
         QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
         for (const char *name : {"pledHomeScore", "pledGuestScore", "pledMatch", "pledWeight"})
@@ -42,7 +42,7 @@ private slots:
         QTRY_COMPARE(f.clockText(), QStringLiteral("25:00"));
         f.type(QStringLiteral("r"));
         QCOMPARE(f.clockText(), QStringLiteral("25:03"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         f.type(QStringLiteral("12 3.3\r"));
         QCOMPARE(f.clockText(), QStringLiteral(" 3:03"));
         f.type(QStringLiteral("000000005\r"));
@@ -95,20 +95,20 @@ private slots:
         QCOMPARE(f.clockText(), QStringLiteral("10:00"));
         QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
         f.type(QStringLiteral("s"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(-1));
     }
 
     void commandsFromAnyFieldAndCaseSensitiveBindings() {
         BoardFixture f;
         f.clickField("picHomeScore");
         f.type(QStringLiteral("S"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         f.type(QStringLiteral("s"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(-1));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(-1));
         QVERIFY(f.board->tmrClock1().isActive());
         QCOMPARE(f.number("pledHomeScore"), QStringLiteral("  0"));
         f.type(QStringLiteral("s"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
 
         f.type(QStringLiteral("H"));
         QVERIFY(frmHelp::Instance() && frmHelp::Instance()->isVisible());
@@ -122,6 +122,20 @@ private slots:
         f.type(QStringLiteral("O"));
         QVERIFY(opened);
         QTRY_COMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
+    }
+
+    // Every key reaches the commands before the field's entry: a start key bound to a
+    // digit starts the clock and is typed as well.
+    void commandKeysFirstAndHotDigitsStillTyped() {
+        BoardFixture f;
+        modGlobals::StartStopClockKey = '5';
+        f.type(QStringLiteral("5"));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(-1));
+        QCOMPARE(f.board->match().ClockTyped(), QStringLiteral("5"));
+        f.clickField("picHomeScore");
+        f.type(QStringLiteral("5"));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().DigitTyped(), QStringLiteral("5"));
     }
 
     void bindingTakesAwayHelp() {
@@ -143,7 +157,7 @@ private slots:
         f.type(QStringLiteral("r"));
         QCOMPARE(f.clockText(), QStringLiteral("10:00"));
         QCOMPARE(f.timeAdText(), QStringLiteral(" 0.0 "));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::LEDScoreColor);
         QTRY_VERIFY(!f.board->tmrClock1().isActive());
         f.type(QStringLiteral("r"));
@@ -201,7 +215,7 @@ private slots:
         for (Qt::Key k : {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft,
                           Qt::Key_Down})
             f.key(k);
-        QCOMPARE(f.board->TimeAd, 37);
+        QCOMPARE(f.board->match().TimeAd, 37);
     }
 
     void zeroSoundsTheBuzzerOnce() {
@@ -211,8 +225,8 @@ private slots:
         f.pass(3000);
         QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
-        QVERIFY(f.board->BuzzerPlaying);
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QVERIFY(f.board->match().BuzzerPlaying);
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         QTRY_VERIFY(!f.board->tmrClock1().isActive());
         QTest::qWait(150);
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
@@ -228,11 +242,61 @@ private slots:
 
         // Starting at zero sounds it again once it has finished, and stays at zero.
         f.buzzer->finishPlaying();
-        QTRY_VERIFY(!f.board->BuzzerPlaying);
+        QTRY_VERIFY(!f.board->match().BuzzerPlaying);
         f.type(QStringLiteral("s"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         QCOMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+    }
+
+    void holderStopsWithTheClock_data() {
+        QTest::addColumn<QString>("behind");
+        QTest::newRow("zero behind the options dialog") << QStringLiteral("options");
+        QTest::newRow("zero behind the help window") << QStringLiteral("help");
+        QTest::newRow("a time typed on the running clock") << QStringLiteral("enter");
+    }
+
+    // However long the operator then waits, the holder keeps the time of the moment the
+    // match clock stopped.
+    void holderStopsWithTheClock() {
+        QFETCH(QString, behind);
+        BoardFixture f;
+        if (behind == QLatin1String("enter")) {
+            f.key(Qt::Key_Right);
+            f.type(QStringLiteral("s"));
+            f.pass(2000);
+            QTRY_COMPARE(f.timeAdText(), QStringLiteral(" 2.0 "));
+            f.clock.advance(500);
+            f.type(QStringLiteral("5\r"));
+            f.clock.advance(60000);
+            QCOMPARE(f.clockText(), QStringLiteral(" 5:00"));
+            QTRY_VERIFY(!f.board->tmrClock1().isActive());
+            f.key(Qt::Key_Down);
+            QCOMPARE(f.timeAdText(), QStringLiteral(" 2.5 "));
+            return;
+        }
+        f.key(Qt::Key_Left);
+        f.type(QStringLiteral(".3\rs"));
+        const auto reachZero = [&] {
+            f.clock.advance(3000);
+            QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
+            QTRY_VERIFY(!f.board->tmrClock1().isActive());
+            f.clock.advance(60000);
+        };
+        if (behind == QLatin1String("options")) {
+            whileModal([&](QDialog *) { reachZero(); });
+            f.type(QStringLiteral("o"));
+        } else {
+            f.type(QStringLiteral("h"));
+            QVERIFY(QTest::qWaitForWindowActive(frmHelp::Instance()));
+            reachZero();
+            f.board->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(f.board));
+        }
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+        f.key(Qt::Key_Down);
+        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.0 "));
+        QCOMPARE(f.shape("shpTimeAdHome")->FillColor(), modGlobals::LEDScoreColor);
     }
 
     void buzzerKey() {
@@ -240,7 +304,7 @@ private slots:
         f.type(QStringLiteral("bb"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
         f.buzzer->finishPlaying();
-        QTRY_VERIFY(!f.board->BuzzerPlaying);
+        QTRY_VERIFY(!f.board->match().BuzzerPlaying);
         QCOMPARE(f.buzzer->commands.mid(2), (QStringList{"Stop", "Prev"}));
         f.type(QStringLiteral("b"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
@@ -253,7 +317,7 @@ private slots:
         f.pass(1500);
         QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 0);
-        QVERIFY(!f.board->BuzzerPlaying);
+        QVERIFY(!f.board->match().BuzzerPlaying);
         f.type(QStringLiteral("5\r"));
         QCOMPARE(f.clockText(), QStringLiteral(" 5:00"));
     }
@@ -274,7 +338,7 @@ private slots:
         QCOMPARE(f.buzzer->commands.mid(f.buzzer->commands.size() - 2),
                  (QStringList{"Close", "Open"}));
         QCOMPARE(f.buzzer->FileName(), modGlobals::BuzzerFile);
-        QVERIFY(f.board->BuzzerPlaying);
+        QVERIFY(f.board->match().BuzzerPlaying);
     }
 
     void fullScreenKey() {

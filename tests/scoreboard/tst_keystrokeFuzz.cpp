@@ -96,7 +96,8 @@ class tst_keystrokeFuzz : public QObject {
             return QStringLiteral("the match clock shows \"%1\"").arg(f.clockText());
         if (shownSeconds(f.timeAdText()) < 0)
             return QStringLiteral("the time advantage shows \"%1\"").arg(f.timeAdText());
-        const TimeValue now1 = modCount::ClockValue(1), now2 = modCount::ClockValue(2);
+        const TimeValue now1 = f.board->match().ClockValue(1),
+                        now2 = f.board->match().ClockValue(2);
         if (!reset && (now1 < ad1 || now2 < ad2))
             return QStringLiteral("a time advantage fell without a reset: %1 -> %2, %3 -> %4")
                 .arg(ad1)
@@ -137,7 +138,7 @@ private slots:
             // Time passes between keys; a running clock ticks.
             f.clock.advance(rng.bounded(400));
             if (f.board->tmrClock1().isActive())
-                f.board->UpdateClocks();
+                f.board->match().UpdateClocks();
             if (rng.bounded(50) == 0)
                 f.buzzer->finishPlaying();
             if (i % 200 == 0)

@@ -147,7 +147,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.board));
         QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
         f.type(QStringLiteral("s"));
-        QCOMPARE(modCount::ClockRunning(0), qint16(0));
+        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
     }
 
     // Quitting on the last window happens only inside the application's own loop, so

@@ -2,6 +2,7 @@
 #include "Dialogs.h"
 #include "TestSupport.h"
 #include "appearance/Twips.h"
+#include "led/LedGroup.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/modGlobals.h"

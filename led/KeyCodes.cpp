@@ -1,4 +1,4 @@
-#include "scoreboard/KeyCodes.h"
+#include "led/KeyCodes.h"
 
 #include <Qt>
 

@@ -1,4 +1,4 @@
-#include "appearance/PackedColor.h"
+#include "led/PackedColor.h"
 
 namespace PackedColor {
 

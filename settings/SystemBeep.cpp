@@ -1,4 +1,4 @@
-#include "clock/SystemBeep.h"
+#include "settings/SystemBeep.h"
 
 namespace {
 SystemBeep::Handler &handler() {

@@ -1,4 +1,4 @@
-#include "startup/Logo.h"
+#include "appearance/Logo.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,0 +1,317 @@
+#include "clock/Match.h"
+
+#include "clock/TimeSource.h"
+#include "clock/modCount.h"
+#include "clock/modShowDigits.h"
+#include "led/KeyCodes.h"
+#include "settings/SystemBeep.h"
+#include "settings/modGlobals.h"
+
+namespace {
+
+struct FieldInfo {
+    const char *name;
+    int digits;
+    qint16 high;
+};
+
+// Upper limits of typed entry; every number field's lower limit is the blank value -1.
+constexpr FieldInfo kFields[Match::kFieldCount] = {
+    {"pledClock", 4, 0},        {"pledTimeAd", 4, 0},     {"pledHomeScore", 3, 199},
+    {"pledGuestScore", 3, 199}, {"pledHomeMatch", 2, 19}, {"pledGuestMatch", 2, 19},
+    {"pledMatch", 3, 999},      {"pledPeriod", 1, 9},     {"pledWeight", 3, 999},
+};
+
+bool validSlot(qint16 slot) {
+    return slot >= 0 && slot < Match::kSlotCount;
+}
+
+bool startsWithSign(const QString &text) {
+    return !text.isEmpty() && (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-'));
+}
+
+} // namespace
+
+QString Match::FieldName(Field field) {
+    return QLatin1String(kFields[field].name);
+}
+
+int Match::FieldFromName(const QString &name) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (name == QLatin1String(kFields[i].name))
+            return i;
+    }
+    return -1;
+}
+
+int Match::DigitCount(Field field) {
+    return kFields[field].digits;
+}
+
+qint16 Match::UpperLimit(Field field) {
+    return kFields[field].high;
+}
+
+Match::Match(QObject *parent) : QObject(parent) {}
+
+void Match::SetClock(TimeValue value, qint32 up, qint16 slot) {
+    if (!validSlot(slot))
+        return;
+    Slot &s = m_slots[slot];
+    s.setTime = value;
+    s.pastTime = 0;
+    s.runTime = 0;
+    StopClock(slot);
+    s.up = up;
+}
+
+void Match::StartClock(qint16 slot) {
+    if (!validSlot(slot) || m_slots[slot].on != 0)
+        return;
+    Slot &s = m_slots[slot];
+    s.startMs = TimeSource::nowMs();
+    s.started = true;
+    s.on = -1;
+}
+
+void Match::StopClock(qint16 slot) {
+    if (!validSlot(slot))
+        return;
+    Slot &s = m_slots[slot];
+    if (s.on == -1) {
+        s.pastTime += s.runTime;
+        s.on = 0;
+    }
+}
+
+qint16 Match::ClockRunning(qint16 slot) const {
+    if (!validSlot(slot)) {
+        SystemBeep::beep();
+        return 0;
+    }
+    return m_slots[slot].on;
+}
+
+TimeValue Match::ClockValue(qint16 slot) {
+    if (!validSlot(slot))
+        return 0;
+    Slot &s = m_slots[slot];
+    if (s.started && s.on == -1)
+        s.runTime = modCount::RunLength(s.startMs, TimeSource::nowMs());
+    else
+        s.runTime = 0;
+    if (s.up == 0 && s.setTime - s.pastTime - s.runTime <= 0) {
+        s.pastTime = s.setTime;
+        return 0;
+    }
+    if (s.up != 0)
+        return s.setTime + s.pastTime + s.runTime;
+    return s.setTime - s.pastTime - s.runTime;
+}
+
+void Match::ShowTime(TimeValue value, Field field) {
+    TimeValue &shown = field == pledClock ? m_shownClock : m_shownTimeAd;
+    if (field != pledClock && field != pledTimeAd)
+        return;
+    // Views repaint only when the picture changes, which is a whole tenth at most.
+    if (modCount::TimeDigits(shown, field == pledClock).digits ==
+            modCount::TimeDigits(value, field == pledClock).digits &&
+        shown == value)
+        return;
+    shown = value;
+    emit FieldChanged(field);
+}
+
+qint32 Match::Value(Field field) const {
+    return IsNumberField(field) ? m_numbers[field - pledHomeScore] : -1;
+}
+
+TimeValue Match::Shown(Field field) const {
+    return field == pledClock ? m_shownClock : field == pledTimeAd ? m_shownTimeAd : 0;
+}
+
+QString Match::ShownText(Field field) const {
+    if (IsNumberField(field)) {
+        const qint32 v = Value(field);
+        return v < 0 ? QString() : QString::number(v);
+    }
+    const modCount::TimePicture p = modCount::TimeDigits(Shown(field), field == pledClock);
+    QString text;
+    for (int i = 0; i < 4; ++i) {
+        if (i == 2 && !text.isEmpty())
+            text += p.colon ? QLatin1Char(':') : QLatin1Char('.');
+        if (p.digits[i] >= 0)
+            text += QString::number(p.digits[i]);
+    }
+    return text;
+}
+
+void Match::setTyped(QString &typed, const QString &text) {
+    if (typed == text)
+        return;
+    typed = text;
+    emit TypedChanged();
+}
+
+void Match::ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot) {
+    const QString name = FieldName(pledClock);
+    if (name != m_clockTypedField) {
+        setTyped(m_clockTyped, QString());
+        m_clockTypedField = name;
+    }
+
+    if (key >= '0' && key <= '9') {
+        setTyped(m_clockTyped, m_clockTyped + QChar(key));
+    } else if (key == '.') {
+        setTyped(m_clockTyped, m_clockTyped + QLatin1Char('.'));
+    } else if (key == ' ') {
+        setTyped(m_clockTyped, QString());
+    } else if (key == 13) {
+        const qint32 e = modCount::TimeToSeconds(m_clockTyped);
+        if (e != -1 && e <= limit) {
+            SetClock(fromSeconds(e), up, slot);
+            LastClockTime = e;
+            ShowTime(ClockValue(slot), pledClock);
+            // A time set on a running clock stops it: the holder stops at that moment too.
+            if (m_tickEnabled)
+                UpdateClocks();
+        }
+        setTyped(m_clockTyped, QString());
+    }
+}
+
+void Match::ShowDigits(Field field, const QString &entry, qint16 low, qint16 high) {
+    if (!IsNumberField(field))
+        return;
+    const std::optional<qint32> result = modShowDigits::EntryResult(Value(field), entry, low, high);
+    if (!result)
+        return;
+    qint32 &value = m_numbers[field - pledHomeScore];
+    if (value == *result)
+        return;
+    value = *result;
+    emit FieldChanged(field);
+}
+
+void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
+    const QString name = FieldName(field);
+    if (name != m_digitTypedField) {
+        setTyped(m_digitTyped, QString());
+        m_digitTypedField = name;
+        emit TypedChanged();
+    }
+    if ((key >= '0' && key <= '9') || key == '+' || key == '-')
+        setTyped(m_digitTyped, m_digitTyped + QChar(key));
+    if (key == ' ')
+        setTyped(m_digitTyped, QString());
+    if (key == modGlobals::ClearKey)
+        ShowDigits(field, QString(QChar(char16_t(key))), low, high);
+    if (DigitCount(field) == 1 && !startsWithSign(m_digitTyped)) {
+        ShowDigits(field, m_digitTyped, low, high);
+        setTyped(m_digitTyped, QString());
+    }
+    if (m_digitTyped.size() >= 2 && startsWithSign(m_digitTyped) &&
+        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1))) {
+        ShowDigits(field, m_digitTyped, low, high);
+        setTyped(m_digitTyped, QString());
+    }
+    if (key == 13) {
+        ShowDigits(field, m_digitTyped, low, high);
+        setTyped(m_digitTyped, QString());
+    }
+}
+
+void Match::AllKeyDown(int keyCode) {
+    if (keyCode >= KeyCodes::Left && keyCode <= KeyCodes::Right)
+        TimeAd = keyCode;
+    UpdateAdStatus();
+}
+
+void Match::AllKeyPress(int keyAscii) {
+    if (keyAscii == modGlobals::StartStopClockKey) {
+        if (ClockRunning(0)) {
+            StopClock(0);
+        } else {
+            StartClock(0);
+            setTick(true);
+        }
+        UpdateAdStatus();
+    } else if (keyAscii == modGlobals::ResetClockKey) {
+        ResetClocks();
+    } else if (keyAscii == modGlobals::BuzzerKey) {
+        emit BuzzerRequested();
+    } else if (keyAscii == 'h' || keyAscii == 'H') {
+        emit HelpRequested();
+    } else if (keyAscii == 'o' || keyAscii == 'O') {
+        emit OptionsRequested();
+    }
+}
+
+void Match::ResetClocks() {
+    if (ClockRunning(0) == -1)
+        AllKeyPress(modGlobals::StartStopClockKey);
+    SetClock(fromSeconds(LastClockTime), 0, 0);
+    ShowTime(ClockValue(0), pledClock);
+    SetClock(0, 1, 1);
+    ShowTime(ClockValue(1), pledTimeAd);
+    SetClock(0, 1, 2);
+    ShowTime(ClockValue(2), pledTimeAd);
+}
+
+void Match::Load() {
+    LastClockTime = 600;
+    SetClock(fromSeconds(600), 0, 0);
+    ShowTime(ClockValue(0), pledClock);
+    SetClock(0, 1, 1);
+    SetClock(0, 1, 2);
+    TimeAd = 38;
+    UpdateAdStatus();
+}
+
+void Match::UpdateAdStatus() {
+    if (ClockRunning(0) != -1) {
+        StopClock(1);
+        StopClock(2);
+    } else if (TimeAd == 0 || TimeAd == 38) {
+        StopClock(1);
+        StopClock(2);
+    } else if (TimeAd == 37) {
+        StartClock(1);
+        StopClock(2);
+    } else if (TimeAd == 39) {
+        StopClock(1);
+        StartClock(2);
+    }
+    UpdateClocks();
+    emit AdChanged();
+}
+
+void Match::UpdateClocks() {
+    if (ShownAdSide == 0)
+        ShownAdSide = 1;
+    if (TimeAd == 37)
+        ShownAdSide = 1;
+    else if (TimeAd == 39)
+        ShownAdSide = 2;
+    const TimeValue match = ClockValue(0);
+    ShowTime(match, pledClock);
+    ShowTime(ClockValue(ShownAdSide), pledTimeAd);
+    if (match <= 0) {
+        if (m_tickEnabled)
+            emit BuzzerRequested();
+        StopClock(0);
+    }
+    if (ClockRunning(0) == 0) {
+        setTick(false);
+        // The holder keeps exactly what this refresh read, however long the clock stays stopped.
+        StopClock(1);
+        StopClock(2);
+    }
+}
+
+void Match::setTick(bool on) {
+    if (m_tickEnabled == on)
+        return;
+    m_tickEnabled = on;
+    emit TickChanged(on);
+}

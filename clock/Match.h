@@ -1,0 +1,125 @@
+#pragma once
+
+#include "clock/TimeValue.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+// One match: the clock slots, the typed entries, the number fields, who holds time
+// advantage and what the displays show. It needs no window; the board and any other view
+// render it and hand it the operator's keys. Everything that changes what a spectator sees
+// is announced by `FieldChanged` or `AdChanged`.
+class Match : public QObject {
+    Q_OBJECT
+
+public:
+    // The nine fields, by their digit groups' names.
+    enum Field {
+        pledClock,
+        pledTimeAd,
+        pledHomeScore,
+        pledGuestScore,
+        pledHomeMatch,
+        pledGuestMatch,
+        pledMatch,
+        pledPeriod,
+        pledWeight,
+    };
+    static constexpr int kFieldCount = 9;
+    static constexpr int kNumberFieldCount = 7;
+    static constexpr int kSlotCount = 5;
+
+    static QString FieldName(Field field);
+    // -1 when no field has that name.
+    static int FieldFromName(const QString &name);
+    static bool IsNumberField(Field field) { return field >= pledHomeScore; }
+    // The number of digits a field shows, and the largest number typed entry takes.
+    static int DigitCount(Field field);
+    static qint16 UpperLimit(Field field);
+
+    explicit Match(QObject *parent = nullptr);
+
+    // The clock slots: 0 the match clock (counts down), 1 and 2 the home and guest time
+    // advantage (count up), 3 and 4 spare.
+    void SetClock(TimeValue value, qint32 up, qint16 slot);
+    void StartClock(qint16 slot);
+    void StopClock(qint16 slot);
+    qint16 ClockRunning(qint16 slot) const;
+    TimeValue ClockValue(qint16 slot);
+
+    // The last match time accepted from typed entry, in whole seconds; reset returns to it.
+    qint32 LastClockTime = 0;
+    // 37 home holds time advantage, 39 guest, 38 or 0 nobody.
+    qint32 TimeAd = 0;
+    // The slot (1 or 2) whose time the time-advantage field shows; 0 before the first refresh.
+    qint16 ShownAdSide = 0;
+    bool BuzzerPlaying = false;
+
+    // Shows a time on one of the two time fields.
+    void ShowTime(TimeValue value, Field field);
+    // A number field's value: -1 when blank.
+    qint32 Value(Field field) const;
+    // The time a time field shows.
+    TimeValue Shown(Field field) const;
+    // A field's digits as a spectator reads them, blanks left out: "10:00", "59.9", "12", "".
+    QString ShownText(Field field) const;
+
+    // Typed entry. The caller hands the key to `AllKeyPress` first.
+    void ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot);
+    void DigitKeyPress(Field field, int key, qint16 low, qint16 high);
+    void ShowDigits(Field field, const QString &entry, qint16 low, qint16 high);
+    QString ClockTyped() const { return m_clockTyped; }
+    QString DigitTyped() const { return m_digitTyped; }
+    // The field the number entry's typed text belongs to; empty before the first key.
+    QString DigitTypedField() const { return m_digitTypedField; }
+
+    // The commands and the refresh.
+    void AllKeyDown(int keyCode);
+    void AllKeyPress(int keyAscii);
+    void UpdateAdStatus();
+    void UpdateClocks();
+    // Reset: the match clock to the last typed time, both time advantages to zero.
+    void ResetClocks();
+    // The start of a board: 10:00, nobody holds time advantage.
+    void Load();
+
+    // On exactly while the match clock runs; the owner runs the real timer from it.
+    bool TickEnabled() const { return m_tickEnabled; }
+
+signals:
+    void FieldChanged(Match::Field field);
+    // `TimeAd` changed: the lamps follow it.
+    void AdChanged();
+    void TickChanged(bool on);
+    // Commands the owner carries out: they need a window or a device.
+    void BuzzerRequested();
+    void HelpRequested();
+    void OptionsRequested();
+    // The typed text of an entry changed.
+    void TypedChanged();
+
+private:
+    struct Slot {
+        TimeValue setTime = 0;
+        TimeValue pastTime = 0;
+        TimeValue runTime = 0;
+        qint16 on = 0;
+        qint32 up = 0;
+        bool started = false;
+        qint64 startMs = 0;
+    };
+
+    void setTick(bool on);
+    void setTyped(QString &typed, const QString &text);
+
+    std::array<Slot, kSlotCount> m_slots{};
+    std::array<qint32, kNumberFieldCount> m_numbers{};
+    TimeValue m_shownClock = 0;
+    TimeValue m_shownTimeAd = 0;
+    QString m_clockTyped;
+    QString m_clockTypedField;
+    QString m_digitTyped;
+    QString m_digitTypedField;
+    bool m_tickEnabled = false;
+};
