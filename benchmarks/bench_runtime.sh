@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on its own Xvfb (3840 x 2160) with a window manager and a null-sink
-# sound server: CPU share while the match clock runs, resident memory, start-up times
-# and key-to-pixels. Prints medians of repeated runs.
+# sound server: CPU share while the match clock runs and resident memory of `darezez`;
+# start-up times and key-to-pixels from `bench_board`, the same windows timed from inside.
+# Prints medians of repeated runs.
 # Usage: bench_runtime.sh BUILD_DIR  (BENCH_SECONDS, BENCH_REPEATS to shorten)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -31,11 +32,17 @@ client() { # absolute X Y of a window's inside
 
 program=
 board=
+# darezez, or with `timed` bench_board, appending (so that emptying the file between steps
+# starts it over) its figures to $work/timing.
 start_board() {
   export XDG_CONFIG_HOME="$work/config"
   rm -rf "$XDG_CONFIG_HOME" "$work/timing"
   mkdir -p "$XDG_CONFIG_HOME"
-  DAREZEZ_TIMING="$work/timing" DAREZEZ_T0_NS=$(date +%s%N) "$build/darezez" >"$work/run.log" 2>&1 &
+  if [[ "${1:-}" == timed ]]; then
+    "$build/benchmarks/bench_board" "$(date +%s%N)" >>"$work/timing" 2>"$work/run.log" &
+  else
+    "$build/darezez" >"$work/run.log" 2>&1 &
+  fi
   program=$!
   local splash=
   for _ in $(seq 200); do
@@ -59,13 +66,13 @@ value() { awk -v k="$1" '$1 == k {print $2}' "$work/timing"; }
 echo "== start-up (median of 5)"
 : >"$work/startup"; : >"$work/click"
 for _ in 1 2 3 4 5; do
-  start_board
+  start_board timed
   value startup-to-welcome-painted-ms >>"$work/startup"
   value click-to-scoreboard-painted-ms >>"$work/click"
   stop_board
 done
-echo "process start to welcome window painted: $(median <"$work/startup") ms"
-echo "click to scoreboard painted: $(median <"$work/click") ms"
+echo "process start to welcome window painted: $(spread "$work/startup") ms"
+echo "click to scoreboard painted: $(spread "$work/click") ms"
 
 size_board() { # width height
   if [[ "$1" == 3840 ]]; then
@@ -101,10 +108,11 @@ for size in "1920 1080" "3840 2160"; do
     cpu_run "0.59" "Left" >>"$work/below"
   done
   rss=$(awk '/VmRSS/{print $2}' /proc/"$program"/status)
+  stop_board
   # Key to pixels: single digits into the period field change it at once.
+  start_board timed
+  size_board "$1" "$2"
   read -r x y < <(client "$board")
-  xdotool key s
-  : >"$work/timing"
   px=$((x + w * 4740 / 9480)); py=$((y + h * 3787 / 6795))
   xdotool mousemove "$px" "$py" click 1
   sleep 0.3

@@ -274,10 +274,6 @@ void VaviZAV::PaintCell(QPainter &painter, const QSize &cell, int style, int cap
     }
 }
 
-qsizetype VaviZAV::KeptPictureBytes() {
-    return glyphCache().totalCost();
-}
-
 void VaviZAV::paintEvent(QPaintEvent *) {
     // The clock repaints a digit ten times a second: draw each look once and copy it after.
     const qreal dpr = devicePixelRatioF();

@@ -43,8 +43,6 @@ public:
     // Draws one cell from scratch; the widget keeps what this draws and copies it.
     static void PaintCell(QPainter &painter, const QSize &cell, int style, int caption,
                           qint32 backColor, qint32 litColor, bool focused);
-    // Memory held by the kept pictures of all digits.
-    static qsizetype KeptPictureBytes();
     static constexpr double kCellWidth = 55.0;
     static constexpr double kCellHeight = 99.0;
 

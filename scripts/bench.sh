@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark, printing their figures (medians of repeated runs).
+# Builds and runs every benchmark, printing their figures (medians of repeated runs): the
+# layout's cost, the running program's CPU share and memory, the start-up, click and key
+# times of bench_board (the program's windows timed from inside), and the clock's accuracy.
 # BENCH_SECONDS, BENCH_REPEATS and CLOCK_MINUTES shorten a run for a quick look.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -6,6 +6,7 @@
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
 #include <QStringList>
@@ -96,4 +97,12 @@ inline QString numberPicture(const DigitGroup &digits) {
     for (int i = digits.count() - 1; i >= 0; --i)
         s += digits.caption(i) < 0 ? QStringLiteral(" ") : QString::number(digits.caption(i));
     return s;
+}
+
+// The process's resident memory in kB, -1 when unknown.
+inline qint64 residentKb() {
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return f.readAll().split(' ').value(1).toLongLong() * 4;
 }

@@ -6,26 +6,37 @@
 #include "clock/modShowDigits.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 namespace {
-// What a time entry means when it means anything: "m.ss" with only ASCII digits and one
-// point, at most 8 characters, minutes and seconds each at most 59.
-qint32 expectedSeconds(const QString &s) {
-    if (s.size() > 8)
-        return -1;
-    int points = 0;
-    for (QChar c : s) {
-        if (c == QLatin1Char('.'))
-            ++points;
-        else if (c.unicode() < '0' || c.unicode() > '9')
-            return -1;
-    }
-    if (points > 1)
-        return -1;
-    const QStringList parts = s.split(QLatin1Char('.'));
-    const qint64 m = parts[0].isEmpty() ? 0 : parts[0].toLongLong();
-    const qint64 sec = parts.size() > 1 && !parts[1].isEmpty() ? parts[1].toLongLong() : 0;
-    return m <= 59 && sec <= 59 ? qint32(m * 60 + sec) : -1;
+// The typed-time grammar as the operator is told it: ASCII digits with at most one point,
+// minutes before it and seconds after it, either side possibly empty.
+const QRegularExpression kGrammar(QRegularExpression::anchoredPattern(
+    QStringLiteral("(?<minutes>[0-9]*)(?:\\.(?<seconds>[0-9]*))?")));
+
+// Minutes and seconds as the match clock shows them after Enter: " 7:05" or "59.0 ".
+// {-1, -1} when it shows anything else.
+QPair<int, int> shownMinutesSeconds(const QString &picture) {
+    static const QRegularExpression minutes(QStringLiteral("^ ?(\\d{1,2}):(\\d\\d)$"));
+    static const QRegularExpression seconds(QStringLiteral("^ ?(\\d{1,2})\\.0 $"));
+    if (const auto m = minutes.match(picture); m.hasMatch())
+        return {m.captured(1).toInt(), m.captured(2).toInt()};
+    if (const auto m = seconds.match(picture); m.hasMatch())
+        return {0, m.captured(1).toInt()};
+    return {-1, -1};
+}
+
+// Types `text` and Enter into the match clock; what the clock shows then.
+QString typedIntoTheClock(const QString &text) {
+    Match m;
+    m.SetClock(fromSeconds(600), 0, 0);
+    m.ShowTime(m.ClockValue(0), Match::pledClock);
+    for (QChar c : text + QLatin1Char('\r'))
+        m.ClockKeyPress(c.unicode(), 3599, 0, 0);
+    FakeDigits digits(QStringLiteral("pledClock"), 4);
+    FakeDots dots;
+    modCount::ShowTime(m.Shown(Match::pledClock), digits, dots);
+    return timePicture(digits, dots);
 }
 
 QString randomText(QRandomGenerator &rng, int maxLength) {
@@ -43,6 +54,16 @@ QString randomText(QRandomGenerator &rng, int maxLength) {
     }
     return s;
 }
+
+// A time near the limits (parts up to 69) with leading zeros on either side, 1 to 11
+// characters long: good entries and entries refused only for their length or a part.
+QString paddedTime(QRandomGenerator &rng) {
+    QString minutes = QString::number(rng.bounded(70)), seconds = QString::number(rng.bounded(70));
+    const int length = 1 + int(rng.bounded(11));
+    while (minutes.size() + 1 + seconds.size() < length)
+        (rng.bounded(2) ? minutes : seconds).prepend(QLatin1Char('0'));
+    return minutes + QLatin1Char('.') + seconds;
+}
 } // namespace
 
 class tst_entryFuzz : public QObject {
@@ -51,21 +72,69 @@ class tst_entryFuzz : public QObject {
 private slots:
     void init() { modGlobals::SetDefaults(); }
 
+    // Every time from 0:00 to 59:59, in the spellings an operator uses: the clock shows
+    // what was typed, and a later time never reads as fewer seconds.
+    void everyTimeRoundTripsThroughTheClock() {
+        qint32 previous = -1;
+        for (int m = 0; m <= 59; ++m)
+            for (int sec = 0; sec <= 59; ++sec) {
+                QStringList spellings{
+                    QStringLiteral("%1.%2").arg(m).arg(sec),
+                    QStringLiteral("%1.%2").arg(m).arg(sec, 2, 10, QLatin1Char('0')),
+                    QStringLiteral("%1.%2")
+                        .arg(m, 2, 10, QLatin1Char('0'))
+                        .arg(sec, 3, 10, QLatin1Char('0'))};
+                if (sec == 0)
+                    spellings << QString::number(m) << QStringLiteral("%1.").arg(m);
+                if (m == 0)
+                    spellings << QStringLiteral(".%1").arg(sec);
+                const qint32 seconds = modCount::TimeToSeconds(spellings.first());
+                QVERIFY2(seconds > previous, qPrintable(spellings.first()));
+                previous = seconds;
+                for (const QString &typed : spellings) {
+                    QCOMPARE(modCount::TimeToSeconds(typed), seconds);
+                    const QString shown = typedIntoTheClock(typed);
+                    QVERIFY2(shownMinutesSeconds(shown) == qMakePair(m, sec),
+                             qPrintable(QStringLiteral("\"%1\" shows \"%2\"").arg(typed, shown)));
+                }
+            }
+        QCOMPARE(previous, 3599); // 3600 rising values from 0:00: each second once
+    }
+
+    // Whatever is typed: accepted exactly when it follows the grammar in at most eight
+    // characters with both parts at most 59, then shown as typed; one beep per acceptance.
     void timeToSeconds() {
         BeepCounter beeps;
         QRandomGenerator rng(20261207);
-        int good = 0;
+        int good = 0, tooLong = 0, notInGrammar = 0, above59 = 0;
         for (int i = 0; i < 200000; ++i) {
-            const QString s = randomText(rng, i % 1000 == 0 ? 5000 : 10);
+            const QString s =
+                i % 4 == 0 ? paddedTime(rng) : randomText(rng, i % 1000 == 1 ? 5000 : 10);
+            const int beepsBefore = beeps.count;
             const qint32 got = modCount::TimeToSeconds(s);
-            const qint32 want = expectedSeconds(s);
-            if (got != want)
-                QFAIL(qPrintable(
-                    QStringLiteral("\"%1\" gave %2, not %3").arg(s.left(40)).arg(got).arg(want)));
-            good += got >= 0 ? 1 : 0;
+            const auto m = kGrammar.match(s);
+            const bool inRange = m.hasMatch() && m.captured(u"minutes").toInt() <= 59 &&
+                                 m.captured(u"seconds").toInt() <= 59;
+            tooLong += s.size() > 8 ? 1 : 0;
+            notInGrammar += s.size() <= 8 && !m.hasMatch() ? 1 : 0;
+            above59 += s.size() <= 8 && m.hasMatch() && !inRange ? 1 : 0;
+            const QString what = QStringLiteral("\"%1\" gave %2").arg(s.left(40)).arg(got);
+            QVERIFY2((got >= 0) == (s.size() <= 8 && inRange), qPrintable(what));
+            QVERIFY2(got >= -1 && got <= 3599, qPrintable(what));
+            QVERIFY2(beeps.count - beepsBefore == (got >= 0 ? 1 : 0), qPrintable(what));
+            if (got < 0)
+                continue;
+            ++good;
+            const QString shown = typedIntoTheClock(s);
+            QVERIFY2(shownMinutesSeconds(shown) ==
+                         qMakePair(m.captured(u"minutes").toInt(), m.captured(u"seconds").toInt()),
+                     qPrintable(what + QStringLiteral(", shown \"%1\"").arg(shown)));
         }
-        QVERIFY(good > 10000); // the good entries were really tried
-        QCOMPARE(beeps.count, good);
+        // Each way to be refused, and acceptance, was really tried.
+        QVERIFY(good > 10000);
+        QVERIFY(tooLong > 100);
+        QVERIFY(notInGrammar > 10000);
+        QVERIFY(above59 > 1000);
         QCOMPARE(modCount::TimeToSeconds(QString(1 << 20, QLatin1Char('9'))), -1);
     }
 

@@ -7,16 +7,6 @@
 #include <QProcess>
 #include <QThread>
 
-namespace {
-qint64 residentKb() {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = f.readAll().split(' ');
-    return fields.value(1).toLongLong() * 4;
-}
-} // namespace
-
 class tst_longRun : public QObject {
     Q_OBJECT
 

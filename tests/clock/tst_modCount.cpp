@@ -130,12 +130,28 @@ private slots:
         QCOMPARE(m->ClockValue(1), fromTenths(10));
     }
 
-    void runAcrossMidnight() {
-        clock->ms = 86'399'500; // 23:59:59.5 as milliseconds of the day
+    // The millisecond source counts from boot: a run may start at any reading, also where
+    // a 32-bit count of milliseconds would wrap after 24.8 or 49.7 days up.
+    void runFromAnySourceReading_data() {
+        QTest::addColumn<qint64>("startMs");
+        QTest::newRow("at boot") << qint64(0);
+        QTest::newRow("across 2^31 ms") << (qint64(1) << 31) - 500;
+        QTest::newRow("across 2^32 ms") << (qint64(1) << 32) - 500;
+        QTest::newRow("ten years up") << qint64(315'360'000'000);
+    }
+    void runFromAnySourceReading() {
+        QFETCH(qint64, startMs);
+        clock->ms = startMs;
         m->SetClock(0, 1, 2);
         m->StartClock(2);
-        clock->ms = 86'400'700; // 00:00:00.7 the next day
+        m->SetClock(fromSeconds(90), 0, 0);
+        m->StartClock(0);
+        clock->ms = startMs + 1'200;
         QCOMPARE(m->ClockValue(2), fromTenths(12));
+        QCOMPARE(m->ClockValue(0), fromTenths(888));
+        clock->ms = startMs + 90'000;
+        QCOMPARE(m->ClockValue(0), TimeValue(0));
+        QCOMPARE(m->ClockValue(2), fromSeconds(90));
     }
 
     void countingDownStopsAtZero() {

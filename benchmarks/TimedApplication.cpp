@@ -1,9 +1,10 @@
-#include "startup/TimingApplication.h"
+#include "TimedApplication.h"
 
 #include <QDateTime>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
+#include <cstdio>
 
 namespace {
 // The top-level window an event is for: Qt sends input and exposure to the QWindow,
@@ -26,29 +27,22 @@ bool isA(QWidget *w, const char *name) {
 }
 } // namespace
 
-TimingApplication::TimingApplication(int &argc, char **argv) : QApplication(argc, argv) {
-    const QString file = qEnvironmentVariable("DAREZEZ_TIMING");
-    if (file.isEmpty())
-        return;
-    m_log.setFileName(file);
-    m_enabled = m_log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
-    m_startNs = qEnvironmentVariable("DAREZEZ_T0_NS").toLongLong();
+TimedApplication::TimedApplication(int &argc, char **argv, qint64 launchNs)
+    : QApplication(argc, argv), m_launchNs(launchNs) {
     m_clock.start();
 }
 
-double TimingApplication::sinceStart() const {
+double TimedApplication::sinceLaunch() const {
     const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
-    return m_startNs > 0 ? (now - m_startNs) / 1e6 : -1;
+    return m_launchNs > 0 ? (now - m_launchNs) / 1e6 : -1;
 }
 
-void TimingApplication::log(const char *what, double ms) {
-    m_log.write(QStringLiteral("%1 %2\n").arg(QLatin1String(what)).arg(ms, 0, 'f', 2).toUtf8());
-    m_log.flush();
+void TimedApplication::print(const char *what, double ms) {
+    std::printf("%s %.2f\n", what, ms);
+    std::fflush(stdout);
 }
 
-bool TimingApplication::notify(QObject *receiver, QEvent *event) {
-    if (!m_enabled)
-        return QApplication::notify(receiver, event);
+bool TimedApplication::notify(QObject *receiver, QEvent *event) {
     const QEvent::Type type = event->type();
     const bool painting = type == QEvent::Expose || type == QEvent::UpdateRequest;
     QWidget *top = painting || type == QEvent::MouseButtonRelease || type == QEvent::KeyPress
@@ -63,15 +57,15 @@ bool TimingApplication::notify(QObject *receiver, QEvent *event) {
     // A window is on the screen once exposed; repaints before that reach nobody.
     if (type == QEvent::Expose && isA(top, "frmSplash") && !m_splashPainted) {
         m_splashPainted = true;
-        log("startup-to-welcome-painted-ms", sinceStart());
+        print("startup-to-welcome-painted-ms", sinceLaunch());
     } else if (painting && isA(top, "frmScoreboard")) {
         const qint64 now = m_clock.nsecsElapsed();
         if (m_clickAt >= 0 && type == QEvent::Expose) {
-            log("click-to-scoreboard-painted-ms", (now - m_clickAt) / 1e6);
+            print("click-to-scoreboard-painted-ms", (now - m_clickAt) / 1e6);
             m_clickAt = -1;
         }
         if (m_keyAt >= 0 && type == QEvent::UpdateRequest) {
-            log("key-to-pixels-ms", (now - m_keyAt) / 1e6);
+            print("key-to-pixels-ms", (now - m_keyAt) / 1e6);
             m_keyAt = -1;
         }
     }
