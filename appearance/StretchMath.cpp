@@ -8,25 +8,23 @@ qint32 RecordRound(double value) {
     return qint32(std::nearbyint(value));
 }
 
-double AtLeastOne(double x) {
-    return x >= 1 ? x : 1;
-}
-
 double ScalePosition(double current, qint32 reference, qint32 recorded) {
     const float ratio = float(current) / float(reference);
     return double(ratio * float(recorded));
 }
 
 double ScaleExtent(double current, qint32 reference, qint32 recorded) {
-    return AtLeastOne(current / reference * recorded);
-}
-
-double ScaleFont(double current, qint32 reference, qint32 recorded) {
-    return AtLeastOne(current / reference * recorded);
+    return modStretch::AtLeastOne(current / reference * recorded);
 }
 
 int ScaleWhole(double current, qint32 reference, qint32 recorded) {
-    return int(std::lround(AtLeastOne(current / reference * recorded)));
+    return int(std::lround(modStretch::AtLeastOne(current / reference * recorded)));
 }
 
 } // namespace StretchMath
+
+namespace modStretch {
+double AtLeastOne(double x) {
+    return x >= 1 ? x : 1;
+}
+} // namespace modStretch

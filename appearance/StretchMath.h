@@ -9,14 +9,16 @@ namespace StretchMath {
 // Half to the even neighbour, as recorded values are taken.
 qint32 RecordRound(double value);
 
-double AtLeastOne(double x);
-
 // Left and Top: the ratio in single precision, no minimum.
 double ScalePosition(double current, qint32 reference, qint32 recorded);
-// Width and Height: at least one.
+// Width, Height and font size: at least one.
 double ScaleExtent(double current, qint32 reference, qint32 recorded);
-// Font size, border width and digit size follow the height ratio; the last two are whole.
-double ScaleFont(double current, qint32 reference, qint32 recorded);
+// Border width and digit size follow the height ratio, in whole units.
 int ScaleWhole(double current, qint32 reference, qint32 recorded);
 
 } // namespace StretchMath
+
+namespace modStretch {
+// A scaled extent never falls below one.
+double AtLeastOne(double x);
+} // namespace modStretch

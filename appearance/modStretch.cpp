@@ -50,10 +50,6 @@ QSizeF WindowTwips(const QWidget *window) {
     return {window->width() * Twips::kPerPixel, window->height() * Twips::kPerPixel};
 }
 
-double AtLeastOne(double x) {
-    return StretchMath::AtLeastOne(x);
-}
-
 void RecordLayout(QWidget *window) {
     using StretchMath::RecordRound;
     const QList<QWidget *> controls = ControlClass::Controls(window);
@@ -125,7 +121,7 @@ void StretchLayout(QWidget *window) {
             Twips::SetGeometry(c, g);
         }
         if (entry.FontSize != 0)
-            Twips::SetFontPoints(c, StretchMath::ScaleFont(H, layoutHeight, entry.FontSize));
+            Twips::SetFontPoints(c, StretchMath::ScaleExtent(H, layoutHeight, entry.FontSize));
         if (entry.BorderWidth != 0)
             c->setProperty("BorderWidth",
                            StretchMath::ScaleWhole(H, layoutHeight, entry.BorderWidth));

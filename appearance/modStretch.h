@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appearance/StretchMath.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -27,7 +29,6 @@ QSizeF WindowTwips(const QWidget *window);
 
 void RecordLayout(QWidget *window);
 void StretchLayout(QWidget *window);
-double AtLeastOne(double x);
 void SetLedType(QWidget *window, qint16 style);
 
 // A window's reference.
