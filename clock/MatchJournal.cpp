@@ -10,9 +10,14 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QThread>
 #include <QWaitCondition>
+#include <atomic>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +49,16 @@ QString moveAside(const QString &path, const QString &kind) {
     return {};
 }
 
+// The rename lives in the folder: without this a power cut may bring the old journal back.
+void syncFolder(const QString &folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 struct MatchJournal::Shared {
@@ -52,20 +67,24 @@ struct MatchJournal::Shared {
     QLockFile lock;
     bool needLock = false; // the writing thread's alone once it runs
 
-    QMutex mutex;
-    QWaitCondition wake; // work queued or stop
-    QWaitCondition idle; // a write finished
     struct Job {
         MatchSnapshot snapshot;
         QDateTime savedAt;
     };
-    std::optional<Job> pending;
+    // The one queued write. The caller swaps it in without a lock, so nothing the writing
+    // thread does can hold the caller up; each empty-to-full swap counts one on wake.
+    std::atomic<Job *> slot{nullptr};
+    QSemaphore wake;
+    std::atomic<bool> stopping{false};
+
+    // Guards the rest; write() never takes it. The writing thread takes a job from the slot
+    // and becomes busy under it, so whoever holds it and sees the slot empty and the thread
+    // idle knows no write is on its way to the disk.
+    QMutex mutex;
+    QWaitCondition idle;
     bool busy = false;
-    bool stopping = false;
     bool detached = false; // the journal is going: report nothing more
     std::function<void()> hook;
-    qint64 merged = 0;
-    qint64 dropped = 0;
     qint64 done = 0;
     qint64 failed = 0;
     qint64 lastCommitNs = 0;
@@ -78,6 +97,14 @@ struct MatchJournal::Shared {
           lock(path + QStringLiteral(".lock")) {
         // Only a dead owner makes a lock stale; age alone never does.
         lock.setStaleLockTime(0);
+    }
+    ~Shared() { delete slot.load(); }
+
+    // Empties the slot; true when it held a write.
+    bool drop() {
+        Job *job = slot.exchange(nullptr);
+        delete job;
+        return job != nullptr;
     }
 
     // Returns why it failed, or an empty text.
@@ -105,6 +132,7 @@ struct MatchJournal::Shared {
         // Syncs the data, then renames over the old journal: it is whole, old or new.
         if (!file.commit())
             return QStringLiteral("%1 (%2)").arg(file.errorString(), native(path));
+        syncFolder(folder);
         *bytes = data.size();
         return {};
     }
@@ -125,10 +153,10 @@ MatchJournal::~MatchJournal() {
     if (thread_) {
         {
             QMutexLocker locker(&shared_->mutex);
-            shared_->stopping = true;
             shared_->detached = true;
-            shared_->wake.wakeAll();
         }
+        shared_->stopping = true;
+        shared_->wake.release();
         thread_->wait();
         delete thread_;
     }
@@ -229,22 +257,21 @@ void MatchJournal::write(const MatchSnapshot &snapshot) {
         ++skipped_;
     } else {
         lastHanded_ = snapshot;
-        Shared::Job job{snapshot, QDateTime::currentDateTimeUtc()};
-        QMutexLocker locker(&shared_->mutex);
-        if (shared_->pending)
-            ++shared_->merged;
-        shared_->pending = std::move(job);
-        shared_->wake.wakeOne();
+        auto *job = new Shared::Job{snapshot, QDateTime::currentDateTimeUtc()};
+        if (Shared::Job *older = shared_->slot.exchange(job)) {
+            delete older;
+            ++merged_;
+        } else {
+            shared_->wake.release();
+        }
     }
     longestHoldNs_ = std::max(longestHoldNs_, held.nsecsElapsed());
 }
 
-// Nothing queued and nothing being written when it returns; the lock is held by the caller.
+// Nothing queued and nothing being written when it returns; the caller holds the mutex.
 void MatchJournal::quiesce() {
-    if (shared_->pending) {
-        shared_->pending.reset();
-        ++shared_->dropped;
-    }
+    if (shared_->drop())
+        ++dropped_;
     while (shared_->busy)
         shared_->idle.wait(&shared_->mutex);
 }
@@ -280,9 +307,9 @@ MatchJournal::Figures MatchJournal::figures() const {
     f.writesAsked = asked_;
     f.writesSkipped = skipped_;
     f.longestHoldNs = longestHoldNs_;
+    f.writesMerged = merged_;
+    f.writesDropped = dropped_;
     QMutexLocker locker(&shared_->mutex);
-    f.writesMerged = shared_->merged;
-    f.writesDropped = shared_->dropped;
     f.writesDone = shared_->done;
     f.writesFailed = shared_->failed;
     f.lastCommitNs = shared_->lastCommitNs;
@@ -299,20 +326,22 @@ void MatchJournal::setCommitHook(std::function<void()> hook) {
 
 void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
     for (;;) {
-        Shared::Job job;
+        s->wake.acquire();
+        std::unique_ptr<Shared::Job> taken;
         std::function<void()> hook;
         {
             QMutexLocker locker(&s->mutex);
-            while (!s->pending && !s->stopping)
-                s->wake.wait(&s->mutex);
-            // Stopping with a write queued: it is written before the thread ends.
-            if (!s->pending)
-                return;
-            job = std::move(*s->pending);
-            s->pending.reset();
-            s->busy = true;
+            taken.reset(s->slot.exchange(nullptr));
+            s->busy = taken != nullptr;
             hook = s->hook;
         }
+        // A write queued when stopping was taken above and is written before the end.
+        if (!taken) {
+            if (s->stopping)
+                return;
+            continue; // its job was dropped
+        }
+        const Shared::Job &job = *taken;
         if (hook)
             hook();
         QElapsedTimer timer;
@@ -324,19 +353,24 @@ void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
         outcome.snapshot = job.snapshot;
         const qint64 ns = timer.nsecsElapsed();
 
-        QMutexLocker locker(&s->mutex);
-        s->busy = false;
-        if (outcome.ok) {
-            ++s->done;
-            s->lastCommitNs = ns;
-            s->longestCommitNs = std::max(s->longestCommitNs, ns);
-            s->totalCommitNs += ns;
-            s->fileBytes = bytes;
-        } else {
-            ++s->failed;
+        bool report = false;
+        {
+            QMutexLocker locker(&s->mutex);
+            s->busy = false;
+            if (outcome.ok) {
+                ++s->done;
+                s->lastCommitNs = ns;
+                s->longestCommitNs = std::max(s->longestCommitNs, ns);
+                s->totalCommitNs += ns;
+                s->fileBytes = bytes;
+            } else {
+                ++s->failed;
+            }
+            s->idle.wakeAll();
+            report = !s->detached;
         }
-        s->idle.wakeAll();
-        if (!s->detached) {
+        // Outside the lock, so write() never waits for it; the journal outlives this thread.
+        if (report) {
             QMetaObject::invokeMethod(
                 journal, [journal, outcome] { journal->finished(outcome); }, Qt::QueuedConnection);
         }

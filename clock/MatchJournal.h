@@ -117,5 +117,7 @@ private:
     std::optional<MatchSnapshot> lastHanded_;
     qint64 asked_ = 0;
     qint64 skipped_ = 0;
+    qint64 merged_ = 0;
+    qint64 dropped_ = 0;
     qint64 longestHoldNs_ = 0;
 };
