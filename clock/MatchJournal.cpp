@@ -17,12 +17,14 @@
 #include <atomic>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
 // Long enough for a copy that is just closing to let go, short enough not to be noticed.
 constexpr int kLockWaitMs = 250;
+constexpr int kWriterNice = 10;
 
 QString native(const QString &path) {
     return QDir::toNativeSeparators(path);
@@ -325,6 +327,8 @@ void MatchJournal::setCommitHook(std::function<void()> hook) {
 }
 
 void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
+    // Lighter than the board's thread, so waking it does not take the board's processor.
+    setpriority(PRIO_PROCESS, pid_t(gettid()), kWriterNice);
     for (;;) {
         s->wake.acquire();
         std::unique_ptr<Shared::Job> taken;
