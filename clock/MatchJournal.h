@@ -42,7 +42,7 @@ public:
         qint64 writesDone = 0;    // commits that succeeded
         qint64 writesFailed = 0;
         qint64 longestHoldNs = 0; // the caller's thread inside write()
-        qint64 lastCommitNs = 0;  // one write: encode, save, sync, rename
+        qint64 lastCommitNs = 0;  // one write: encode, save, sync, rename, sync the folder
         qint64 longestCommitNs = 0;
         qint64 totalCommitNs = 0;
         qint64 fileBytes = 0; // size of the last file written
