@@ -10,3 +10,4 @@ bash scripts/build.sh build
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
+(cd build && benchmarks/bench_journal)

@@ -1,0 +1,34 @@
+#include "clock/JournalTexts.h"
+
+#include <QLocale>
+
+namespace JournalTexts {
+
+QString resumeQuestion(const QDateTime &savedAt) {
+    const QDateTime local = savedAt.toLocalTime();
+    return QStringLiteral("Resume the meet saved at %1 on %2?")
+        .arg(local.time().toString(QStringLiteral("HH:mm")),
+             QLocale::system().toString(local.date(), QLocale::LongFormat));
+}
+
+QString endQuestion() {
+    return QStringLiteral("End the meet? The board will start fresh next time.");
+}
+
+QString cannotSave(const QString &reason) {
+    return QStringLiteral("The match cannot be saved: %1. The board keeps running.").arg(reason);
+}
+
+QString anotherCopy() {
+    return QStringLiteral("Another copy of the board is running: this one does not save the "
+                          "match and resumes nothing.");
+}
+
+bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh) {
+    const auto holds = [](qint32 timeAd) { return timeAd == 37 || timeAd == 39; };
+    return now.fields != fresh.fields || now.clockSet != fresh.clockSet ||
+           now.clockRun != fresh.clockRun || now.clockRunning || now.clockHasRun ||
+           now.homeAd != fresh.homeAd || now.guestAd != fresh.guestAd || holds(now.timeAd);
+}
+
+} // namespace JournalTexts

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "clock/MatchSnapshot.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QThread;
+
+// The match kept on disk so that a crash or a power cut loses nothing: one small file in the
+// per-user data folder with a lock file beside it. It lives on the board's thread; the disk is
+// touched on a thread of its own, so write() never waits for it.
+//
+// Order of use: acquire(), then load() (and setAside() for a new meet), then write() after
+// every change; end() when the meet is deliberately ended.
+class MatchJournal : public QObject {
+    Q_OBJECT
+
+public:
+    enum class LoadStatus {
+        None, // no journal: a fresh start
+        Ok,   // snapshot and savedAt hold the journaled match
+        Bad,  // refused: reason says why, keptAs where the file was moved
+    };
+    struct LoadResult {
+        LoadStatus status = LoadStatus::None;
+        MatchSnapshot snapshot;
+        QDateTime savedAt; // UTC
+        QString reason;
+        QString keptAs; // empty when the file could not be moved
+    };
+
+    struct Figures {
+        qint64 writesAsked = 0;   // calls of write() while writing is allowed
+        qint64 writesSkipped = 0; // equal to the snapshot last handed over
+        qint64 writesMerged = 0;  // replaced by a newer one before their turn
+        qint64 writesDropped = 0; // still queued when the meet ended or was set aside
+        qint64 writesDone = 0;    // commits that succeeded
+        qint64 writesFailed = 0;
+        qint64 longestHoldNs = 0; // the caller's thread inside write()
+        qint64 lastCommitNs = 0;  // one write: encode, save, sync, rename, sync the folder
+        qint64 longestCommitNs = 0;
+        qint64 totalCommitNs = 0;
+        qint64 fileBytes = 0; // size of the last file written
+    };
+
+    static constexpr char kFileName[] = "meet.journal";
+
+    // The journal in the per-user data folder (it follows XDG_DATA_HOME).
+    explicit MatchJournal(QObject *parent = nullptr);
+    explicit MatchJournal(const QString &folder, QObject *parent = nullptr);
+    // Finishes the write in progress and the one queued, then joins the writing thread.
+    ~MatchJournal() override;
+
+    static QString defaultFolder();
+    QString folder() const;
+    QString filePath() const;
+
+    // Takes the lock, creating the folder. False when another running copy of the program
+    // holds it: this journal then neither loads nor writes. A lock left by a dead process is
+    // taken over. When the lock cannot even be made (the folder is not writable) this is
+    // still true: the journal loads what it can read and every write tries the lock again,
+    // reporting its failures through writeFailed().
+    bool acquire();
+    bool heldElsewhere() const;
+
+    // Reads the journal. A file that cannot be used is moved aside beside it, never deleted.
+    LoadResult load();
+
+    // Hands a copy to the writing thread and returns at once. Writes that queue up behind
+    // one in progress are merged into the newest; a snapshot equal to the last one handed
+    // over is not written again (unless that write failed).
+    void write(const MatchSnapshot &snapshot);
+
+    // A new meet over a journaled one: drops what is queued, waits for a write in progress,
+    // and moves the journal aside beside it. Returns where it went (empty: there was none,
+    // or it could not be moved). Writing goes on for the new meet.
+    QString setAside();
+
+    // The meet was deliberately ended: drops what is queued, waits for a write in progress,
+    // removes the journal, and writes nothing more, so the next start is fresh.
+    void end();
+
+    bool failing() const { return failing_; }
+    Figures figures() const;
+
+    // Runs on the writing thread before each write; tests and benchmarks use it to hold a
+    // write in progress.
+    void setCommitHook(std::function<void()> hook);
+
+signals:
+    void written();
+    // Once when writes start failing; writesRecovered() when one succeeds again.
+    void writeFailed(const QString &reason);
+    void writesRecovered();
+
+private:
+    enum class Access { NotAcquired, Owner, Elsewhere, Unlocked };
+    struct Shared;
+    struct Outcome;
+
+    static void runWorker(Shared *shared, MatchJournal *journal);
+    void finished(const Outcome &outcome);
+    bool mayTouchFile() const;
+    void quiesce();
+    void removeLeftovers();
+
+    std::unique_ptr<Shared> shared_;
+    QThread *thread_ = nullptr;
+    Access access_ = Access::NotAcquired;
+    bool ended_ = false;
+    bool failing_ = false;
+    std::optional<MatchSnapshot> lastHanded_;
+    qint64 asked_ = 0;
+    qint64 skipped_ = 0;
+    qint64 merged_ = 0;
+    qint64 dropped_ = 0;
+    qint64 longestHoldNs_ = 0;
+};

@@ -1,0 +1,485 @@
+// The journal on disk: what goes in comes back, writes merge and never repeat, a failing
+// folder is reported once, one copy of the program owns it, bad files are kept aside, an
+// ended meet leaves nothing, and a killed writer always leaves a whole file.
+#include "clock/JournalFile.h"
+#include "clock/JournalTexts.h"
+#include "clock/MatchJournal.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(MatchSnapshot)
+
+namespace {
+
+MatchSnapshot numbered(int n) {
+    MatchSnapshot s;
+    s.fields = {n % 200, 7, 3, 1, 12, 2, 125};
+    s.clockRun = fromTenths(n);
+    s.clockHasRun = true;
+    s.timeAd = 37;
+    return s;
+}
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+std::optional<MatchSnapshot> onDisk(const QString &path) {
+    const JournalFile::Parsed p = JournalFile::decode(readAll(path));
+    if (!p.entry)
+        return std::nullopt;
+    return p.entry->snapshot;
+}
+
+// Holds the writing thread inside its next write until released.
+struct Gate {
+    QSemaphore entered, open;
+    void install(MatchJournal &j) {
+        j.setCommitHook([this] {
+            entered.release();
+            open.acquire();
+        });
+    }
+    bool waitEntered() { return entered.tryAcquire(1, 20000); }
+    void release() { open.release(1 << 20); }
+};
+
+// A line from a child process, waiting for it to arrive.
+QByteArray lineFrom(QProcess &p) {
+    while (!p.canReadLine()) {
+        if (!p.waitForReadyRead(20000))
+            return {};
+    }
+    return p.readLine().trimmed();
+}
+
+} // namespace
+
+class tst_MatchJournal : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString folder() const { return dir.filePath(QStringLiteral("journal")); }
+    QString file() const { return dir.filePath(QStringLiteral("journal/meet.journal")); }
+
+private slots:
+    void init() {
+        QVERIFY(dir.isValid());
+        QDir(folder()).removeRecursively();
+    }
+
+    void roundTripThroughDataHome_data() {
+        QTest::addColumn<MatchSnapshot>("snapshot");
+        QTest::newRow("fresh") << MatchSnapshot{};
+        QTest::newRow("mid-match") << numbered(734);
+        MatchSnapshot blank;
+        blank.fields.fill(-1);
+        blank.shownAdSide = 2;
+        QTest::newRow("blank fields") << blank;
+    }
+
+    void roundTripThroughDataHome() {
+        QFETCH(MatchSnapshot, snapshot);
+        const QString home = dir.filePath(QStringLiteral("data-home"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+        QCoreApplication::setApplicationName(QStringLiteral("Darezez"));
+        const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
+        {
+            MatchJournal journal;
+            QCOMPARE(journal.folder(), home + QStringLiteral("/Darezez"));
+            QVERIFY(journal.acquire());
+            QCOMPARE(journal.load().status, MatchJournal::LoadStatus::None);
+            QSignalSpy written(&journal, &MatchJournal::written);
+            journal.write(snapshot);
+            QVERIFY(written.wait(20000));
+            QCOMPARE(journal.figures().fileBytes, QFileInfo(journal.filePath()).size());
+        }
+        {
+            MatchJournal again;
+            QVERIFY(again.acquire());
+            const MatchJournal::LoadResult r = again.load();
+            QCOMPARE(r.status, MatchJournal::LoadStatus::Ok);
+            QVERIFY(r.snapshot == snapshot);
+            QVERIFY(r.savedAt >= before && r.savedAt <= QDateTime::currentDateTimeUtc());
+        }
+        QDir(home).removeRecursively();
+    }
+
+    // Writes that queue behind one in progress: only the newest of them is written.
+    void queuedWritesMerge_data() {
+        QTest::addColumn<int>("queued");
+        QTest::newRow("one") << 1;
+        QTest::newRow("ten") << 10;
+        QTest::newRow("a thousand") << 1000;
+    }
+
+    void queuedWritesMerge() {
+        QFETCH(int, queued);
+        Gate gate;
+        MatchJournal journal(folder());
+        gate.install(journal);
+        QVERIFY(journal.acquire());
+        QSignalSpy written(&journal, &MatchJournal::written);
+        journal.write(numbered(0));
+        QVERIFY(gate.waitEntered());
+        for (int i = 1; i <= queued; ++i)
+            journal.write(numbered(i));
+        gate.release();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 2, 20000);
+        const MatchJournal::Figures f = journal.figures();
+        QCOMPARE(f.writesDone, qint64(2));
+        QCOMPARE(f.writesMerged, qint64(queued - 1));
+        QCOMPARE(f.writesAsked, qint64(queued + 1));
+        QVERIFY(onDisk(file()) == numbered(queued));
+    }
+
+    // No gate: a burst is written far fewer times than asked, and ends with the newest.
+    void burstEndsWithNewest() {
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        const int burst = 2000;
+        for (int i = 1; i <= burst; ++i)
+            journal.write(numbered(i));
+        QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone + journal.figures().writesMerged,
+                                  qint64(burst), 20000);
+        QVERIFY2(journal.figures().writesDone < burst / 2,
+                 qPrintable(QString::number(journal.figures().writesDone)));
+        QVERIFY(onDisk(file()) == numbered(burst));
+        QVERIFY(journal.figures().longestHoldNs > 0);
+    }
+
+    void equalSnapshotNotRewritten_data() {
+        QTest::addColumn<bool>("whileQueued");
+        QTest::newRow("after it was written") << false;
+        QTest::newRow("while it waits its turn") << true;
+    }
+
+    void equalSnapshotNotRewritten() {
+        QFETCH(bool, whileQueued);
+        Gate gate;
+        MatchJournal journal(folder());
+        gate.install(journal);
+        QVERIFY(journal.acquire());
+        QSignalSpy written(&journal, &MatchJournal::written);
+        journal.write(numbered(1));
+        QVERIFY(gate.waitEntered());
+        if (whileQueued) {
+            journal.write(numbered(2));
+            journal.write(numbered(2));
+            gate.release();
+        } else {
+            gate.release();
+            QVERIFY(written.wait(20000));
+            journal.write(numbered(1));
+            journal.write(numbered(2));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 2, 20000);
+        QCOMPARE(journal.figures().writesSkipped, qint64(1));
+        QCOMPARE(journal.figures().writesDone, qint64(2));
+        QCOMPARE(journal.figures().writesMerged, qint64(0));
+        QVERIFY(onDisk(file()) == numbered(2));
+    }
+
+    // The board keeps running: one report while writes fail, one when they work again.
+    void failingFolderReportedOnce_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("the folder is a file") << "folder is a file";
+        QTest::newRow("the journal is a folder") << "journal is a folder";
+        QTest::newRow("the folder is read-only") << "read-only";
+    }
+
+    void failingFolderReportedOnce() {
+        QFETCH(QString, how);
+        QString where = folder();
+        if (how == QLatin1String("folder is a file")) {
+            put(dir.filePath(QStringLiteral("plain")), "x");
+            where = dir.filePath(QStringLiteral("plain/journal"));
+        } else if (how == QLatin1String("journal is a folder")) {
+            QVERIFY(QDir().mkpath(file()));
+        } else {
+            if (geteuid() == 0)
+                QSKIP("permissions do not stop the superuser");
+            QVERIFY(QDir().mkpath(folder()));
+            QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        MatchJournal journal(where);
+        QVERIFY(journal.acquire());
+        QSignalSpy failed(&journal, &MatchJournal::writeFailed);
+        QSignalSpy recovered(&journal, &MatchJournal::writesRecovered);
+        QSignalSpy written(&journal, &MatchJournal::written);
+        for (int i = 1; i <= 3; ++i) {
+            journal.write(numbered(i));
+            QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesFailed, qint64(i), 20000);
+        }
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY(journal.failing());
+        QVERIFY(!failed.first().first().toString().isEmpty());
+
+        if (how == QLatin1String("folder is a file"))
+            QVERIFY(QFile::remove(dir.filePath(QStringLiteral("plain"))));
+        else if (how == QLatin1String("journal is a folder"))
+            QVERIFY(QDir(file()).removeRecursively());
+        else
+            QVERIFY(QFile::setPermissions(folder(),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // The same snapshot as the failed one: tried again, not skipped.
+        journal.write(numbered(3));
+        QVERIFY(written.wait(20000));
+        QCOMPARE(recovered.count(), 1);
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!journal.failing());
+        QVERIFY(onDisk(journal.filePath()) == numbered(3));
+        QCOMPARE(written.count(), 1);
+    }
+
+    void secondJournalInProcessIsRefused() {
+        put(dir.filePath(QStringLiteral("seed")),
+            JournalFile::encode(numbered(5), QDateTime::currentDateTimeUtc()));
+        QVERIFY(QDir().mkpath(folder()));
+        QVERIFY(QFile::copy(dir.filePath(QStringLiteral("seed")), file()));
+        auto first = std::make_unique<MatchJournal>(folder());
+        QVERIFY(first->acquire());
+        {
+            MatchJournal second(folder());
+            QVERIFY(!second.acquire());
+            QVERIFY(second.heldElsewhere());
+            QCOMPARE(second.load().status, MatchJournal::LoadStatus::None);
+            second.write(numbered(6));
+            second.end();
+            QCOMPARE(second.setAside(), QString());
+        }
+        QVERIFY(onDisk(file()) == numbered(5));
+        first.reset();
+        MatchJournal third(folder());
+        QVERIFY(third.acquire());
+        QCOMPARE(third.load().status, MatchJournal::LoadStatus::Ok);
+    }
+
+    // Another running program holds the lock; once it is killed its lock is stale.
+    void lockHeldByAnotherProgram() {
+        QProcess child;
+        child.start(QStringLiteral(JOURNAL_WRITER), {QStringLiteral("hold"), folder()});
+        QCOMPARE(lineFrom(child), QByteArray("held"));
+        {
+            MatchJournal journal(folder());
+            QVERIFY(!journal.acquire());
+        }
+        child.kill();
+        QVERIFY(child.waitForFinished(20000));
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+    }
+
+    void badFileKeptAside_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray good = JournalFile::encode(numbered(9), QDateTime::currentDateTimeUtc());
+        QTest::newRow("empty") << QByteArray() << "empty";
+        QTest::newRow("random bytes")
+            << QByteArray::fromHex("9f00c3e1ffee0a7b220a") << "not a journal";
+        QTest::newRow("cut short") << good.left(good.size() / 2) << "cut short";
+        QByteArray newer = good;
+        newer.replace("\"version\": 1", "\"version\": 2");
+        QTest::newRow("newer version") << newer << "newer version";
+        QByteArray outOfRange = good;
+        outOfRange.replace("\"timeAd\": 37", "\"timeAd\": 12");
+        QTest::newRow("out of range") << outOfRange << "timeAd";
+        QTest::newRow("unreadable: a folder") << QByteArray("folder") << "cannot be read";
+    }
+
+    void badFileKeptAside() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QVERIFY(QDir().mkpath(folder()));
+        const bool asFolder = bytes == "folder";
+        QStringList kept;
+        // Twice: each bad file keeps a name of its own.
+        for (int round = 0; round < 2; ++round) {
+            if (asFolder)
+                QVERIFY(QDir().mkpath(file()));
+            else
+                put(file(), bytes);
+            MatchJournal journal(folder());
+            QVERIFY(journal.acquire());
+            const MatchJournal::LoadResult r = journal.load();
+            QCOMPARE(r.status, MatchJournal::LoadStatus::Bad);
+            QVERIFY2(r.reason.contains(reason), qPrintable(r.reason));
+            QVERIFY(!QFileInfo::exists(file()));
+            QCOMPARE(QFileInfo(r.keptAs).absolutePath(), QFileInfo(file()).absolutePath());
+            QVERIFY(QFileInfo(r.keptAs).fileName().startsWith(QStringLiteral("meet.journal.bad-")));
+            if (!asFolder)
+                QCOMPARE(readAll(r.keptAs), bytes);
+            QCOMPARE(journal.load().status, MatchJournal::LoadStatus::None);
+            kept << r.keptAs;
+        }
+        QVERIFY(kept[0] != kept[1]);
+        QVERIFY(QFileInfo::exists(kept[0]) && QFileInfo::exists(kept[1]));
+    }
+
+    void newMeetSetsJournalAside() {
+        QVERIFY(QDir().mkpath(folder()));
+        const QByteArray old = JournalFile::encode(numbered(4), QDateTime::currentDateTimeUtc());
+        put(file(), old);
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        QCOMPARE(journal.load().status, MatchJournal::LoadStatus::Ok);
+        const QString kept = journal.setAside();
+        QVERIFY(QFileInfo(kept).fileName().startsWith(QStringLiteral("meet.journal.old-")));
+        QCOMPARE(readAll(kept), old);
+        QVERIFY(!QFileInfo::exists(file()));
+        // The new meet is journaled from its first change, even one equal to the old meet.
+        QSignalSpy written(&journal, &MatchJournal::written);
+        journal.write(numbered(4));
+        QVERIFY(written.wait(20000));
+        QVERIFY(onDisk(file()) == numbered(4));
+    }
+
+    void endLeavesNoFile_data() {
+        QTest::addColumn<bool>("holdAWrite");
+        QTest::addColumn<int>("queued");
+        QTest::newRow("idle after a write") << false << 0;
+        QTest::newRow("right after a burst") << false << 50;
+        QTest::newRow("one in progress, one queued") << true << 1;
+        QTest::newRow("one in progress, many queued") << true << 100;
+    }
+
+    void endLeavesNoFile() {
+        QFETCH(bool, holdAWrite);
+        QFETCH(int, queued);
+        // Repeated: the end meets the writing thread at different points.
+        for (int round = 0; round < 20; ++round) {
+            {
+                Gate gate;
+                MatchJournal journal(folder());
+                if (holdAWrite)
+                    gate.install(journal);
+                QVERIFY(journal.acquire());
+                QSignalSpy written(&journal, &MatchJournal::written);
+                journal.write(numbered(0));
+                if (holdAWrite)
+                    QVERIFY(gate.waitEntered());
+                else if (queued == 0)
+                    QVERIFY(written.wait(20000));
+                for (int i = 1; i <= queued; ++i)
+                    journal.write(numbered(i));
+                gate.release();
+                journal.end();
+                QVERIFY(!QFileInfo::exists(file()));
+                journal.write(numbered(queued + 1));
+            }
+            QVERIFY(!QFileInfo::exists(file()));
+            QVERIFY(QFileInfo::exists(folder()));
+        }
+    }
+
+    // Closing the program with a write in progress and one queued: both reach the disk.
+    void destructorFinishesQueuedWrite() {
+        Gate gate;
+        {
+            MatchJournal journal(folder());
+            gate.install(journal);
+            QVERIFY(journal.acquire());
+            journal.write(numbered(1));
+            QVERIFY(gate.waitEntered());
+            journal.write(numbered(2));
+            gate.release();
+        }
+        QVERIFY(onDisk(file()) == numbered(2));
+    }
+
+    void crashLeftoversRemovedByOwner() {
+        QVERIFY(QDir().mkpath(folder()));
+        const QString leftover = file() + QStringLiteral(".Ab12Cd");
+        const QString keptAside = file() + QStringLiteral(".bad-20260101-101010");
+        put(leftover, "{\"fo");
+        put(keptAside, "x");
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        QVERIFY(!QFileInfo::exists(leftover));
+        QVERIFY(QFileInfo::exists(keptAside));
+    }
+
+    // SIGKILL lands while a writer commits back to back: the journal is always whole, and
+    // holds at least the last write the writer reported.
+    void killedWriterLeavesWholeFile() {
+        for (int round = 0; round < 8; ++round) {
+            QProcess child;
+            child.start(QStringLiteral(JOURNAL_WRITER), {QStringLiteral("loop"), folder()});
+            const qint64 target = 3 + round * 5;
+            qint64 last = 0;
+            while (last < target) {
+                const QByteArray line = lineFrom(child);
+                QVERIFY2(line.startsWith("written "), line.constData());
+                last = line.mid(8).toLongLong();
+            }
+            child.kill();
+            QVERIFY(child.waitForFinished(20000));
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+            MatchJournal journal(folder());
+            QVERIFY(journal.acquire()); // the dead writer's lock is taken over
+            const MatchJournal::LoadResult r = journal.load();
+            QVERIFY2(r.status == MatchJournal::LoadStatus::Ok, qPrintable(r.reason));
+            QVERIFY(r.snapshot.clockRun >= fromTenths(last));
+            const QStringList names = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(names, QStringList({QStringLiteral("meet.journal"),
+                                         QStringLiteral("meet.journal.lock")}));
+        }
+    }
+
+    void meetInProgress_data() {
+        QTest::addColumn<MatchSnapshot>("snapshot");
+        QTest::addColumn<bool>("inProgress");
+        const auto with = [](auto change) {
+            MatchSnapshot s;
+            change(s);
+            return s;
+        };
+        QTest::newRow("fresh") << MatchSnapshot{} << false;
+        QTest::newRow("other side shown") << with([](auto &s) { s.shownAdSide = 2; }) << false;
+        QTest::newRow("nobody by 0") << with([](auto &s) { s.timeAd = 0; }) << false;
+        for (int i = 0; i < 7; ++i)
+            QTest::addRow("field %d", i + 1) << with([i](auto &s) { s.fields[i] = -1; }) << true;
+        QTest::newRow("clock set") << with([](auto &s) { s.clockSet = fromSeconds(120); }) << true;
+        QTest::newRow("clock run") << with([](auto &s) { s.clockRun = kTenth; }) << true;
+        QTest::newRow("clock running") << with([](auto &s) { s.clockRunning = true; }) << true;
+        QTest::newRow("clock has run") << with([](auto &s) { s.clockHasRun = true; }) << true;
+        QTest::newRow("home advantage") << with([](auto &s) { s.homeAd = kTenth; }) << true;
+        QTest::newRow("guest advantage") << with([](auto &s) { s.guestAd = kTenth; }) << true;
+        QTest::newRow("home holds") << with([](auto &s) { s.timeAd = 37; }) << true;
+        QTest::newRow("guest holds") << with([](auto &s) { s.timeAd = 39; }) << true;
+    }
+
+    void meetInProgress() {
+        QFETCH(MatchSnapshot, snapshot);
+        QFETCH(bool, inProgress);
+        QCOMPARE(JournalTexts::meetInProgress(snapshot), inProgress);
+    }
+
+    void texts() {
+        const QDateTime saved = QDateTime(QDate(2026, 2, 7), QTime(18, 5, 44), Qt::LocalTime);
+        const QString q = JournalTexts::resumeQuestion(saved.toUTC());
+        QVERIFY2(q.startsWith(QStringLiteral("Resume the meet saved at 18:05 on ")), qPrintable(q));
+        QVERIFY(q.contains(QStringLiteral("2026")) && q.endsWith(QLatin1Char('?')));
+        QCOMPARE(JournalTexts::cannotSave(QStringLiteral("No space left on device")),
+                 QStringLiteral("The match cannot be saved: No space left on device. The board "
+                                "keeps running."));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_MatchJournal)
+#include "tst_MatchJournal.moc"
