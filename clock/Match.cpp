@@ -168,6 +168,8 @@ void Match::ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot) {
         setTyped(m_clockTyped, QString());
     } else if (key == 13) {
         const qint32 e = modCount::TimeToSeconds(m_clockTyped);
+        if (e == -1 || e > limit)
+            emit EntryRefused();
         if (e != -1 && e <= limit) {
             SetClock(fromSeconds(e), up, slot);
             LastClockTime = e;
@@ -198,7 +200,6 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
     if (name != m_digitTypedField) {
         setTyped(m_digitTyped, QString());
         m_digitTypedField = name;
-        emit TypedChanged();
     }
     if ((key >= '0' && key <= '9') || key == '+' || key == '-')
         setTyped(m_digitTyped, m_digitTyped + QChar(key));
@@ -210,15 +211,17 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
         ShowDigits(field, m_digitTyped, low, high);
         setTyped(m_digitTyped, QString());
     }
+    const auto enter = [&] {
+        if (!modShowDigits::EntryResult(Value(field), m_digitTyped, low, high))
+            emit EntryRefused();
+        ShowDigits(field, m_digitTyped, low, high);
+        setTyped(m_digitTyped, QString());
+    };
     if (m_digitTyped.size() >= 2 && startsWithSign(m_digitTyped) &&
-        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1))) {
-        ShowDigits(field, m_digitTyped, low, high);
-        setTyped(m_digitTyped, QString());
-    }
-    if (key == 13) {
-        ShowDigits(field, m_digitTyped, low, high);
-        setTyped(m_digitTyped, QString());
-    }
+        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1)))
+        enter();
+    if (key == 13)
+        enter();
 }
 
 void Match::AllKeyDown(int keyCode) {

@@ -98,6 +98,8 @@ signals:
     void OptionsRequested();
     // The typed text of an entry changed.
     void TypedChanged();
+    // Enter, or a sign and a digit, changed nothing: the entry was refused.
+    void EntryRefused();
 
 private:
     struct Slot {

@@ -4,10 +4,13 @@
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
+#include "scoreboard/ConsoleStrip.h"
+#include "scoreboard/frmAudience.h"
 #include "scoreboard/mmcBuzzer.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -46,6 +49,18 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_picture);
+    m_strip = new ConsoleStrip(m_match, this);
+    m_strip->hide();
+    layout->addWidget(m_strip);
+    connect(&m_match, &Match::TypedChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&m_match, &Match::EntryRefused, m_strip, &ConsoleStrip::showRefused);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { onFocusChanged(now); });
+    connect(qApp, &QGuiApplication::screenAdded, this, &frmScoreboard::onScreenAdded);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &frmScoreboard::onScreenRemoved);
+    qApp->installEventFilter(this);
     connect(m_picture, &BoardPicture::KeyDown, this, &frmScoreboard::onKeyDown);
     connect(m_picture, &BoardPicture::KeyPress, this, &frmScoreboard::onFieldKeyPress);
 
@@ -91,6 +106,11 @@ void frmScoreboard::showOptions() {
     UpdateLabels();
     UpdateFormColors();
     m_picture->RecordLayout();
+    if (m_audience) {
+        m_audience->UpdateLabels();
+        m_audience->UpdateFormColors();
+    }
+    m_strip->refresh();
     m_mmcBuzzer->Command(QStringLiteral("Close"));
     m_mmcBuzzer->setFileName(modGlobals::BuzzerFile);
     m_mmcBuzzer->Command(QStringLiteral("Open"));
@@ -126,8 +146,118 @@ void frmScoreboard::tmrClock1_Timer() {
 
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
-    if (keyCode == KeyCodes::F11)
-        setWindowState(windowState() ^ Qt::WindowFullScreen);
+    if (keyCode == KeyCodes::F2) {
+        ToggleAudience();
+    } else if (keyCode == KeyCodes::F11) {
+        // An audience display sharing the operator's screen is the one to fill it.
+        if (m_audience && !m_audience->TargetScreen())
+            m_audience->setWindowState(m_audience->windowState() ^ Qt::WindowFullScreen);
+        else
+            setWindowState(windowState() ^ Qt::WindowFullScreen);
+    }
+}
+
+QScreen *frmScoreboard::audienceScreen() const {
+    // The largest screen other than the operator's.
+    QScreen *best = nullptr;
+    const QScreen *own = screen();
+    for (QScreen *candidate : QGuiApplication::screens()) {
+        if (candidate == own)
+            continue;
+        const QSize size = candidate->geometry().size();
+        if (!best ||
+            size.width() * size.height() > best->geometry().width() * best->geometry().height())
+            best = candidate;
+    }
+    return best;
+}
+
+void frmScoreboard::ToggleAudience() {
+    m_reopenWithScreen = false;
+    if (m_audience)
+        closeAudience();
+    else
+        openAudience(audienceScreen());
+}
+
+void frmScoreboard::openAudience(QScreen *screen) {
+    m_audience = new frmAudience(m_match);
+    m_audience->setAttribute(Qt::WA_DeleteOnClose);
+    m_audience->ShowOn(screen);
+    if (!screen) {
+        // Beside the board rather than over it, where the screen allows.
+        m_audience->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    if (!m_strip->isVisible()) {
+        m_strip->show();
+        // The board keeps its size and proportions; the window grows by the strip.
+        if (!(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
+            resize(width(), height() + m_strip->sizeHint().height());
+    }
+    m_strip->refresh();
+    activateWindow();
+}
+
+void frmScoreboard::closeAudience() {
+    if (m_audience)
+        m_audience->close();
+    if (m_strip->isVisible()) {
+        const int strip = m_strip->height();
+        m_strip->hide();
+        if (!(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
+            resize(width(), height() - strip);
+    }
+}
+
+void frmScoreboard::onScreenRemoved(QScreen *removed) {
+    if (!m_audience || m_audience->TargetScreen() != removed)
+        return;
+    QScreen *other = nullptr;
+    for (QScreen *candidate : QGuiApplication::screens()) {
+        if (candidate != removed && candidate != screen())
+            other = candidate;
+    }
+    if (other) {
+        m_audience->ShowOn(other);
+        return;
+    }
+    closeAudience();
+    m_reopenWithScreen = true;
+}
+
+void frmScoreboard::onScreenAdded(QScreen *added) {
+    if (!m_reopenWithScreen || m_audience || added == screen())
+        return;
+    m_reopenWithScreen = false;
+    // Let the new screen settle its geometry first.
+    QTimer::singleShot(0, this, [this, added = QPointer<QScreen>(added)] {
+        if (added && !m_audience)
+            openAudience(added);
+    });
+}
+
+void frmScoreboard::onFocusChanged(QWidget *now) {
+    int field = -1;
+    for (QWidget *w = now; w && field < 0 && w != this; w = w->parentWidget()) {
+        const QString name = w->objectName();
+        if (name.startsWith(QLatin1String("pic")))
+            field = Match::FieldFromName(QStringLiteral("pled") + name.mid(3));
+    }
+    if (now && now->window() == this)
+        m_strip->setSelected(field);
+}
+
+bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto w = qobject_cast<QWidget *>(watched);
+        if (w && w->window() == this) {
+            // X11's lock bit: Qt has no Caps Lock modifier of its own.
+            constexpr quint32 kLockMask = 0x2;
+            m_strip->keyTyped();
+            m_strip->setCapsLock(static_cast<QKeyEvent *>(event)->nativeModifiers() & kLockMask);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
@@ -163,6 +293,8 @@ void frmScoreboard::closeEvent(QCloseEvent *event) {
 }
 
 void frmScoreboard::Form_Unload() {
+    if (m_audience)
+        m_audience->close();
     if (!m_mmcBuzzer->FileName().isEmpty())
         m_mmcBuzzer->Command(QStringLiteral("Close"));
 }

@@ -3,6 +3,7 @@
 #include "appearance/Fonts.h"
 #include "appearance/Twips.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
@@ -94,7 +95,9 @@ frmHelp::frmHelp()
         label->setFont(item.level == 0 ? Fonts::Sans(9.75, true) : Fonts::Sans(8.25));
         Twips::SetGeometry(label, QRectF(kLeft[item.level], item.top, item.width, item.height));
     }
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    // On the operator's screen: the one of the window that asked, not the audience's.
+    const QWidget *asking = QApplication::activeWindow();
+    if (const QScreen *screen = asking ? asking->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 

@@ -1,0 +1,110 @@
+#include "scoreboard/ConsoleStrip.h"
+
+#include "settings/modGlobals.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace {
+
+const char *const kFieldTitles[Match::kFieldCount] = {
+    "Match clock",        "Time advantage", "Home score", "Guest score", "Home match points",
+    "Guest match points", "Match number",   "Period",     "Weight",
+};
+
+} // namespace
+
+ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
+    : QWidget(parent), m_match(match), m_label(new QLabel(this)) {
+    setObjectName(QStringLiteral("consoleStrip"));
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    m_label->setObjectName(QStringLiteral("lblConsole"));
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setFocusPolicy(Qt::NoFocus);
+    QFont font = m_label->font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    m_label->setFont(font);
+    auto layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->addWidget(m_label);
+    m_refusedTimer.setSingleShot(true);
+    m_refusedTimer.setInterval(1500);
+    connect(&m_refusedTimer, &QTimer::timeout, this, [this] {
+        m_refused = false;
+        refresh();
+    });
+    refresh();
+}
+
+void ConsoleStrip::setSelected(int field) {
+    m_selected = field;
+    refresh();
+}
+
+void ConsoleStrip::setCapsLock(bool on) {
+    m_capsLock = on;
+    refresh();
+}
+
+void ConsoleStrip::setSaveProblem(bool failing) {
+    m_saveProblem = failing;
+    refresh();
+}
+
+void ConsoleStrip::setFeedState(const QString &text) {
+    m_feed = text;
+    refresh();
+}
+
+void ConsoleStrip::showRefused() {
+    m_refused = true;
+    m_refusedTimer.start();
+    refresh();
+}
+
+void ConsoleStrip::keyTyped() {
+    if (!m_refused)
+        return;
+    m_refused = false;
+    m_refusedTimer.stop();
+    refresh();
+}
+
+QString ConsoleStrip::Text() const {
+    QStringList parts;
+    QString typed;
+    if (m_selected == Match::pledClock)
+        typed = m_match.ClockTyped();
+    else if (m_selected >= 0 && Match::IsNumberField(Match::Field(m_selected)) &&
+             m_match.DigitTypedField() == Match::FieldName(Match::Field(m_selected)))
+        typed = m_match.DigitTyped();
+    parts << (m_selected >= 0 ? QLatin1String(kFieldTitles[m_selected]) : QStringLiteral("-"));
+    parts << QStringLiteral("Typed: %1").arg(typed);
+    if (m_refused)
+        parts << QStringLiteral("Refused");
+    // A binding that is a lower-case letter does not answer with Caps Lock on.
+    const bool lowerBinding = [] {
+        for (int key : {modGlobals::StartStopClockKey, modGlobals::ResetClockKey,
+                        modGlobals::ClearKey, modGlobals::BuzzerKey}) {
+            if (QChar(char16_t(key)).isLower())
+                return true;
+        }
+        return false;
+    }();
+    if (m_capsLock && lowerBinding)
+        parts << QStringLiteral("Caps Lock");
+    parts << (m_match.ClockRunning(0) ? QStringLiteral("Clock running")
+                                      : QStringLiteral("Clock stopped"));
+    if (m_saveProblem)
+        parts << QStringLiteral("Not saved");
+    if (!m_feed.isEmpty())
+        parts << m_feed;
+    return parts.join(QStringLiteral("  |  "));
+}
+
+void ConsoleStrip::refresh() {
+    const QString text = Text();
+    if (m_label->text() != text)
+        m_label->setText(text);
+}

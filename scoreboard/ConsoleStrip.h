@@ -1,0 +1,41 @@
+#pragma once
+
+#include "clock/Match.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+
+// The operator's line under the board while the crowd watches another screen: the selected
+// field, what has been typed into it, a mark when an entry was refused, Caps Lock, whether
+// the clock runs, and the state of saving and of the feed. It takes no focus and changes
+// nothing.
+class ConsoleStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ConsoleStrip(const Match &match, QWidget *parent = nullptr);
+
+    void setSelected(int field); // -1: none
+    void setCapsLock(bool on);
+    void setSaveProblem(bool failing);
+    void setFeedState(const QString &text);
+    // Shown briefly, until the next key or a moment later.
+    void showRefused();
+    void keyTyped();
+    void refresh();
+
+    // The strip as text, for tests: the parts joined by "  |  ".
+    QString Text() const;
+
+private:
+    const Match &m_match;
+    int m_selected = -1;
+    bool m_capsLock = false;
+    bool m_saveProblem = false;
+    bool m_refused = false;
+    QString m_feed;
+    QLabel *m_label;
+    QTimer m_refusedTimer;
+};
