@@ -225,6 +225,14 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
 }
 
 void Match::AllKeyDown(int keyCode) {
+    // Refreshes come only when a digit changes, up to a second apart: a holder handing
+    // over keeps the time up to the key, not up to the last refresh.
+    if (ClockRunning(0) == -1) {
+        for (qint16 slot : {qint16(1), qint16(2)}) {
+            if (ClockRunning(slot) == -1)
+                ClockValue(slot);
+        }
+    }
     if (keyCode >= KeyCodes::Left && keyCode <= KeyCodes::Right)
         TimeAd = keyCode;
     UpdateAdStatus();
@@ -296,6 +304,7 @@ void Match::UpdateClocks() {
         ShownAdSide = 1;
     else if (TimeAd == 39)
         ShownAdSide = 2;
+    m_lastRefreshMs = TimeSource::nowMs();
     const TimeValue match = ClockValue(0);
     ShowTime(match, pledClock);
     ShowTime(ClockValue(ShownAdSide), pledTimeAd);
@@ -310,6 +319,34 @@ void Match::UpdateClocks() {
         StopClock(1);
         StopClock(2);
     }
+}
+
+namespace {
+
+// Tenths until a time field showing `value` and moving by `step` shows other digits: one
+// below a minute, up to ten above it. Zero counts as a change, since it stops the clock.
+qint64 tenthsToChange(TimeValue value, TimeValue step, bool matchClock) {
+    const modCount::TimePicture now = modCount::TimeDigits(value, matchClock);
+    for (qint64 k = 1; k < 10; ++k) {
+        const TimeValue next = value + step * k;
+        if (next <= 0 || modCount::TimeDigits(next, matchClock).digits != now.digits)
+            return k;
+    }
+    return 10;
+}
+
+} // namespace
+
+qint64 Match::NextRefreshMs() const {
+    // Every reading moves on the source's whole tenths (runs are measured tenth to tenth),
+    // so a shown digit changes at one of those instants after the last refresh.
+    qint64 tenths = tenthsToChange(m_shownClock, -kTenth, true);
+    if (ShownAdSide >= 1 && ShownAdSide <= 2 && m_slots[ShownAdSide].on == -1)
+        tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
+    qint64 base = m_lastRefreshMs / 100;
+    if (m_lastRefreshMs < 0 && m_lastRefreshMs % 100 != 0)
+        --base;
+    return (base + tenths) * 100;
 }
 
 void Match::setTick(bool on) {

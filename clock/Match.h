@@ -86,6 +86,9 @@ public:
 
     // On exactly while the match clock runs; the owner runs the real timer from it.
     bool TickEnabled() const { return m_tickEnabled; }
+    // The time source's instant (ms) at which the next refresh changes a shown digit of the
+    // match clock or of a running time advantage, or the match clock reaches zero.
+    qint64 NextRefreshMs() const;
 
 signals:
     void FieldChanged(Match::Field field);
@@ -124,4 +127,5 @@ private:
     QString m_digitTyped;
     QString m_digitTypedField;
     bool m_tickEnabled = false;
+    qint64 m_lastRefreshMs = 0;
 };

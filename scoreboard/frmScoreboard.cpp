@@ -1,6 +1,7 @@
 #include "scoreboard/frmScoreboard.h"
 
 #include "appearance/Logo.h"
+#include "clock/TimeSource.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
@@ -27,7 +28,7 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     setWindowIcon(Logo::Icon());
 
     m_tmrClock1.setObjectName(QStringLiteral("tmrClock1"));
-    m_tmrClock1.setInterval(40);
+    m_tmrClock1.setSingleShot(true);
     m_tmrClock1.setTimerType(Qt::PreciseTimer);
     connect(&m_tmrClock1, &QTimer::timeout, this, &frmScoreboard::tmrClock1_Timer);
     m_mmcBuzzer->setObjectName(QStringLiteral("mmcBuzzer"));
@@ -36,7 +37,7 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
 
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
         if (on)
-            m_tmrClock1.start();
+            armTick();
         else
             m_tmrClock1.stop();
     });
@@ -142,10 +143,21 @@ void frmScoreboard::mmcBuzzer_Done() {
 
 void frmScoreboard::tmrClock1_Timer() {
     m_match.UpdateClocks();
+    armTick();
+}
+
+void frmScoreboard::armTick() {
+    // The refresh comes when a shown digit changes, not on a fixed beat; a late one still
+    // reads the time, so it changes no reading.
+    if (!m_match.TickEnabled())
+        return;
+    const qint64 wait = m_match.NextRefreshMs() - TimeSource::nowMs();
+    m_tmrClock1.start(int(qBound(qint64(0), wait, qint64(1000))));
 }
 
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
+    armTick();
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
     } else if (keyCode == KeyCodes::F11) {
@@ -267,6 +279,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
         m_match.ClockKeyPress(keyAscii, 3599, 0, 0);
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
+    armTick();
 }
 
 void frmScoreboard::keyPressEvent(QKeyEvent *event) {

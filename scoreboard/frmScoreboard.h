@@ -57,6 +57,7 @@ private:
     void Form_Unload();
     void Form_Terminate();
     void tmrClock1_Timer();
+    void armTick();
     void mmcBuzzer_Done();
     void onKeyDown(int keyCode);
     void onFieldKeyPress(Match::Field field, int keyAscii);

@@ -2,6 +2,7 @@
 #include "clock/Match.h"
 #include "clock/modCount.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class tst_modCount : public QObject {
@@ -291,6 +292,62 @@ private slots:
         QCOMPARE(m->ClockRunning(0), qint16(0));
         clock->advance(4000);
         QCOMPARE(m->ClockValue(0), fromSeconds(180));
+    }
+
+    void nextRefresh_data() {
+        QTest::addColumn<int>("clockTenths");
+        QTest::addColumn<int>("adTenths"); // -1: nobody holds time advantage
+        QTest::addColumn<int>("wait");     // ms to the next refresh
+        QTest::newRow("10:00 holds for a second") << 6000 << -1 << 1000;
+        QTest::newRow("a started second") << 5995 << -1 << 500;
+        QTest::newRow("1:01 until 1:00") << 610 << -1 << 1000;
+        QTest::newRow("1:00 to 59.9") << 600 << -1 << 100;
+        QTest::newRow("tenths below a minute") << 305 << -1 << 100;
+        QTest::newRow("zero") << 1 << -1 << 100;
+        QTest::newRow("time advantage in tenths") << 6000 << 123 << 100;
+        QTest::newRow("time advantage in seconds") << 6000 << 754 << 600;
+        QTest::newRow("time advantage reaching a minute") << 6000 << 599 << 100;
+    }
+    void nextRefresh() {
+        QFETCH(int, clockTenths);
+        QFETCH(int, adTenths);
+        QFETCH(int, wait);
+        m->SetClock(fromTenths(clockTenths), 0, 0);
+        m->SetClock(adTenths < 0 ? 0 : fromTenths(adTenths), 1, 1);
+        m->SetClock(0, 1, 2);
+        m->TimeAd = adTenths < 0 ? 38 : 37;
+        m->AllKeyPress(modGlobals::StartStopClockKey);
+        QCOMPARE(m->NextRefreshMs() - clock->ms, qint64(wait));
+    }
+
+    // From any start, the refresh asked for is the first instant at which a shown digit
+    // changes: a millisecond before it everything reads as shown.
+    void refreshesComeWhenTheDigitsChange() {
+        QRandomGenerator rng(19);
+        for (int run = 0; run < 300; ++run) {
+            Match match;
+            clock->ms = 5'000'000 + rng.bounded(1000);
+            match.SetClock(fromTenths(1 + rng.bounded(36000)), 0, 0);
+            match.SetClock(fromTenths(rng.bounded(1200)), 1, 1);
+            match.SetClock(0, 1, 2);
+            match.TimeAd = rng.bounded(2) ? 37 : 38;
+            match.AllKeyPress(modGlobals::StartStopClockKey);
+            for (int step = 0; step < 40 && match.TickEnabled(); ++step) {
+                const QString clockShown = match.ShownText(Match::pledClock);
+                const QString adShown = match.ShownText(Match::pledTimeAd);
+                const qint64 next = match.NextRefreshMs();
+                QVERIFY(next > clock->ms);
+                clock->ms = next - 1;
+                match.UpdateClocks();
+                QCOMPARE(match.ShownText(Match::pledClock), clockShown);
+                QCOMPARE(match.ShownText(Match::pledTimeAd), adShown);
+                clock->ms = next;
+                match.UpdateClocks();
+                QVERIFY2(match.ShownText(Match::pledClock) != clockShown ||
+                             match.ShownText(Match::pledTimeAd) != adShown,
+                         qPrintable(clockShown + QLatin1Char(' ') + adShown));
+            }
+        }
     }
 };
 

@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 // A real scoreboard on the offscreen screen, with a fake clock, beep and buzzer.
 struct BoardFixture {
@@ -68,9 +70,14 @@ struct BoardFixture {
         click(board->findChild<QWidget *>(QLatin1String(container)));
     }
 
-    // Time passes and the 40 ms tick gets a chance to run.
+    // Time passes, and the refresh that was due meanwhile comes.
     void pass(qint64 ms) {
         clock.advance(ms);
-        QTest::qWait(60);
+        QTimer &tick = board->tmrClock1();
+        if (!tick.isActive())
+            return;
+        QSignalSpy fired(&tick, &QTimer::timeout);
+        tick.start(0);
+        QVERIFY(fired.wait());
     }
 };
