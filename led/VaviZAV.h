@@ -45,6 +45,8 @@ public:
                           qint32 backColor, qint32 litColor, bool focused);
     // Memory held by the kept pictures of all digits.
     static qsizetype KeptPictureBytes();
+    // The pixel size a digit of this Size takes.
+    static QSize CellSize(int size);
     static constexpr double kCellWidth = 55.0;
     static constexpr double kCellHeight = 99.0;
 
