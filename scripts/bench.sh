@@ -8,3 +8,4 @@ bash scripts/build.sh build
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
+build/benchmarks/bench_feed "${FEED_SECONDS:-20}"
