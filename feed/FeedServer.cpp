@@ -306,6 +306,8 @@ const FeedLimits &FeedServer::limits() const {
 
 bool FeedServer::start(quint16 port, bool allInterfaces) {
     stop();
+    m_askedPort = port;
+    m_allInterfaces = allInterfaces;
     auto gate = std::make_unique<Gate>(m_limits);
     if (!gate->listen(allInterfaces ? QHostAddress::Any : QHostAddress::LocalHost, port)) {
         setStateText(gate->serverError() == QAbstractSocket::AddressInUseError
@@ -343,6 +345,17 @@ void FeedServer::stop() {
     m_addresses.clear();
     if (was)
         setStateText(QStringLiteral("Not serving"));
+}
+
+void FeedServer::configure(bool enabled, quint16 port, bool allInterfaces) {
+    if (!enabled) {
+        stop();
+        setStateText(QStringLiteral("Not serving"));
+        return;
+    }
+    if (isServing() && port == m_askedPort && allInterfaces == m_allInterfaces)
+        return;
+    start(port, allInterfaces);
 }
 
 bool FeedServer::isServing() const {

@@ -32,6 +32,9 @@ public:
     // leaves the server stopped and says why in stateText().
     bool start(quint16 port, bool allInterfaces);
     void stop();
+    // As the options say: starts, stops, or moves to another port or interface; a feed
+    // already serving as asked keeps its connections.
+    void configure(bool enabled, quint16 port, bool allInterfaces);
     bool isServing() const;
     quint16 port() const;
 
@@ -66,4 +69,6 @@ private:
     QStringList m_addresses;
     QByteArray m_stateJson;
     QByteArray m_layoutJson;
+    bool m_allInterfaces = false;
+    quint16 m_askedPort = 0;
 };

@@ -1,5 +1,7 @@
 #include "feed/FeedState.h"
 
+#include "settings/modGlobals.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -55,6 +57,15 @@ QString Color(qint32 packed) {
         .arg(p & 0xFF, 2, 16, QLatin1Char('0'))
         .arg((p >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
         .arg((p >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+void FillOptions(FeedState &state) {
+    state.home.name = modGlobals::HomeText;
+    state.guest.name = modGlobals::GuestText;
+    state.ledType = modGlobals::LEDType;
+    state.colors = {Color(modGlobals::FormColor), Color(modGlobals::TextColor),
+                    Color(modGlobals::LEDBackColor), Color(modGlobals::LEDScoreColor),
+                    Color(modGlobals::LEDTimeColor)};
 }
 
 QString Number(const QList<int> &captions) {

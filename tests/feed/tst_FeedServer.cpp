@@ -345,6 +345,32 @@ private slots:
             QStringLiteral("http://127.0.0.1:%1/").arg(server->port())));
     }
 
+    void configureKeepsMovesOrStops() {
+        FeedClient stream(port);
+        QVERIFY(stream.connected());
+        stream.send(Get("/events"));
+        QTRY_COMPARE(server->streamCount(), 1);
+        QSignalSpy said(server.get(), &FeedServer::stateTextChanged);
+        server->configure(true, 0, false); // as it is: the stream stays
+        QCOMPARE(server->streamCount(), 1);
+        QCOMPARE(said.count(), 0);
+        server->configure(true, 0, true); // to every interface: a new server
+        QVERIFY(stream.closed());
+        QVERIFY(server->isServing());
+        QVERIFY(Exchange(server->port(), Get("/state.json")).startsWith("HTTP/1.1 200 OK"));
+        server->configure(false, 0, true);
+        QVERIFY(!server->isServing());
+        QCOMPARE(server->stateText(), QStringLiteral("Not serving"));
+        // A port in use, then a free one.
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::LocalHost));
+        server->configure(true, taken.serverPort(), false);
+        QVERIFY(!server->isServing());
+        QCOMPARE(server->stateText(), QStringLiteral("Port %1 is in use").arg(taken.serverPort()));
+        server->configure(true, 0, false);
+        QVERIFY(server->isServing());
+    }
+
     void stopClosesEveryConnection() {
         FeedClient stream(port);
         QVERIFY(stream.connected());

@@ -1,4 +1,5 @@
 #include "feed/FeedState.h"
+#include "settings/modGlobals.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,6 +66,25 @@ private slots:
         QFETCH(qint32, packed);
         QFETCH(QString, text);
         QCOMPARE(FeedText::Color(packed), text);
+    }
+
+    void optionsFillColoursStyleAndNames() {
+        modGlobals::SetDefaults();
+        modGlobals::HomeText = QStringLiteral("Tigers");
+        modGlobals::LEDScoreColor = 0x00FF00;
+        modGlobals::LEDType = 1;
+        FeedState s;
+        s.home.score = QStringLiteral("3");
+        FeedText::FillOptions(s);
+        QCOMPARE(s.home.name, QStringLiteral("Tigers"));
+        QCOMPARE(s.guest.name, QStringLiteral("Guest"));
+        QCOMPARE(s.home.score, QStringLiteral("3"));
+        QCOMPARE(s.ledType, 1);
+        QCOMPARE(s.colors.form, QStringLiteral("#404040"));
+        QCOMPARE(s.colors.text, QStringLiteral("#ffffff"));
+        QCOMPARE(s.colors.ledBack, QStringLiteral("#000000"));
+        QCOMPARE(s.colors.ledScore, QStringLiteral("#00ff00"));
+        QCOMPARE(s.colors.ledTime, QStringLiteral("#ff0000"));
     }
 
     void numbers_data() {
