@@ -1,7 +1,6 @@
 #include "feed/LayoutJson.h"
 
 #include "appearance/ControlClass.h"
-#include "appearance/PackedColor.h"
 #include "appearance/Shape.h"
 #include "appearance/Twips.h"
 #include "appearance/modStretch.h"
