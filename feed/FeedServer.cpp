@@ -209,6 +209,8 @@ private:
         const auto it = m_conns.find(socket);
         if (it == m_conns.end())
             return;
+        // What the client sent is read away, so that the close does not reset the answer.
+        it->unasked = socket->readAll().size();
         socket->write(answer);
         it->phase = Phase::Closing;
         it->timer->start(m_limits.requestTimeoutMs);
