@@ -176,7 +176,7 @@ private slots:
             s->desktop.click(d.x() + x, d.y() + y);
             QTest::qWait(200);
         };
-        at(135, 20); // "Colors" (the second of four tabs)
+        at(135, 20);  // "Colors" (the second of four tabs)
         at(312, 124); // LED Time Color: Change
         const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
         QVERIFY(!chooser.isEmpty());
