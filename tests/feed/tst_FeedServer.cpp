@@ -292,6 +292,20 @@ private slots:
         QVERIFY(c.got(FeedStateJson(Sample())));
     }
 
+    // A stream asks for nothing more; a client that keeps sending is let go past 8 KB.
+    void streamThatKeepsSendingIsDropped() {
+        FeedClient c(port);
+        QVERIFY(c.connected());
+        c.send(Get("/events"));
+        QVERIFY(c.got("\n\n"));
+        c.send(QByteArray(4096, 'x'));
+        QSignalSpy gone(&c.socket, &QTcpSocket::disconnected);
+        QVERIFY(!gone.wait(300));
+        c.send(QByteArray(5000, 'x'));
+        QVERIFY(c.closed());
+        QTRY_COMPARE(server->streamCount(), 0);
+    }
+
     void clientThatNeverReadsIsDropped() {
         FeedClient reader(port);
         QVERIFY(reader.connected());
