@@ -194,8 +194,7 @@ void VaviZAV::setLedType(int style) {
 
 void VaviZAV::setSize(int size) {
     size = qMax(1, size);
-    const QSize cell(qMax(1, int(std::lround(size * 0.55))),
-                     qMax(1, int(std::lround(size * 79.0 / 80.0))));
+    const QSize cell = CellSize(size);
     m_size = size;
     if (cell != QWidget::size())
         setFixedSize(cell);
@@ -214,6 +213,11 @@ void VaviZAV::setBackColor(qint32 color) {
         return;
     m_backColor = color;
     update();
+}
+
+QSize VaviZAV::CellSize(int size) {
+    size = qMax(1, size);
+    return {qMax(1, int(std::lround(size * 0.55))), qMax(1, int(std::lround(size * 79.0 / 80.0)))};
 }
 
 QSize VaviZAV::sizeHint() const {

@@ -43,6 +43,8 @@ public:
     // Draws one cell from scratch; the widget keeps what this draws and copies it.
     static void PaintCell(QPainter &painter, const QSize &cell, int style, int caption,
                           qint32 backColor, qint32 litColor, bool focused);
+    // The pixel size a digit of this Size takes.
+    static QSize CellSize(int size);
     static constexpr double kCellWidth = 55.0;
     static constexpr double kCellHeight = 99.0;
 

@@ -100,9 +100,11 @@ void frmScoreboard::UpdateLabels() {
 }
 
 void frmScoreboard::showOptions() {
+    bool applied;
     {
         frmOptions dialog(this, this);
-        dialog.exec();
+        dialog.setFeedStateText(m_feedState);
+        applied = dialog.exec() == QDialog::Accepted;
     }
     UpdateLabels();
     UpdateFormColors();
@@ -115,6 +117,8 @@ void frmScoreboard::showOptions() {
     m_mmcBuzzer->Command(QStringLiteral("Close"));
     m_mmcBuzzer->setFileName(modGlobals::BuzzerFile);
     m_mmcBuzzer->Command(QStringLiteral("Open"));
+    if (applied)
+        emit OptionsApplied();
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
@@ -167,6 +171,11 @@ void frmScoreboard::onKeyDown(int keyCode) {
         else
             setWindowState(windowState() ^ Qt::WindowFullScreen);
     }
+}
+
+void frmScoreboard::setFeedState(const QString &text) {
+    m_feedState = text;
+    m_strip->setFeedState(text);
 }
 
 QScreen *frmScoreboard::audienceScreen() const {

@@ -41,9 +41,14 @@ public:
     QTimer &tmrClock1() { return m_tmrClock1; }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
 
+    // What the live feed is doing, for the options and the operator's strip.
+    void setFeedState(const QString &text);
+
 signals:
     // The help key; the help window belongs to start-up, which answers this.
     void HelpRequested();
+    // The options dialog closed with OK.
+    void OptionsApplied();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -77,4 +82,5 @@ private:
     QPointer<frmAudience> m_audience;
     // An unplugged audience screen closed the display; it comes back with a screen.
     bool m_reopenWithScreen = false;
+    QString m_feedState;
 };

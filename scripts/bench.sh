@@ -11,3 +11,4 @@ build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 (cd build && benchmarks/bench_journal)
+build/benchmarks/bench_feed "${FEED_SECONDS:-20}"

@@ -8,6 +8,7 @@
 #include "settings/frmChooseKey.h"
 #include "settings/modGlobals.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 
 namespace {
@@ -47,9 +50,10 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     m_tabs->addTab(QStringLiteral("Keys"));
     m_tabs->addTab(QStringLiteral("Colors"));
     m_tabs->addTab(QStringLiteral("Text Controls"));
+    m_tabs->addTab(QStringLiteral("Broadcast"));
     m_tabs->setExpanding(true);
     m_tabs->setGeometry(0, 0, sst->width(), m_tabs->sizeHint().height());
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         auto page = new QWidget(sst);
         page->setObjectName(QStringLiteral("sstOptionsPage%1").arg(i));
         page->setGeometry(0, 0, sst->width(), sst->height());
@@ -132,6 +136,32 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
                       QStringLiteral("txtHome"));
     m_txtGuest = entry(addFrame(text, QStringLiteral("Guest Team:"), {240, 1800, 4935, 1095}),
                        QStringLiteral("txtGuest"));
+
+    QWidget *broadcast = m_pages[3];
+    m_chkFeed = new QCheckBox(QStringLiteral("Serve the scoreboard over HTTP"), broadcast);
+    m_chkFeed->setObjectName(QStringLiteral("chkFeed"));
+    Twips::SetGeometry(m_chkFeed, {240, 480, 4815, 315});
+    auto portCaption = new QLabel(QStringLiteral("Port:"), broadcast);
+    portCaption->setObjectName(QStringLiteral("lblFeedPort"));
+    Twips::SetGeometry(portCaption, {240, 960, 735, 315});
+    m_txtFeedPort = new QSpinBox(broadcast);
+    m_txtFeedPort->setObjectName(QStringLiteral("txtFeedPort"));
+    m_txtFeedPort->setRange(1024, 65535);
+    m_txtFeedPort->setGroupSeparatorShown(false);
+    Twips::SetGeometry(m_txtFeedPort, {960, 900, 1215, 375});
+    portCaption->setBuddy(m_txtFeedPort);
+    m_optFeedLocal = new QRadioButton(QStringLiteral("This computer only"), broadcast);
+    m_optFeedLocal->setObjectName(QStringLiteral("optFeedLocal"));
+    Twips::SetGeometry(m_optFeedLocal, {240, 1440, 4815, 315});
+    m_optFeedNetwork = new QRadioButton(QStringLiteral("Every device on the network"), broadcast);
+    m_optFeedNetwork->setObjectName(QStringLiteral("optFeedNetwork"));
+    Twips::SetGeometry(m_optFeedNetwork, {240, 1800, 4815, 315});
+    m_lblFeedState = new QLabel(QStringLiteral("Not serving"), broadcast);
+    m_lblFeedState->setObjectName(QStringLiteral("lblFeedState"));
+    m_lblFeedState->setWordWrap(true);
+    m_lblFeedState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblFeedState->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Twips::SetGeometry(m_lblFeedState, {240, 2280, 4815, 1455});
 
     connect(
         addButton(this, QStringLiteral("cmdOk"), QStringLiteral("&Ok"), {1657, 4200, 1095, 375}),
@@ -219,6 +249,16 @@ void frmOptions::Form_Load() {
     m_lblBuzzerSound->setText(modGlobals::BuzzerFile.isEmpty()
                                   ? QStringLiteral("[No File Selected]")
                                   : PathDisplay(modGlobals::BuzzerFile));
+    m_chkFeed->setChecked(modGlobals::FeedEnabled);
+    m_txtFeedPort->setValue(modGlobals::FeedPort);
+    (modGlobals::FeedNetwork ? m_optFeedNetwork : m_optFeedLocal)->setChecked(true);
+}
+
+void frmOptions::setFeedStateText(const QString &text) {
+    // One address to a line, so each can be read off and typed.
+    QString shown = text;
+    shown.replace(QStringLiteral(", http"), QStringLiteral("\nhttp"));
+    m_lblFeedState->setText(shown);
 }
 
 QString frmOptions::PathDisplay(const QString &path) {
@@ -295,6 +335,9 @@ void frmOptions::cmdOk_Click() {
     modGlobals::GuestText = m_txtGuest->text();
     modGlobals::BuzzerFile = m_buzzerTemp;
     modGlobals::LEDType = qint16(m_cmbLedType->currentIndex());
+    modGlobals::FeedEnabled = m_chkFeed->isChecked();
+    modGlobals::FeedPort = m_txtFeedPort->value();
+    modGlobals::FeedNetwork = m_optFeedNetwork->isChecked();
     if (!modGlobals::SaveOptions()) {
         QMessageBox::warning(
             this, QStringLiteral("Options"),

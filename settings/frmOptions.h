@@ -7,7 +7,10 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QCheckBox;
 class QPushButton;
+class QRadioButton;
+class QSpinBox;
 class QTabBar;
 class VaviZAV;
 
@@ -26,6 +29,10 @@ public:
     static QString PathDisplay(const QString &path);
 
     QString BuzzerTemp() const { return m_buzzerTemp; }
+
+    // What the live feed says of itself ("Serving at http://...", "Port 8080 is in use"),
+    // shown below the Broadcast choices.
+    void setFeedStateText(const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -72,4 +79,9 @@ private:
     VaviZAV *m_pledPreview = nullptr;
     QLineEdit *m_txtHome = nullptr;
     QLineEdit *m_txtGuest = nullptr;
+    QCheckBox *m_chkFeed = nullptr;
+    QSpinBox *m_txtFeedPort = nullptr;
+    QRadioButton *m_optFeedLocal = nullptr;
+    QRadioButton *m_optFeedNetwork = nullptr;
+    QLabel *m_lblFeedState = nullptr;
 };

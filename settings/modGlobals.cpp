@@ -22,6 +22,9 @@ QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
 QString GuestText = QStringLiteral("Guest");
 qint16 LEDType = 0;
+bool FeedEnabled = false;
+int FeedPort = DefaultFeedPort;
+bool FeedNetwork = false;
 
 QString KeyAction;
 int KeyCurrent = 0;
@@ -89,6 +92,9 @@ void SetDefaults() {
     HomeText = QStringLiteral("Home");
     GuestText = QStringLiteral("Guest");
     LEDType = 0;
+    FeedEnabled = false;
+    FeedPort = DefaultFeedPort;
+    FeedNetwork = false;
 }
 
 void LoadOptions() {
@@ -128,6 +134,12 @@ void LoadOptions() {
     store->beginGroup(QStringLiteral("PicSettings"));
     LEDType = qint16(readNumber(*store, QStringLiteral("LEDType"), LEDType, 0, 1));
     store->endGroup();
+
+    store->beginGroup(QStringLiteral("FeedSettings"));
+    FeedEnabled = readNumber(*store, QStringLiteral("Enabled"), 0, 0, 1) == 1;
+    FeedPort = int(readNumber(*store, QStringLiteral("Port"), FeedPort, 1024, 65535));
+    FeedNetwork = readNumber(*store, QStringLiteral("Network"), 0, 0, 1) == 1;
+    store->endGroup();
 }
 
 namespace {
@@ -157,6 +169,12 @@ void writeAll(QSettings &store) {
 
     store.beginGroup(QStringLiteral("PicSettings"));
     store.setValue(QStringLiteral("LEDType"), number(LEDType));
+    store.endGroup();
+
+    store.beginGroup(QStringLiteral("FeedSettings"));
+    store.setValue(QStringLiteral("Enabled"), number(FeedEnabled ? 1 : 0));
+    store.setValue(QStringLiteral("Port"), number(FeedPort));
+    store.setValue(QStringLiteral("Network"), number(FeedNetwork ? 1 : 0));
     store.endGroup();
     store.sync();
 }

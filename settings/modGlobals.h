@@ -32,6 +32,12 @@ extern QString HomeText;
 extern QString GuestText;
 extern qint16 LEDType;
 
+// The live feed (section FeedSettings): off, port 8080, this computer only, unless stored.
+inline constexpr int DefaultFeedPort = 8080;
+extern bool FeedEnabled;
+extern int FeedPort;
+extern bool FeedNetwork; // every device on the network rather than this computer only
+
 // Hand-over between the options dialog and the key chooser.
 extern QString KeyAction;
 extern int KeyCurrent;

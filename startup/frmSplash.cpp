@@ -3,6 +3,8 @@
 #include "appearance/Fonts.h"
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
+#include "feed/MatchFeed.h"
+#include "scoreboard/BoardPicture.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
@@ -12,6 +14,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -131,8 +134,19 @@ void frmSplash::GoScore() {
     // finds itself without a window in between.
     auto scoreboard = new frmScoreboard();
     connect(scoreboard, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
+    // The feed lives as long as the board.
+    auto feed = new MatchFeed(scoreboard->match(), &scoreboard->Picture(), scoreboard);
+    connect(feed, &MatchFeed::StateTextChanged, scoreboard, &frmScoreboard::setFeedState);
+    connect(feed, &MatchFeed::StartFailed, scoreboard, [scoreboard](const QString &text) {
+        auto box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Darezez"), text,
+                                   QMessageBox::Ok, scoreboard);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
+    connect(scoreboard, &frmScoreboard::OptionsApplied, feed, &MatchFeed::Configure);
     scoreboard->show();
     scoreboard->activateWindow();
+    feed->Configure();
     close();
 }
 

@@ -176,7 +176,7 @@ private slots:
             s->desktop.click(d.x() + x, d.y() + y);
             QTest::qWait(200);
         };
-        at(186, 20);  // "Colors"
+        at(135, 20);  // "Colors" (the second of four tabs)
         at(312, 124); // LED Time Color: Change
         const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
         QVERIFY(!chooser.isEmpty());
@@ -188,7 +188,7 @@ private slots:
         at(184, 122); // Digit Type
         s->desktop.keys({QStringLiteral("Down"), QStringLiteral("Return")});
         QTest::qWait(200);
-        at(305, 20); // "Text Controls"
+        at(228, 20); // "Text Controls"
         at(188, 76);
         s->desktop.keys({QStringLiteral("ctrl+a")});
         s->desktop.type(QStringLiteral("Tigers"));

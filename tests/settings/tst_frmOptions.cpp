@@ -9,6 +9,7 @@
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
@@ -16,6 +17,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
 
 namespace {
 QString text(QWidget *dialog, const char *label) {
@@ -93,6 +97,74 @@ private slots:
         QTest::keyClick(d.get(), Qt::Key_Escape);
         QTest::keyClick(d.get(), Qt::Key_Return);
         QVERIFY(d->isVisible());
+    }
+
+    void broadcastIsTheFourthTab() {
+        auto d = open();
+        auto tabs = d->findChild<QTabBar *>("sstOptionsTabs");
+        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Broadcast"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(!d->findChild<QCheckBox *>("chkFeed")->isVisible());
+        tabs->setCurrentIndex(3);
+        auto check = d->findChild<QCheckBox *>("chkFeed");
+        QVERIFY(check->isVisible());
+        QCOMPARE(check->text(), QStringLiteral("Serve the scoreboard over HTTP"));
+        QCOMPARE(d->findChild<QRadioButton *>("optFeedLocal")->text(),
+                 QStringLiteral("This computer only"));
+        QCOMPARE(d->findChild<QRadioButton *>("optFeedNetwork")->text(),
+                 QStringLiteral("Every device on the network"));
+        auto port = d->findChild<QSpinBox *>("txtFeedPort");
+        QCOMPARE(port->minimum(), 1024);
+        QCOMPARE(port->maximum(), 65535);
+        // Defaults: off, 8080, this computer only.
+        QVERIFY(!check->isChecked());
+        QCOMPARE(port->value(), 8080);
+        QVERIFY(d->findChild<QRadioButton *>("optFeedLocal")->isChecked());
+        // The addresses below the choices, one to a line.
+        d->setFeedStateText(
+            QStringLiteral("Serving at http://192.168.1.5:8080/, http://127.0.0.1:8080/"));
+        QCOMPARE(text(d.get(), "lblFeedState"),
+                 QStringLiteral("Serving at http://192.168.1.5:8080/\nhttp://127.0.0.1:8080/"));
+        d->setFeedStateText(QStringLiteral("Port 8080 is in use"));
+        QCOMPARE(text(d.get(), "lblFeedState"), QStringLiteral("Port 8080 is in use"));
+    }
+
+    void broadcastChoicesSavedByOkOnly_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("ok") << true;
+    }
+    void broadcastChoicesSavedByOkOnly() {
+        QFETCH(bool, ok);
+        {
+            auto d = open();
+            d->findChild<QTabBar *>("sstOptionsTabs")->setCurrentIndex(3);
+            QTest::mouseClick(d->findChild<QCheckBox *>("chkFeed"), Qt::LeftButton);
+            auto port = d->findChild<QSpinBox *>("txtFeedPort");
+            port->selectAll();
+            QTest::keyClicks(port, "9090");
+            QTest::mouseClick(d->findChild<QRadioButton *>("optFeedNetwork"), Qt::LeftButton, {},
+                              QPoint(5, 5));
+            QVERIFY(!d->findChild<QRadioButton *>("optFeedLocal")->isChecked());
+            press(d.get(), ok ? "cmdOk" : "cmdCancel");
+        }
+        QCOMPARE(modGlobals::FeedEnabled, ok);
+        QCOMPARE(modGlobals::FeedPort, ok ? 9090 : 8080);
+        QCOMPARE(modGlobals::FeedNetwork, ok);
+        QCOMPARE(stored("FeedSettings/Enabled"), ok ? QStringLiteral("1") : QString());
+        QCOMPARE(stored("FeedSettings/Port"), ok ? QStringLiteral("9090") : QString());
+        QCOMPARE(stored("FeedSettings/Network"), ok ? QStringLiteral("1") : QString());
+        if (ok) {
+            // The fourteen keys are written as before beside them.
+            QCOMPARE(stored("PicSettings/LEDType"), QStringLiteral("0"));
+            QCOMPARE(stored("TextSettings/TitleText"), QString());
+            // Opened again, the dialog shows what was stored.
+            auto d = open();
+            QVERIFY(d->findChild<QCheckBox *>("chkFeed")->isChecked());
+            QCOMPARE(d->findChild<QSpinBox *>("txtFeedPort")->value(), 9090);
+            QVERIFY(d->findChild<QRadioButton *>("optFeedNetwork")->isChecked());
+        }
     }
 
     void resetKeysThenCancelThenOk() {

@@ -67,9 +67,12 @@ private slots:
             {"KeySettings/BuzzerKey", "98"},        {"KeySettings/BuzzerFile", DefaultBuzzerFile()},
             {"TextSettings/HomeText", "Home"},      {"TextSettings/GuestText", "Guest"},
             {"TextSettings/TitleText", ""},         {"PicSettings/LEDType", "0"},
+            {"FeedSettings/Enabled", "0"},          {"FeedSettings/Port", "8080"},
+            {"FeedSettings/Network", "0"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
-        QCOMPARE(s.allKeys().size(), 14);
+        // The fourteen keys of the options and the three of the live feed.
+        QCOMPARE(s.allKeys().size(), 17);
         for (const auto &[key, value] : expected) {
             QVERIFY2(s.contains(key), qPrintable(key));
             QCOMPARE(s.value(key).toString(), value);
@@ -204,6 +207,58 @@ private slots:
             QCOMPARE(it.value(), it.key() == key ? defaults[it.key()] : inFile[it.key()]);
         QCOMPARE(HomeText, QStringLiteral("Lions"));
         QCOMPARE(readRaw(), text); // left as it was
+    }
+
+    void feedSettingsLoad_data() {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("no section is off") << QByteArray() << false << 8080 << false;
+        QTest::newRow("stored") << QByteArray("Enabled=1\nPort=9000\nNetwork=1\n") << true << 9000
+                                << true;
+        QTest::newRow("lowest port")
+            << QByteArray("Enabled=1\nPort=1024\n") << true << 1024 << false;
+        QTest::newRow("highest port") << QByteArray("Port=65535\n") << false << 65535 << false;
+        QTest::newRow("port too low")
+            << QByteArray("Enabled=1\nPort=80\n") << true << 8080 << false;
+        QTest::newRow("port too high") << QByteArray("Port=65536\n") << false << 8080 << false;
+        QTest::newRow("not numbers")
+            << QByteArray("Enabled=yes\nPort=x\nNetwork=all\n") << false << 8080 << false;
+        QTest::newRow("out of range flags")
+            << QByteArray("Enabled=2\nNetwork=-1\n") << false << 8080 << false;
+    }
+    void feedSettingsLoad() {
+        QFETCH(QByteArray, section);
+        QFETCH(bool, enabled);
+        QFETCH(int, port);
+        QFETCH(bool, network);
+        FeedEnabled = !enabled;
+        FeedPort = 1;
+        FeedNetwork = !network;
+        QByteArray file = "[TextSettings]\nHomeText=Lions\n";
+        if (!section.isEmpty())
+            file += "[FeedSettings]\n" + section;
+        writeRaw(file);
+        LoadOptions();
+        QCOMPARE(FeedEnabled, enabled);
+        QCOMPARE(FeedPort, port);
+        QCOMPARE(FeedNetwork, network);
+        QCOMPARE(HomeText, QStringLiteral("Lions"));
+    }
+
+    void feedSettingsRoundTrip() {
+        FeedEnabled = true;
+        FeedPort = 10080;
+        FeedNetwork = true;
+        QVERIFY(SaveOptions());
+        QVERIFY(readRaw().contains("[FeedSettings]\nEnabled=1\nNetwork=1\nPort=10080\n"));
+        SetDefaults();
+        QCOMPARE(FeedEnabled, false);
+        LoadOptions();
+        QCOMPARE(FeedEnabled, true);
+        QCOMPARE(FeedPort, 10080);
+        QCOMPARE(FeedNetwork, true);
     }
 
     void fileThatIsNotIni() {

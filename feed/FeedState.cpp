@@ -1,0 +1,89 @@
+#include "feed/FeedState.h"
+
+#include "settings/modGlobals.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace {
+
+QByteArray quoted(const QString &text) {
+    // Qt's own writer escapes; strip the brackets of the one-element array it wrote.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+QByteArray pair(const char *key, const QString &value) {
+    return QByteArray("\"") + key + "\":" + quoted(value);
+}
+
+QByteArray team(const FeedTeam &t) {
+    return "{" + pair("name", t.name) + "," + pair("score", t.score) + "," +
+           pair("match", t.match) + "}";
+}
+
+QString digits(const QList<int> &captions, qsizetype from, qsizetype to) {
+    QString text;
+    for (qsizetype i = from; i < to && i < captions.size(); ++i) {
+        const int d = captions.at(i);
+        if (d >= 0 && d <= 9)
+            text += QChar(u'0' + d);
+    }
+    return text;
+}
+
+} // namespace
+
+QByteArray FeedStateJson(const FeedState &s) {
+    QByteArray json =
+        "{" + pair("clock", s.clock) + ",\"clockRunning\":" + (s.clockRunning ? "true" : "false") +
+        ",\"timeAdvantage\":{" + pair("shown", s.timeAdvantage.shown) + "," +
+        pair("side", s.timeAdvantage.side) + "," + pair("holder", s.timeAdvantage.holder) + "}";
+    json += ",\"home\":" + team(s.home) + ",\"guest\":" + team(s.guest);
+    json += "," + pair("matchNumber", s.matchNumber) + "," + pair("period", s.period) + "," +
+            pair("weight", s.weight) + ",\"ledType\":" + QByteArray::number(s.ledType);
+    json += ",\"colors\":{" + pair("form", s.colors.form) + "," + pair("text", s.colors.text) +
+            "," + pair("ledBack", s.colors.ledBack) + "," + pair("ledScore", s.colors.ledScore) +
+            "," + pair("ledTime", s.colors.ledTime) + "}}";
+    return json;
+}
+
+namespace FeedText {
+
+QString Color(qint32 packed) {
+    const quint32 p = quint32(packed);
+    return QStringLiteral("#%1%2%3")
+        .arg(p & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((p >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((p >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+void FillOptions(FeedState &state) {
+    state.home.name = modGlobals::HomeText;
+    state.guest.name = modGlobals::GuestText;
+    state.ledType = modGlobals::LEDType;
+    state.colors = {Color(modGlobals::FormColor), Color(modGlobals::TextColor),
+                    Color(modGlobals::LEDBackColor), Color(modGlobals::LEDScoreColor),
+                    Color(modGlobals::LEDTimeColor)};
+}
+
+QString Number(const QList<int> &captions) {
+    QString text;
+    for (const int d : captions) {
+        if (d >= 0 && d <= 9)
+            text.prepend(QChar(u'0' + d));
+    }
+    return text;
+}
+
+QString Time(const QList<int> &captions, bool upperDotLit) {
+    // The separator sits between elements 1 and 2 in both readings.
+    const QString left = digits(captions, 0, 2);
+    const QString right = digits(captions, 2, 4);
+    if (left.isEmpty() && right.isEmpty())
+        return {};
+    return left + (upperDotLit ? u':' : u'.') + right;
+}
+
+} // namespace FeedText

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One team as the spectators read it.
+struct FeedTeam {
+    QString name;
+    QString score;
+    QString match;
+};
+
+// What a spectator reads off the board, as texts: every field as its digits show it (a
+// blank field is empty, a time without leading blanks, "10:00", "59.9", "0.0").
+struct FeedState {
+    QString clock;
+    bool clockRunning = false;
+    struct TimeAdvantage {
+        QString shown;
+        QString side = QStringLiteral("home");   // whose time the field shows: home, guest
+        QString holder = QStringLiteral("none"); // home, guest, none
+    } timeAdvantage;
+    FeedTeam home;
+    FeedTeam guest;
+    QString matchNumber;
+    QString period;
+    QString weight;
+    int ledType = 0;
+    struct Colors {
+        QString form;
+        QString text;
+        QString ledBack;
+        QString ledScore;
+        QString ledTime;
+    } colors;
+
+    bool operator==(const FeedState &) const = default;
+};
+
+// The state as GET /state.json sends it: compact, keys in a fixed order.
+QByteArray FeedStateJson(const FeedState &state);
+
+// Texts from what a field's digits show, for filling a FeedState.
+namespace FeedText {
+
+// "#rrggbb" from a colour packed as blue * 65536 + green * 256 + red.
+QString Color(qint32 packed);
+// A number field, element 0 the ones digit; -1 is blank.
+QString Number(const QList<int> &captions);
+// The colours, digit style and team names of the options into the state.
+void FillOptions(FeedState &state);
+// A time field of four digits, element 0 leftmost. upperDotLit: the minutes-seconds
+// colon shows; otherwise the lower dot is the point before the tenths.
+QString Time(const QList<int> &captions, bool upperDotLit);
+
+} // namespace FeedText

@@ -1,0 +1,52 @@
+#include "feed/MatchFeed.h"
+
+#include "feed/LayoutJson.h"
+#include "settings/modGlobals.h"
+
+#include <QWidget>
+
+MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
+    : QObject(parent), m_match(match), m_picture(picture) {
+    connect(&m_server, &FeedServer::stateTextChanged, this, &MatchFeed::StateTextChanged);
+    connect(&m_match, &Match::FieldChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::AdChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::TickChanged, this, &MatchFeed::publish);
+}
+
+FeedState MatchFeed::State() const {
+    FeedState s;
+    FeedText::FillOptions(s);
+    s.clock = m_match.ShownText(Match::pledClock);
+    s.clockRunning = m_match.ClockRunning(0) != 0;
+    s.timeAdvantage.shown = m_match.ShownText(Match::pledTimeAd);
+    s.timeAdvantage.side =
+        m_match.ShownAdSide == 2 ? QStringLiteral("guest") : QStringLiteral("home");
+    s.timeAdvantage.holder = m_match.TimeAd == 37   ? QStringLiteral("home")
+                             : m_match.TimeAd == 39 ? QStringLiteral("guest")
+                                                    : QStringLiteral("none");
+    s.home.score = m_match.ShownText(Match::pledHomeScore);
+    s.home.match = m_match.ShownText(Match::pledHomeMatch);
+    s.guest.score = m_match.ShownText(Match::pledGuestScore);
+    s.guest.match = m_match.ShownText(Match::pledGuestMatch);
+    s.matchNumber = m_match.ShownText(Match::pledMatch);
+    s.period = m_match.ShownText(Match::pledPeriod);
+    s.weight = m_match.ShownText(Match::pledWeight);
+    return s;
+}
+
+void MatchFeed::Configure() {
+    const bool wasServing = m_server.isServing();
+    if (m_picture)
+        m_server.setLayoutJson(LayoutJson(m_picture));
+    m_server.configure(modGlobals::FeedEnabled, quint16(modGlobals::FeedPort),
+                       modGlobals::FeedNetwork);
+    if (modGlobals::FeedEnabled && !m_server.isServing() && !wasServing)
+        emit StartFailed(m_server.stateText());
+    emit StateTextChanged(modGlobals::FeedEnabled ? m_server.stateText() : QString());
+    publish();
+}
+
+void MatchFeed::publish() {
+    if (m_server.isServing())
+        m_server.publish(State());
+}

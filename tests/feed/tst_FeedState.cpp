@@ -1,0 +1,126 @@
+#include "feed/FeedState.h"
+#include "settings/modGlobals.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+class tst_FeedState : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theIssuedExampleExactly() {
+        FeedState s;
+        s.clock = QStringLiteral("9:58");
+        s.clockRunning = true;
+        s.timeAdvantage = {QStringLiteral("1.2"), QStringLiteral("home"), QStringLiteral("home")};
+        s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3")};
+        s.guest = {QStringLiteral("Bears"), QString(), QStringLiteral("0")};
+        s.matchNumber = QStringLiteral("5");
+        s.period = QStringLiteral("2");
+        s.weight = QStringLiteral("145");
+        s.ledType = 0;
+        s.colors = {FeedText::Color(4210752), FeedText::Color(16777215), FeedText::Color(0),
+                    FeedText::Color(33023), FeedText::Color(255)};
+        QCOMPARE(
+            FeedStateJson(s),
+            QByteArray(
+                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"}})"));
+    }
+
+    void namesAreEscaped_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quote") << QStringLiteral("A \"B\"");
+        QTest::newRow("backslash") << QStringLiteral("C:\\x");
+        QTest::newRow("control") << QStringLiteral("a\nb\tc\x01");
+        QTest::newRow("non-ASCII") << QStringLiteral("Zürich Łódź 東京");
+        QTest::newRow("script") << QStringLiteral("</script><b>");
+    }
+    void namesAreEscaped() {
+        QFETCH(QString, name);
+        FeedState s;
+        s.home.name = name;
+        s.guest.name = name;
+        s.clockRunning = true;
+        s.ledType = 1;
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(FeedStateJson(s), &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(doc[QLatin1String("home")][QLatin1String("name")].toString(), name);
+        QCOMPARE(doc[QLatin1String("guest")][QLatin1String("name")].toString(), name);
+        QCOMPARE(doc[QLatin1String("clockRunning")].toBool(), true);
+        QCOMPARE(doc[QLatin1String("ledType")].toInt(), 1);
+    }
+
+    void colors_data() {
+        QTest::addColumn<qint32>("packed");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("black") << 0 << QStringLiteral("#000000");
+        QTest::newRow("red") << 255 << QStringLiteral("#ff0000");
+        QTest::newRow("orange") << 33023 << QStringLiteral("#ff8000");
+        QTest::newRow("blue") << 0xFF0000 << QStringLiteral("#0000ff");
+        QTest::newRow("mixed") << 0x123456 << QStringLiteral("#563412");
+        QTest::newRow("high byte ignored") << qint32(0x7F0000FF) << QStringLiteral("#ff0000");
+    }
+    void colors() {
+        QFETCH(qint32, packed);
+        QFETCH(QString, text);
+        QCOMPARE(FeedText::Color(packed), text);
+    }
+
+    void optionsFillColoursStyleAndNames() {
+        modGlobals::SetDefaults();
+        modGlobals::HomeText = QStringLiteral("Tigers");
+        modGlobals::LEDScoreColor = 0x00FF00;
+        modGlobals::LEDType = 1;
+        FeedState s;
+        s.home.score = QStringLiteral("3");
+        FeedText::FillOptions(s);
+        QCOMPARE(s.home.name, QStringLiteral("Tigers"));
+        QCOMPARE(s.guest.name, QStringLiteral("Guest"));
+        QCOMPARE(s.home.score, QStringLiteral("3"));
+        QCOMPARE(s.ledType, 1);
+        QCOMPARE(s.colors.form, QStringLiteral("#404040"));
+        QCOMPARE(s.colors.text, QStringLiteral("#ffffff"));
+        QCOMPARE(s.colors.ledBack, QStringLiteral("#000000"));
+        QCOMPARE(s.colors.ledScore, QStringLiteral("#00ff00"));
+        QCOMPARE(s.colors.ledTime, QStringLiteral("#ff0000"));
+    }
+
+    void numbers_data() {
+        QTest::addColumn<QList<int>>("captions");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("blank") << QList<int>{-1, -1, -1} << QString();
+        QTest::newRow("units only") << QList<int>{0, -1, -1} << QStringLiteral("0");
+        QTest::newRow("two digits") << QList<int>{2, 1, -1} << QStringLiteral("12");
+        QTest::newRow("hundred") << QList<int>{9, 9, 1} << QStringLiteral("199");
+        QTest::newRow("single") << QList<int>{7} << QStringLiteral("7");
+    }
+    void numbers() {
+        QFETCH(QList<int>, captions);
+        QFETCH(QString, text);
+        QCOMPARE(FeedText::Number(captions), text);
+    }
+
+    void times_data() {
+        QTest::addColumn<QList<int>>("captions");
+        QTest::addColumn<bool>("upperDot");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("10:00") << QList<int>{1, 0, 0, 0} << true << QStringLiteral("10:00");
+        QTest::newRow("9:58") << QList<int>{-1, 9, 5, 8} << true << QStringLiteral("9:58");
+        QTest::newRow("1:00") << QList<int>{-1, 1, 0, 0} << true << QStringLiteral("1:00");
+        QTest::newRow("59.9") << QList<int>{5, 9, 9, -1} << false << QStringLiteral("59.9");
+        QTest::newRow("5.0") << QList<int>{-1, 5, 0, -1} << false << QStringLiteral("5.0");
+        QTest::newRow("0.0") << QList<int>{-1, 0, 0, -1} << false << QStringLiteral("0.0");
+        QTest::newRow("dark") << QList<int>{-1, -1, -1, -1} << false << QString();
+    }
+    void times() {
+        QFETCH(QList<int>, captions);
+        QFETCH(bool, upperDot);
+        QFETCH(QString, text);
+        QCOMPARE(FeedText::Time(captions, upperDot), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_FeedState)
+#include "tst_FeedState.moc"
