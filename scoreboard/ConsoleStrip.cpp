@@ -23,7 +23,10 @@ ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
     m_label->setTextFormat(Qt::PlainText);
     m_label->setFocusPolicy(Qt::NoFocus);
     QFont font = m_label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.25);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+    else
+        font.setPixelSize(font.pixelSize() * 5 / 4);
     m_label->setFont(font);
     auto layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);

@@ -18,6 +18,7 @@ frmAudience::frmAudience(Match &match, QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     auto layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     layout->addWidget(m_picture);
     resize(BoardPicture::kDesignWidth / 15, BoardPicture::kDesignHeight / 15);
     UpdateLabels();

@@ -50,7 +50,9 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_picture);
+    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_strip = new ConsoleStrip(m_match, this);
+    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_strip->hide();
     layout->addWidget(m_strip);
     connect(&m_match, &Match::TypedChanged, m_strip, &ConsoleStrip::refresh);

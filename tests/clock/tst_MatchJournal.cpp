@@ -5,6 +5,7 @@
 #include "clock/JournalTexts.h"
 #include "clock/MatchJournal.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -272,7 +273,7 @@ private slots:
     // Another running program holds the lock; once it is killed its lock is stale.
     void lockHeldByAnotherProgram() {
         QProcess child;
-        child.start(QStringLiteral(JOURNAL_WRITER), {QStringLiteral("hold"), folder()});
+        child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"), {QStringLiteral("hold"), folder()});
         QCOMPARE(lineFrom(child), QByteArray("held"));
         {
             MatchJournal journal(folder());
@@ -418,7 +419,7 @@ private slots:
     void killedWriterLeavesWholeFile() {
         for (int round = 0; round < 8; ++round) {
             QProcess child;
-            child.start(QStringLiteral(JOURNAL_WRITER), {QStringLiteral("loop"), folder()});
+            child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"), {QStringLiteral("loop"), folder()});
             const qint64 target = 3 + round * 5;
             qint64 last = 0;
             while (last < target) {

@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -56,13 +57,19 @@ QString Desktop::settingsText() const {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+// The program beside the tests' folder in the build: found at run time, since a compiled-in
+// path outlives a moved or cached build.
+QString Desktop::ProgramPath() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../darezez");
+}
+
 bool Desktop::start(const QProcessEnvironment &extra, const QString &program) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(extra);
     m_process.setProcessEnvironment(env);
-    m_process.start(program.isEmpty() ? QStringLiteral(DAREZEZ_EXE) : program, {});
+    m_process.start(program.isEmpty() ? ProgramPath() : program, {});
     return m_process.waitForStarted(5000);
 }
 

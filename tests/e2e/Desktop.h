@@ -12,6 +12,7 @@
 // xdotool for the mouse and keyboard, screenshots of the screen for what it shows.
 class Desktop {
 public:
+    static QString ProgramPath();
     Desktop();
     ~Desktop();
 

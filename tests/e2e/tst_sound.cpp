@@ -266,7 +266,7 @@ private slots:
         REQUIRE_DESKTOP(s);
         const QString wav = s.desktop.configHome() + QStringLiteral("/horn.wav");
         QVERIFY(QFile::copy(
-            QFileInfo(QStringLiteral(DAREZEZ_EXE)).path() + QStringLiteral("/buzzer.wav"), wav));
+            QFileInfo(Desktop::ProgramPath()).path() + QStringLiteral("/buzzer.wav"), wav));
         s.desktop.writeSettings(QStringLiteral("[KeySettings]\nBuzzerFile=%1\n").arg(wav));
         QVERIFY(s.open());
         QVERIFY(QFile::remove(wav));
