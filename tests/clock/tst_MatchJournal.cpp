@@ -273,7 +273,8 @@ private slots:
     // Another running program holds the lock; once it is killed its lock is stale.
     void lockHeldByAnotherProgram() {
         QProcess child;
-        child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"), {QStringLiteral("hold"), folder()});
+        child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"),
+                    {QStringLiteral("hold"), folder()});
         QCOMPARE(lineFrom(child), QByteArray("held"));
         {
             MatchJournal journal(folder());
@@ -419,7 +420,8 @@ private slots:
     void killedWriterLeavesWholeFile() {
         for (int round = 0; round < 8; ++round) {
             QProcess child;
-            child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"), {QStringLiteral("loop"), folder()});
+            child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"),
+                        {QStringLiteral("loop"), folder()});
             const qint64 target = 3 + round * 5;
             qint64 last = 0;
             while (last < target) {
