@@ -227,7 +227,7 @@ void frmScoreboard::Form_Load() {
     const QString file = modGlobals::BuzzerFile;
     if (!file.isEmpty() && QFileInfo::exists(file)) {
         m_mmcBuzzer->setFileName(file);
-        m_mmcBuzzer->Command(QStringLiteral("Open"));
+        m_mmcBuzzer->open();
     }
 }
 
@@ -284,9 +284,9 @@ void frmScoreboard::showOptions() {
     UpdateLabels();
     UpdateFormColors();
     modStretch::RecordLayout(this);
-    m_mmcBuzzer->Command(QStringLiteral("Close"));
+    m_mmcBuzzer->close();
     m_mmcBuzzer->setFileName(modGlobals::BuzzerFile);
-    m_mmcBuzzer->Command(QStringLiteral("Open"));
+    m_mmcBuzzer->open();
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
@@ -366,13 +366,13 @@ void frmScoreboard::UpdateFormColors() {
 void frmScoreboard::Buzzer() {
     if (!m_mmcBuzzer->FileName().isEmpty() && !BuzzerPlaying) {
         BuzzerPlaying = true;
-        m_mmcBuzzer->Command(QStringLiteral("Play"));
+        m_mmcBuzzer->play();
     }
 }
 
 void frmScoreboard::mmcBuzzer_Done() {
-    m_mmcBuzzer->Command(QStringLiteral("Stop"));
-    m_mmcBuzzer->Command(QStringLiteral("Prev"));
+    m_mmcBuzzer->stop();
+    m_mmcBuzzer->rewind();
     BuzzerPlaying = false;
 }
 
@@ -439,10 +439,10 @@ void frmScoreboard::closeEvent(QCloseEvent *event) {
 
 void frmScoreboard::Form_Unload() {
     if (!m_mmcBuzzer->FileName().isEmpty())
-        m_mmcBuzzer->Command(QStringLiteral("Close"));
+        m_mmcBuzzer->close();
 }
 
 void frmScoreboard::Form_Terminate() {
     m_tmrClock1.stop();
-    m_mmcBuzzer->Command(QStringLiteral("Close"));
+    m_mmcBuzzer->close();
 }

@@ -1,6 +1,5 @@
 #include "appearance/Fonts.h"
 #include "clock/SystemBeep.h"
-#include "scoreboard/BuzzerHelper.h"
 #include "startup/Logo.h"
 #include "startup/TimingApplication.h"
 #include "startup/frmHelp.h"
@@ -9,12 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
-    if (argc == 3 && qstrcmp(argv[1], BuzzerHelper::kArgument) == 0) {
-        QCoreApplication helper(argc, argv);
-        return BuzzerHelper::Run(QString::fromLocal8Bit(argv[2]));
-    }
     TimingApplication app(argc, argv);
-    BuzzerHelper::SetProgram(QCoreApplication::applicationFilePath());
     QApplication::setApplicationName(QStringLiteral("Darezez"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.quenlith.Darezez"));

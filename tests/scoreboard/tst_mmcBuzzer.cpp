@@ -100,9 +100,9 @@ private slots:
         mmcBuzzer device;
         QSignalSpy done(&device, &BuzzerDevice::Done);
         device.setFileName(write(QStringLiteral("bad.wav"), bytes));
-        device.Command(QStringLiteral("Open"));
+        device.open();
         QVERIFY(!device.isOpen());
-        device.Command(QStringLiteral("Play"));
+        device.play();
         QTRY_COMPARE(done.size(), 1);
         QVERIFY(!device.isPlaying());
     }
@@ -111,12 +111,12 @@ private slots:
         mmcBuzzer device;
         QSignalSpy done(&device, &BuzzerDevice::Done);
         device.setFileName(QStringLiteral("/nonexistent/horn.wav"));
-        device.Command(QStringLiteral("Open"));
-        device.Command(QStringLiteral("Play"));
+        device.open();
+        device.play();
         QTRY_COMPARE(done.size(), 1);
         device.setFileName(QString());
-        device.Command(QStringLiteral("Open"));
-        device.Command(QStringLiteral("Play"));
+        device.open();
+        device.play();
         QTRY_COMPARE(done.size(), 2);
     }
 
@@ -124,12 +124,12 @@ private slots:
         mmcBuzzer device;
         QSignalSpy done(&device, &BuzzerDevice::Done);
         device.setFileName(builtBuzzer());
-        device.Command(QStringLiteral("Open"));
+        device.open();
         QVERIFY(device.isOpen());
-        device.Command(QStringLiteral("Play"));
+        device.play();
         QVERIFY(device.isPlaying());
-        device.Command(QStringLiteral("Play")); // no second sound, no second end
-        device.Command(QStringLiteral("Close"));
+        device.play(); // no second sound, no second end
+        device.close();
         QCOMPARE(done.size(), 1);
         QVERIFY(!device.isPlaying());
         QTest::qWait(100);
@@ -142,10 +142,10 @@ private slots:
         mmcBuzzer device;
         QSignalSpy done(&device, &BuzzerDevice::Done);
         device.setFileName(builtBuzzer());
-        device.Command(QStringLiteral("Open"));
-        device.Command(QStringLiteral("Play"));
+        device.open();
+        device.play();
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 3000);
-        device.Command(QStringLiteral("Play"));
+        device.play();
         QVERIFY(device.isPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 3000);
     }
