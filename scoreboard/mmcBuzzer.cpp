@@ -3,7 +3,9 @@
 #include "scoreboard/WavInfo.h"
 
 #include <QFile>
+#include <QLoggingCategory>
 #include <algorithm>
+#include <ctime>
 #include <pulse/context.h>
 #include <pulse/introspect.h>
 #include <pulse/proplist.h>
@@ -13,6 +15,8 @@
 #include <pulse/thread-mainloop.h>
 #include <pulse/volume.h>
 #include <utility>
+
+Q_LOGGING_CATEGORY(lcBuzzer, "darezez.buzzer", QtWarningMsg)
 
 namespace {
 
@@ -215,6 +219,12 @@ void mmcBuzzer::play() {
         return;
     m_playing = true;
     const quint64 play = ++m_play;
+    // For measuring from outside: the request's instant on the system's monotonic clock.
+    if (lcBuzzer().isDebugEnabled()) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        qCDebug(lcBuzzer, "play-at-ns %lld", qint64(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    }
     if (!isOpen()) {
         // Nothing to play: report the end at once, so the buzzer is never stuck on.
         QMetaObject::invokeMethod(

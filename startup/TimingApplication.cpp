@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
+#include <ctime>
 
 namespace {
 // The top-level window an event is for: Qt sends input and exposure to the QWindow,
@@ -56,8 +57,15 @@ bool TimingApplication::notify(QObject *receiver, QEvent *event) {
                        : nullptr;
     if (type == QEvent::MouseButtonRelease && isA(top, "frmSplash"))
         m_clickAt = m_clock.nsecsElapsed();
-    if (type == QEvent::KeyPress && isA(top, "frmScoreboard"))
+    if (type == QEvent::KeyPress && isA(top, "frmScoreboard")) {
         m_keyAt = m_clock.nsecsElapsed();
+        // On the system's monotonic clock, for matching with outside recordings.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        m_log.write(QByteArray("key-at-ns ") +
+                    QByteArray::number(qint64(now.tv_sec) * 1000000000 + now.tv_nsec) + '\n');
+        m_log.flush();
+    }
     const bool result = QApplication::notify(receiver, event);
     // After the event is handled, its painting is on the screen's buffer.
     // A window is on the screen once exposed; repaints before that reach nobody.
