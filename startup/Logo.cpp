@@ -1,5 +1,6 @@
 #include "startup/Logo.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -16,11 +17,23 @@ QPixmap Pixmap(int size, qreal devicePixelRatio) {
     return pixmap;
 }
 
+namespace {
+QIcon *shared = nullptr;
+}
+
 QIcon Icon() {
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addPixmap(Pixmap(size, 1.0));
-    return icon;
+    // Made once and shared by every window: each window's own copy of the sizes stayed in
+    // memory for the life of the program. Window lists and task bars show up to 128 pixels.
+    if (!shared) {
+        shared = new QIcon;
+        for (int size : {16, 32, 48, 64, 128})
+            shared->addPixmap(Pixmap(size, 1.0));
+        qAddPostRoutine([] {
+            delete shared;
+            shared = nullptr;
+        });
+    }
+    return *shared;
 }
 
 } // namespace Logo
