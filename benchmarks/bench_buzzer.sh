@@ -148,4 +148,4 @@ echo "key to sound, first press after the options dialog: $(spread "$work/option
 echo "clock zero to sound: $(spread "$work/zero")"
 echo "  of which zero to buzzer request (the tick): $(spread "$work/zero-tick")"
 echo "  of which buzzer request to sound: $(spread "$work/zero-buzzer")"
-echo "recording latency the server reported at onsets: $(awk '$1 == "onset" {print $4}' "$work/onsets" | median) us"
+echo "recording latency the server reported at onsets (not subtracted): $(awk '$1 == "onset" {print $4}' "$work/onsets" | median) us"

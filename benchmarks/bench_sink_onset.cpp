@@ -1,8 +1,10 @@
 // Records a PulseAudio sink's monitor in 2 ms pieces and prints, for every sound that
 // starts after at least 300 ms of quiet, the CLOCK_MONOTONIC instant of its first loud
 // sample: "onset NS". The instant is the time the piece holding it was handed over,
-// less the samples after it in that piece, less the recording latency the server
-// reports; what is left unknown is under one piece. Runs until it is terminated.
+// less the samples after it in that piece: the sink had the sound by then, so this is
+// late if anything. The recording latency the server reports is printed beside it but
+// not subtracted: right after a stream starts it can be far off (tens of ms too large).
+// Runs until it is terminated.
 // Usage: bench_sink_onset SINK_NAME
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -61,8 +63,7 @@ int main(int argc, char **argv) {
             if (std::abs(int(piece[size_t(i)])) < kThreshold)
                 continue;
             const long long latencyNs = (long long)pa_simple_get_latency(rec, &error) * 1000;
-            const long long at =
-                handed - (long long)(kPiece - i) * 1'000'000'000LL / kRate - latencyNs;
+            const long long at = handed - (long long)(kPiece - i) * 1'000'000'000LL / kRate;
             if (at - lastLoud > kQuietNs) {
                 std::printf("onset %lld latency-us %lld\n", at, latencyNs / 1000);
                 std::fflush(stdout);
