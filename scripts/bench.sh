@@ -8,3 +8,5 @@ bash scripts/build.sh build
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
+bash benchmarks/bench_buzzer.sh build
+bash benchmarks/bench_memory.sh build
