@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 // The top-level window an event is for: Qt sends input and exposure to the QWindow,
@@ -50,8 +51,14 @@ bool TimedApplication::notify(QObject *receiver, QEvent *event) {
                        : nullptr;
     if (type == QEvent::MouseButtonRelease && isA(top, "frmSplash"))
         m_clickAt = m_clock.nsecsElapsed();
-    if (type == QEvent::KeyPress && isA(top, "frmScoreboard"))
+    if (type == QEvent::KeyPress && isA(top, "frmScoreboard")) {
         m_keyAt = m_clock.nsecsElapsed();
+        // On the system's monotonic clock, for matching with outside recordings.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("key-at-ns %lld\n", qint64(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
+    }
     const bool result = QApplication::notify(receiver, event);
     // After the event is handled, its painting is on the screen's buffer.
     // A window is on the screen once exposed; repaints before that reach nobody.

@@ -50,6 +50,7 @@ std::optional<WavInfo> WavInfo::parse(const QByteArray &bytes) {
         } else if (id == "data") {
             if (!haveFormat || size == 0)
                 return std::nullopt;
+            info.dataOffset = body;
             info.dataBytes = size;
             return info;
         }

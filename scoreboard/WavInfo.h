@@ -4,12 +4,13 @@
 #include <QString>
 #include <optional>
 
-// What the buzzer needs to know of a WAV file before handing it to the sound device:
-// whether it is plain 16-bit PCM the device plays reliably, and how long it lasts.
+// What the buzzer needs of a WAV file before handing it to the sound server: whether it
+// is plain 16-bit PCM, where its samples are, and how long it lasts.
 struct WavInfo {
     int channels = 0;
     int sampleRate = 0;
     int bitsPerSample = 0;
+    qint64 dataOffset = 0; // of the samples, from the start of the file
     qint64 dataBytes = 0;
 
     qint64 durationMs() const;

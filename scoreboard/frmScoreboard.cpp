@@ -92,7 +92,7 @@ void frmScoreboard::Form_Load() {
     const QString file = modGlobals::BuzzerFile;
     if (!file.isEmpty() && QFileInfo::exists(file)) {
         m_mmcBuzzer->setFileName(file);
-        m_mmcBuzzer->Command(QStringLiteral("Open"));
+        m_mmcBuzzer->open();
     }
 }
 
@@ -116,9 +116,9 @@ void frmScoreboard::showOptions() {
         m_audience->UpdateFormColors();
     }
     m_strip->refresh();
-    m_mmcBuzzer->Command(QStringLiteral("Close"));
+    m_mmcBuzzer->close();
     m_mmcBuzzer->setFileName(modGlobals::BuzzerFile);
-    m_mmcBuzzer->Command(QStringLiteral("Open"));
+    m_mmcBuzzer->open();
     if (applied)
         emit OptionsApplied();
     // Back to the board the dialog was opened from, with the match clock selected.
@@ -137,13 +137,13 @@ void frmScoreboard::UpdateFormColors() {
 void frmScoreboard::Buzzer() {
     if (!m_mmcBuzzer->FileName().isEmpty() && !m_match.BuzzerPlaying) {
         m_match.BuzzerPlaying = true;
-        m_mmcBuzzer->Command(QStringLiteral("Play"));
+        m_mmcBuzzer->play();
     }
 }
 
 void frmScoreboard::mmcBuzzer_Done() {
-    m_mmcBuzzer->Command(QStringLiteral("Stop"));
-    m_mmcBuzzer->Command(QStringLiteral("Prev"));
+    m_mmcBuzzer->stop();
+    m_mmcBuzzer->rewind();
     m_match.BuzzerPlaying = false;
 }
 
@@ -320,10 +320,10 @@ void frmScoreboard::Form_Unload() {
     if (m_audience)
         m_audience->close();
     if (!m_mmcBuzzer->FileName().isEmpty())
-        m_mmcBuzzer->Command(QStringLiteral("Close"));
+        m_mmcBuzzer->close();
 }
 
 void frmScoreboard::Form_Terminate() {
     m_tmrClock1.stop();
-    m_mmcBuzzer->Command(QStringLiteral("Close"));
+    m_mmcBuzzer->close();
 }

@@ -12,3 +12,5 @@ bash benchmarks/bench_runtime.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 (cd build && benchmarks/bench_journal)
 build/benchmarks/bench_feed "${FEED_SECONDS:-20}"
+bash benchmarks/bench_buzzer.sh build
+bash benchmarks/bench_memory.sh build

@@ -1,11 +1,14 @@
 // The buzzer as the crowd hears it: the real program plays into the test's PulseAudio
 // null sink, whose monitor is recorded and measured.
 #include "BoardSession.h"
+#include "PrivateSoundServer.h"
 #include "SinkRecorder.h"
 
+#include <QDataStream>
 #include <QFile>
 #include <QTest>
 #include <QThread>
+#include <cmath>
 
 // Skipped only outside the test command; under it a missing sound server is a fault.
 #define REQUIRE_SOUND()                                                                            \
@@ -21,45 +24,26 @@
             QSKIP(qPrintable((s).desktop.why()));                                                  \
     } while (false)
 
-// A sound server of the test's own, to stop and start under the running program.
-struct PrivateSoundServer {
-    QTemporaryDir dir;
-    QProcess process;
-    QString socket() const { return dir.filePath(QStringLiteral("native")); }
-    QString server() const { return QStringLiteral("unix:") + socket(); }
-    bool start() {
-        QFile::remove(socket());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-        env.remove(QStringLiteral("PULSE_SERVER"));
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("pulseaudio"),
-                      {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                       QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
-                       QStringLiteral("--use-pid-file=no"), QStringLiteral("--system=no"),
-                       QStringLiteral("-L"),
-                       QStringLiteral("module-null-sink sink_name=private_sink rate=44100"),
-                       QStringLiteral("-L"),
-                       QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1")
-                           .arg(socket())});
-        for (int i = 0; i < 100; ++i) {
-            if (Desktop::run(QStringLiteral("pactl"),
-                             {QStringLiteral("--server=") + server(), QStringLiteral("info")}))
-                return Desktop::run(QStringLiteral("pactl"),
-                                    {QStringLiteral("--server=") + server(),
-                                     QStringLiteral("set-default-sink"),
-                                     QStringLiteral("private_sink")});
-            QThread::msleep(50);
-        }
-        return false;
-    }
-    void stop() {
-        process.kill();
-        process.waitForFinished();
-    }
-    ~PrivateSoundServer() { stop(); }
-};
+namespace {
+// A WAV file of a 440 Hz tone at 0.7 of full scale, 16-bit mono.
+QByteArray tone(double seconds) {
+    const int rate = SinkRecorder::kRate;
+    const qint32 samples = qint32(seconds * rate);
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + samples * 2);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(rate) << quint32(rate * 2)
+        << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(samples * 2);
+    for (qint32 i = 0; i < samples; ++i)
+        out << qint16(0.7 * 32767 * std::sin(2 * M_PI * 440 * i / rate));
+    return data;
+}
+} // namespace
 
 class tst_sound : public QObject {
     Q_OBJECT
@@ -295,6 +279,39 @@ private slots:
         QVERIFY(junkPlayed.isEmpty());
         QVERIFY(s.desktop.grab(s.board) != before);
         QVERIFY(s.desktop.running());
+    }
+
+    // The same file name with another sound in it: the dialog's OK puts the new sound in
+    // the server, and the next press plays it, not the one cached before.
+    void newSoundInTheFileAfterOptions() {
+        REQUIRE_SOUND();
+        BoardSession s;
+        REQUIRE_DESKTOP(s);
+        const QString wav = s.desktop.configHome() + QStringLiteral("/horn.wav");
+        QVERIFY(QFile::copy(
+            QFileInfo(Desktop::ProgramPath()).path() + QStringLiteral("/buzzer.wav"), wav));
+        s.desktop.writeSettings(QStringLiteral("[KeySettings]\nBuzzerFile=%1\n").arg(wav));
+        QVERIFY(s.open());
+        const auto before = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        QCOMPARE(before.size(), 1);
+        verifyWholeHorn(before[0]);
+
+        QFile beep(wav);
+        QVERIFY(beep.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        beep.write(tone(0.4));
+        beep.close();
+        const QStringList known = s.desktop.windows();
+        s.desktop.keys({QStringLiteral("o")});
+        const QString dialog = s.desktop.waitForNewWindow(known);
+        QVERIFY(!dialog.isEmpty());
+        QTest::qWait(300);
+        const QRect d = s.desktop.geometry(dialog);
+        s.desktop.click(d.x() + 147, d.y() + 292);
+        QVERIFY(s.desktop.waitForWindowGone(dialog));
+        const auto after = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1500);
+        QCOMPARE(after.size(), 1);
+        QVERIFY2(after[0].length > 0.35 && after[0].length < 0.45,
+                 qPrintable(QString::number(after[0].length)));
     }
 
     void noSoundServerDoesNoHarm() {

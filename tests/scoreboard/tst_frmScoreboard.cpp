@@ -305,7 +305,7 @@ private slots:
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
         f.buzzer->finishPlaying();
         QTRY_VERIFY(!f.board->match().BuzzerPlaying);
-        QCOMPARE(f.buzzer->commands.mid(2), (QStringList{"Stop", "Prev"}));
+        QCOMPARE(f.buzzer->commands.mid(2), (QStringList{"Stop", "Rewind"}));
         f.type(QStringLiteral("b"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
     }

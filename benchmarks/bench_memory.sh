@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Where the board's resident memory goes: the real program on its own Xvfb with a
+# null-sink sound server, the scoreboard alone at 1920 x 1080, after the buzzer has
+# sounded once. Prints VmRSS, smaps_rollup and the resident kB of each mapped file
+# (anonymous memory and the heap summed apart), largest first.
+# Usage: bench_memory.sh BUILD_DIR [TOP_N]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+top=${2:-25}
+work=$(mktemp -d /tmp/darezez-mem.XXXXXX)
+pids=()
+program=
+cleanup() {
+  [[ -n "$program" ]] && kill "$program" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+source "$(dirname "$0")/../scripts/desktop.sh"
+start_desktop "$work" bench_sink
+sleep 1
+
+client() { # absolute X Y of a window's inside
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME"
+"$build/darezez" >"$work/run.log" 2>&1 &
+program=$!
+splash=
+for _ in $(seq 200); do
+  splash=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -1 || true)
+  [[ -n "$splash" ]] && break
+  sleep 0.05
+done
+sleep 0.5
+read -r x y < <(client "$splash")
+xdotool mousemove $((x + 185)) $((y + 70)) sleep 0.05 click 1
+board=
+for _ in $(seq 200); do
+  board=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -vx "$splash" | head -1 || true)
+  [[ -n "$board" ]] && break
+  sleep 0.05
+done
+sleep 1
+xdotool windowsize --sync "$board" 1920 1080 || true
+sleep 1
+xdotool key b
+sleep 3
+
+echo "== VmRSS: $(awk '/VmRSS/{print $2}' /proc/"$program"/status) kB"
+echo "== smaps_rollup"
+grep -E '^(Rss|Pss|Shared_Clean|Shared_Dirty|Private_Clean|Private_Dirty|Anonymous)' \
+  /proc/"$program"/smaps_rollup
+echo "== resident kB by mapping (top $top)"
+awk '
+  /^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6) ? $6 : "[anonymous]"; next }
+  /^Rss:/ { rss[name] += $2 }
+  END { for (n in rss) if (rss[n] > 0) printf "%8d  %s\n", rss[n], n }
+' /proc/"$program"/smaps | sort -rn | head -n "$top"
+echo "== resident kB of Qt Multimedia, PulseAudio and GStreamer libraries"
+awk '
+  /^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6) ? $6 : ""; next }
+  /^Rss:/ && name ~ /(Multimedia|pulse|gst|ffmpeg|libav|libsw)/ { s += $2 }
+  END { print s + 0 }
+' /proc/"$program"/smaps
+echo "== mapped libraries: $(grep -c '\.so' /proc/"$program"/maps) mappings"
