@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
 
 #include <QObject>
@@ -87,6 +88,15 @@ public:
     // On exactly while the match clock runs; the owner runs the real timer from it.
     bool TickEnabled() const { return m_tickEnabled; }
 
+    // Whether the match clock has been started since this match began (or, restored, since
+    // the journaled one began).
+    bool ClockHasRun() const { return m_clockHasRun; }
+    // What an operator would lose, as of the last refresh of the clocks.
+    MatchSnapshot Snapshot() const;
+    // Back to a journaled match with every clock stopped. Runs are cut to whole tenths, so
+    // the match clock gains back less than a tenth and loses nothing.
+    void Restore(const MatchSnapshot &snapshot);
+
 signals:
     void FieldChanged(Match::Field field);
     // `TimeAd` changed: the lamps follow it.
@@ -122,4 +132,5 @@ private:
     QString m_digitTyped;
     QString m_digitTypedField;
     bool m_tickEnabled = false;
+    bool m_clockHasRun = false;
 };
