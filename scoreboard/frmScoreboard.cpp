@@ -1,6 +1,8 @@
 #include "scoreboard/frmScoreboard.h"
 
 #include "appearance/Logo.h"
+#include "clock/JournalTexts.h"
+#include "clock/MatchJournal.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -32,11 +36,15 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
             Qt::QueuedConnection);
 
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
-        if (on)
+        if (on) {
             m_tmrClock1.start();
-        else
+        } else {
             m_tmrClock1.stop();
+            // Also when the clock runs out with no key pressed.
+            journalMatch();
+        }
     });
+    connect(&m_match, &Match::FieldChanged, this, &frmScoreboard::clockShown);
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(&m_match, &Match::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(&m_match, &Match::OptionsRequested, this, &frmScoreboard::showOptions);
@@ -97,6 +105,89 @@ void frmScoreboard::showOptions() {
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
+    journalMatch();
+}
+
+void frmScoreboard::SetJournal(MatchJournal *journal) {
+    m_journal = journal;
+    m_unchanged = m_match.Snapshot();
+    if (!journal)
+        return;
+    connect(journal, &MatchJournal::writeFailed, this, [this](const QString &reason) {
+        if (!m_journalFailing) {
+            m_journalFailing = true;
+            emit JournalFailingChanged(true);
+        }
+        if (!m_failureShown) {
+            m_failureShown = true;
+            showNote(QStringLiteral("msgCannotSave"), JournalTexts::cannotSave(reason));
+        }
+    });
+    connect(journal, &MatchJournal::writesRecovered, this, [this] {
+        if (m_journalFailing) {
+            m_journalFailing = false;
+            emit JournalFailingChanged(false);
+        }
+    });
+    // Once the board is up, so the note stands over it.
+    if (journal->heldElsewhere()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] { showNote(QStringLiteral("msgAnotherCopy"), JournalTexts::anotherCopy()); },
+            Qt::QueuedConnection);
+    }
+}
+
+void frmScoreboard::Resume(const MatchSnapshot &snapshot) {
+    m_match.Restore(snapshot);
+    m_unchanged = m_match.Snapshot();
+}
+
+void frmScoreboard::journalMatch() {
+    m_secondShown = false;
+    if (!m_journal)
+        return;
+    const MatchSnapshot now = m_match.Snapshot();
+    // Nothing is written for a board as it started, fresh or resumed.
+    if (m_unchanged) {
+        if (*m_unchanged == now)
+            return;
+        m_unchanged.reset();
+    }
+    m_journal->write(now);
+}
+
+// Rides on the clock's refresh: one write for each whole second the running clock shows,
+// once the refresh has read the time advantage too.
+void frmScoreboard::clockShown(Match::Field field) {
+    if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
+        return;
+    const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
+    if (second != m_journaledSecond) {
+        m_journaledSecond = second;
+        m_secondShown = true;
+    }
+}
+
+void frmScoreboard::showNote(const QString &name, const QString &text) {
+    auto box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setObjectName(name);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // The board keeps running behind it.
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+bool frmScoreboard::endTheMeet() {
+    QMessageBox box(QMessageBox::Question, windowTitle(), JournalTexts::endQuestion(),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("msgEndMeet"));
+    QPushButton *end = box.addButton(JournalTexts::endButton(), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(JournalTexts::cancelButton(), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == end;
 }
 
 void frmScoreboard::UpdateFormColors() {
@@ -122,12 +213,15 @@ void frmScoreboard::mmcBuzzer_Done() {
 
 void frmScoreboard::tmrClock1_Timer() {
     m_match.UpdateClocks();
+    if (m_secondShown)
+        journalMatch();
 }
 
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
     if (keyCode == KeyCodes::F11)
         setWindowState(windowState() ^ Qt::WindowFullScreen);
+    journalMatch();
 }
 
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
@@ -137,6 +231,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
         m_match.ClockKeyPress(keyAscii, 3599, 0, 0);
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
+    journalMatch();
 }
 
 void frmScoreboard::keyPressEvent(QKeyEvent *event) {
@@ -144,6 +239,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
         m_match.AllKeyPress(event->text().front().unicode());
+    journalMatch();
     event->accept();
 }
 
@@ -158,6 +254,28 @@ void frmScoreboard::Form_Activate() {
 }
 
 void frmScoreboard::closeEvent(QCloseEvent *event) {
+    if (m_asking) {
+        event->ignore();
+        return;
+    }
+    // A session that ends closes without a word and keeps the journal for the next start.
+    bool sessionEnds = false;
+#if QT_CONFIG(sessionmanager)
+    sessionEnds = qGuiApp->isSavingSession();
+#endif
+    if (!sessionEnds) {
+        if (JournalTexts::meetInProgress(m_match.Snapshot())) {
+            m_asking = true;
+            const bool end = endTheMeet();
+            m_asking = false;
+            if (!end) {
+                event->ignore();
+                return;
+            }
+        }
+        if (m_journal)
+            m_journal->end();
+    }
     Form_Unload();
     QWidget::closeEvent(event);
 }

@@ -2,13 +2,16 @@
 
 #include "clock/Match.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class BoardPicture;
 class BuzzerDevice;
 class LedGroup;
+class MatchJournal;
 
 // The window the operator types into: it owns the match, shows it through the board's
 // picture, routes every key to the match once, and runs the tick, the buzzer and the
@@ -22,6 +25,14 @@ public:
     ~frmScoreboard() override;
 
     Match &match() { return m_match; }
+
+    // The journal the board keeps its match in after every change; without one it keeps
+    // nothing. A journal held by another copy of the program is said once on the board.
+    void SetJournal(MatchJournal *journal);
+    // Takes up a journaled match, every clock stopped.
+    void Resume(const MatchSnapshot &snapshot);
+    // While journal writes fail.
+    bool JournalFailing() const { return m_journalFailing; }
     BoardPicture &Picture() { return *m_picture; }
 
     void UpdateFormColors();
@@ -35,6 +46,7 @@ public:
 signals:
     // The help key; the help window belongs to start-up, which answers this.
     void HelpRequested();
+    void JournalFailingChanged(bool failing);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -51,9 +63,21 @@ private:
     void onKeyDown(int keyCode);
     void onFieldKeyPress(Match::Field field, int keyAscii);
     void showOptions();
+    void journalMatch();
+    void clockShown(Match::Field field);
+    bool endTheMeet();
+    void showNote(const QString &name, const QString &text);
 
     Match m_match;
     QTimer m_tmrClock1;
     std::unique_ptr<BuzzerDevice> m_mmcBuzzer;
     BoardPicture *m_picture = nullptr;
+    QPointer<MatchJournal> m_journal;
+    // The match as the journal already holds it, until it first changes.
+    std::optional<MatchSnapshot> m_unchanged;
+    qint64 m_journaledSecond = -1;
+    bool m_secondShown = false;
+    bool m_journalFailing = false;
+    bool m_failureShown = false;
+    bool m_asking = false;
 };
