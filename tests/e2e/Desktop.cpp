@@ -41,7 +41,7 @@ bool Desktop::available() {
             return false;
         }
     }
-    return m_config.isValid();
+    return m_config.isValid() && m_data.isValid();
 }
 
 void Desktop::writeSettings(const QString &iniText) {
@@ -59,6 +59,7 @@ QString Desktop::settingsText() const {
 bool Desktop::start(const QProcessEnvironment &extra, const QString &program) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_data.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(extra);
     m_process.setProcessEnvironment(env);
