@@ -45,6 +45,8 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
         }
     });
     connect(&m_match, &Match::FieldChanged, this, &frmScoreboard::clockShown);
+    // Quitting closes every window first; the board must know it is not asked by a person.
+    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(&m_match, &Match::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(&m_match, &Match::OptionsRequested, this, &frmScoreboard::showOptions);
@@ -253,15 +255,25 @@ void frmScoreboard::Form_Activate() {
     m_picture->Field(Match::pledClock).at(0)->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        m_quitting = true;
+        // Windows are closed within the quit event; a quit refused ends with it.
+        QTimer::singleShot(0, this, [this] { m_quitting = false; });
+    }
+    return false;
+}
+
 void frmScoreboard::closeEvent(QCloseEvent *event) {
     if (m_asking) {
         event->ignore();
         return;
     }
-    // A session that ends closes without a word and keeps the journal for the next start.
-    bool sessionEnds = false;
+    // A session that ends (its manager saves, then tells the program to quit) closes without
+    // a word and keeps the journal for the next start.
+    bool sessionEnds = m_quitting;
 #if QT_CONFIG(sessionmanager)
-    sessionEnds = qGuiApp->isSavingSession();
+    sessionEnds = sessionEnds || qGuiApp->isSavingSession();
 #endif
     if (!sessionEnds) {
         if (JournalTexts::meetInProgress(m_match.Snapshot())) {

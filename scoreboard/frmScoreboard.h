@@ -52,6 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -80,4 +81,6 @@ private:
     bool m_journalFailing = false;
     bool m_failureShown = false;
     bool m_asking = false;
+    // The application is quitting (a session's end sends it that), not an operator closing.
+    bool m_quitting = false;
 };

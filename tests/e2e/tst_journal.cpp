@@ -236,6 +236,27 @@ private slots:
         QVERIFY(s->desktop.waitForExit());
     }
 
+    // Every end but the confirmed close keeps the meet, and nothing asks first.
+    void signalsKeepTheMeet_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void signalsKeepTheMeet() {
+        QFETCH(int, signal);
+        s->desktop.stop();
+        QDir(folder()).removeRecursively();
+        QVERIFY(s->open(env));
+        typeInto("guestScore", QStringLiteral("9\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file()), 5000);
+        ::kill(pid_t(s->desktop.pid()), signal);
+        QVERIFY(s->desktop.waitForExit());
+        QVERIFY(QFileInfo::exists(file()));
+        // The next start asks; Resume brings the score back.
+        QVERIFY(s->open(env, QStringLiteral("Return")));
+        QCOMPARE(field("guestScore"), QStringLiteral("9"));
+    }
+
     void badJournalStartsFresh_data() {
         QTest::addColumn<QByteArray>("bytes");
         QByteArray random(4096, '\0');

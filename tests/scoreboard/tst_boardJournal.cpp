@@ -224,6 +224,31 @@ private slots:
         QVERIFY(!QFileInfo::exists(file()));
     }
 
+    // A session's end quits the program, which closes every window: no question, and the
+    // journal stays for the next start.
+    void quittingClosesWithoutAQuestionAndKeepsTheMeet() {
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        f.type(QStringLiteral("3\rs"));
+        f.pass(1500);
+        QTRY_VERIFY(onDisk(file()));
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            if (auto d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                asked = true;
+                d->reject();
+            }
+        });
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        QVERIFY(!asked);
+        QTRY_VERIFY(!f.board);
+        QVERIFY(onDisk(file()));
+        QVERIFY(JournalTexts::meetInProgress(*onDisk(file())));
+    }
+
     void secondCopySaysSoOnceAndWritesNothing() {
         MatchJournal first(folder());
         QVERIFY(first.acquire());
