@@ -2,8 +2,9 @@
 // wrestler holding time advantage for a while (a minute unless told), on the real time.
 // Prints the writes a running minute costs, the file's size, the time one write takes
 // (median and longest), and how long the board's thread spent journaling at most.
-// Usage: bench_board_journal [SECONDS]; the journal goes into a fresh folder in the
-// current one, so run it from a folder on the disk the board will use.
+// Usage: bench_board_journal [SECONDS [none]]; the journal goes into a fresh folder in the
+// current one, so run it from a folder on the disk the board will use. With "none" the
+// board runs without a journal: the tick's figures then show what the machine adds.
 #include "clock/MatchJournal.h"
 #include "led/KeyCodes.h"
 #include "scoreboard/BuzzerDevice.h"
@@ -52,7 +53,9 @@ int main(int argc, char **argv) {
     if (!journal.acquire())
         return 1;
     auto board = new frmScoreboard(new SilentBuzzer());
-    board->SetJournal(&journal);
+    const bool journaled = !(argc > 2 && qstrcmp(argv[2], "none") == 0);
+    if (journaled)
+        board->SetJournal(&journal);
     board->show();
 
     std::vector<qint64> commits, snapshots, ticks;
