@@ -6,13 +6,18 @@
 #include "LedReader.h"
 #include "TimeReading.h"
 
+#include "clock/JournalFile.h"
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
 #include <csignal>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -255,6 +260,63 @@ private slots:
         // The next start asks; Resume brings the score back.
         QVERIFY(s->open(env, QStringLiteral("Return")));
         QCOMPARE(field("guestScore"), QStringLiteral("9"));
+    }
+
+    // Killed in the middle of a write, at two steps the folder shows: when the write opens
+    // its unnamed file (the data not yet on disk), and when that file gets a name just
+    // before it is renamed over the journal. The journal is whole every time, old or new,
+    // and the next start resumes from it and leaves no part behind. (Kills at every step of
+    // a write are tst_MatchJournal's.)
+    void killedInTheMiddleOfAWrite() {
+        s->desktop.stop();
+        QDir(folder()).removeRecursively();
+        QVERIFY(s->open(env));
+        s->desktop.type(QStringLiteral("5\r"));
+        s->desktop.keys({QStringLiteral("s")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file()), 5000);
+        const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        QVERIFY(watch >= 0);
+        auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder()).constData(),
+                                  IN_OPEN | IN_CREATE) >= 0);
+        for (int round = 0; round < 6; ++round) {
+            const bool opening = round % 2 == 0;
+            // Waits for the step of the next write; "#" names an unnamed file.
+            bool seen = false;
+            QDeadlineTimer deadline(5000);
+            while (!seen && !deadline.hasExpired()) {
+                pollfd p{watch, POLLIN, 0};
+                if (::poll(&p, 1, 100) <= 0)
+                    continue;
+                alignas(inotify_event) char buffer[4096];
+                const ssize_t n = ::read(watch, buffer, sizeof buffer);
+                for (ssize_t at = 0; at < n && !seen;) {
+                    const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);
+                    const QString name = QFile::decodeName(e->len ? e->name : "");
+                    seen = opening ? (e->mask & IN_OPEN) && name.startsWith(QLatin1Char('#'))
+                                   : (e->mask & IN_CREATE) &&
+                                         name.startsWith(QStringLiteral("meet.journal.")) &&
+                                         name.size() == 19;
+                    if (seen)
+                        ::kill(pid_t(s->desktop.pid()), SIGKILL);
+                    at += qsizetype(sizeof(inotify_event) + e->len);
+                }
+            }
+            QVERIFY2(seen, "no write while the clock ran");
+            QVERIFY(s->desktop.waitForExit());
+            QFile journal(file());
+            QVERIFY(journal.open(QIODevice::ReadOnly));
+            const JournalFile::Parsed parsed = JournalFile::decode(journal.readAll());
+            QVERIFY2(parsed.entry, qPrintable(parsed.reason));
+            QVERIFY(s->open(env, QStringLiteral("Return")));
+            const QStringList left =
+                QDir(folder()).entryList({QStringLiteral("meet.journal.??????")}, QDir::Files);
+            QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+            // A time the running clock showed (a whole second shows rounded up).
+            const double resumed = shownSeconds(field("clock"));
+            QVERIFY2(resumed > 200 && resumed <= 300, qPrintable(QString::number(resumed)));
+            s->desktop.keys({QStringLiteral("s")});
+        }
     }
 
     void badJournalStartsFresh_data() {
