@@ -118,34 +118,6 @@ private slots:
         QCOMPARE(handedOver(journal), stopped);
     }
 
-    void resumedBoardWritesOnlyWhenItChanges() {
-        MatchSnapshot journaled;
-        journaled.fields = {21, 9, 4, 3, 108, 2, 165};
-        journaled.clockRun = fromTenths(456);
-        journaled.clockRunning = true;
-        journaled.clockHasRun = true;
-        journaled.homeAd = fromTenths(31);
-        journaled.timeAd = 37;
-        MatchJournal journal(folder());
-        QVERIFY(journal.acquire());
-        BoardFixture f;
-        f.board->Resume(journaled);
-        f.board->SetJournal(&journal);
-        QCOMPARE(f.clockText(), QStringLiteral(" 9:15"));
-        QCOMPARE(f.timeAdText(), QStringLiteral(" 3.1 "));
-        QCOMPARE(f.number("pledHomeScore"), QStringLiteral(" 21"));
-        QVERIFY(f.shape("shpTimeAdHome")->FillColor() != modGlobals::FormColor);
-        QCOMPARE(f.shape("shpTimeAdGuest")->FillColor(), modGlobals::FormColor);
-        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
-        f.type(QStringLiteral(" "));
-        QCOMPARE(journal.figures().writesAsked, 0);
-        f.type(QStringLiteral("s"));
-        f.pass(1000);
-        QTRY_VERIFY(onDisk(file()) && onDisk(file())->clockRun > journaled.clockRun);
-        QCOMPARE(onDisk(file())->homeAd, f.board->match().Snapshot().homeAd);
-        QVERIFY(onDisk(file())->homeAd > journaled.homeAd);
-    }
-
     void closingMidMeetAsks_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("ends");
