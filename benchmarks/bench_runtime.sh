@@ -35,8 +35,9 @@ board=
 # darezez, or with `timed` bench_board, appending (so that emptying the file between steps
 # starts it over) its figures to $work/timing.
 start_board() {
-  export XDG_CONFIG_HOME="$work/config"
-  rm -rf "$XDG_CONFIG_HOME" "$work/timing"
+  export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+  # A fresh data folder: no journaled meet to ask about.
+  rm -rf "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$work/timing"
   mkdir -p "$XDG_CONFIG_HOME"
   if [[ "${1:-}" == timed ]]; then
     "$build/benchmarks/bench_board" "$(date +%s%N)" >>"$work/timing" 2>"$work/run.log" &

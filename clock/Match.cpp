@@ -7,6 +7,8 @@
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
+#include <algorithm>
+
 namespace {
 
 struct FieldInfo {
@@ -72,6 +74,8 @@ void Match::StartClock(qint16 slot) {
     s.startMs = TimeSource::nowMs();
     s.started = true;
     s.on = -1;
+    if (slot == 0)
+        m_clockHasRun = true;
 }
 
 void Match::StopClock(qint16 slot) {
@@ -354,4 +358,67 @@ void Match::setTick(bool on) {
         return;
     m_tickEnabled = on;
     emit TickChanged(on);
+}
+
+namespace {
+
+TimeValue tenthsDown(TimeValue value) {
+    return value <= 0 ? 0 : value - value % kTenth;
+}
+
+TimeValue tenthsUp(TimeValue value) {
+    return value <= 0 ? 0 : tenthsDown(value + kTenth - 1);
+}
+
+} // namespace
+
+MatchSnapshot Match::Snapshot() const {
+    // The stored runs, not a fresh reading: the snapshot is what the last refresh showed.
+    const auto total = [this](int slot) {
+        const Slot &s = m_slots[slot];
+        return s.pastTime + (s.on == -1 ? s.runTime : 0);
+    };
+    MatchSnapshot snap;
+    std::copy(m_numbers.begin(), m_numbers.end(), snap.fields.begin());
+    const Slot &clock = m_slots[0];
+    snap.clockSet = clock.setTime;
+    // A clock run out keeps its last reading past zero; zero is where it stands.
+    snap.clockRun = std::min(total(0), clock.setTime);
+    snap.clockRunning = clock.on == -1;
+    snap.clockHasRun = m_clockHasRun;
+    snap.homeAd = m_slots[1].setTime + total(1);
+    snap.guestAd = m_slots[2].setTime + total(2);
+    snap.timeAd = TimeAd;
+    snap.lastClockTime = LastClockTime;
+    snap.shownAdSide = ShownAdSide;
+    return snap;
+}
+
+void Match::Restore(const MatchSnapshot &snapshot) {
+    for (qint16 slot = 0; slot < kSlotCount; ++slot)
+        StopClock(slot);
+    setTick(false);
+
+    // The clock's value up to the next whole tenth, never down: the run is what is left.
+    const TimeValue set = tenthsUp(snapshot.clockSet);
+    const TimeValue value = tenthsUp(snapshot.clockSet - std::max<TimeValue>(snapshot.clockRun, 0));
+    SetClock(set, 0, 0);
+    m_slots[0].pastTime = set - std::min(value, set);
+    SetClock(0, 1, 1);
+    m_slots[1].pastTime = tenthsDown(snapshot.homeAd);
+    SetClock(0, 1, 2);
+    m_slots[2].pastTime = tenthsDown(snapshot.guestAd);
+    m_clockHasRun = snapshot.clockHasRun;
+    LastClockTime = snapshot.lastClockTime;
+    TimeAd = snapshot.timeAd;
+    ShownAdSide = snapshot.shownAdSide == 2 ? 2 : 1;
+
+    for (int i = 0; i < kNumberFieldCount; ++i) {
+        if (m_numbers[i] == snapshot.fields[i])
+            continue;
+        m_numbers[i] = snapshot.fields[i];
+        emit FieldChanged(Field(pledHomeScore + i));
+    }
+    // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
+    UpdateAdStatus();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
 
 #include <QObject>
@@ -90,6 +91,15 @@ public:
     // match clock or of a running time advantage, or the match clock reaches zero.
     qint64 NextRefreshMs() const;
 
+    // Whether the match clock has been started since this match began (or, restored, since
+    // the journaled one began).
+    bool ClockHasRun() const { return m_clockHasRun; }
+    // What an operator would lose, as of the last refresh of the clocks.
+    MatchSnapshot Snapshot() const;
+    // Back to a journaled match with every clock stopped. Runs are cut to whole tenths, so
+    // the match clock gains back less than a tenth and loses nothing.
+    void Restore(const MatchSnapshot &snapshot);
+
 signals:
     void FieldChanged(Match::Field field);
     // `TimeAd` changed: the lamps follow it.
@@ -128,4 +138,5 @@ private:
     QString m_digitTypedField;
     bool m_tickEnabled = false;
     qint64 m_lastRefreshMs = 0;
+    bool m_clockHasRun = false;
 };

@@ -1,6 +1,8 @@
 #include "scoreboard/frmScoreboard.h"
 
 #include "appearance/Logo.h"
+#include "clock/JournalTexts.h"
+#include "clock/MatchJournal.h"
 #include "clock/TimeSource.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
@@ -16,6 +18,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -36,11 +40,17 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
             Qt::QueuedConnection);
 
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
-        if (on)
+        if (on) {
             armTick();
-        else
+        } else {
             m_tmrClock1.stop();
+            // Also when the clock runs out with no key pressed.
+            journalMatch();
+        }
     });
+    connect(&m_match, &Match::FieldChanged, this, &frmScoreboard::clockShown);
+    // Quitting closes every window first; the board must know it is not asked by a person.
+    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(&m_match, &Match::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(&m_match, &Match::OptionsRequested, this, &frmScoreboard::showOptions);
@@ -59,11 +69,11 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::EntryRefused, m_strip, &ConsoleStrip::showRefused);
+    connect(this, &frmScoreboard::JournalFailingChanged, m_strip, &ConsoleStrip::setSaveProblem);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { onFocusChanged(now); });
     connect(qApp, &QGuiApplication::screenAdded, this, &frmScoreboard::onScreenAdded);
     connect(qApp, &QGuiApplication::screenRemoved, this, &frmScoreboard::onScreenRemoved);
-    qApp->installEventFilter(this);
     connect(m_picture, &BoardPicture::KeyDown, this, &frmScoreboard::onKeyDown);
     connect(m_picture, &BoardPicture::KeyPress, this, &frmScoreboard::onFieldKeyPress);
 
@@ -124,6 +134,89 @@ void frmScoreboard::showOptions() {
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
+    journalMatch();
+}
+
+void frmScoreboard::SetJournal(MatchJournal *journal) {
+    m_journal = journal;
+    m_unchanged = m_match.Snapshot();
+    if (!journal)
+        return;
+    connect(journal, &MatchJournal::writeFailed, this, [this](const QString &reason) {
+        if (!m_journalFailing) {
+            m_journalFailing = true;
+            emit JournalFailingChanged(true);
+        }
+        if (!m_failureShown) {
+            m_failureShown = true;
+            showNote(QStringLiteral("msgCannotSave"), JournalTexts::cannotSave(reason));
+        }
+    });
+    connect(journal, &MatchJournal::writesRecovered, this, [this] {
+        if (m_journalFailing) {
+            m_journalFailing = false;
+            emit JournalFailingChanged(false);
+        }
+    });
+    // Once the board is up, so the note stands over it.
+    if (journal->heldElsewhere()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] { showNote(QStringLiteral("msgAnotherCopy"), JournalTexts::anotherCopy()); },
+            Qt::QueuedConnection);
+    }
+}
+
+void frmScoreboard::Resume(const MatchSnapshot &snapshot) {
+    m_match.Restore(snapshot);
+    m_unchanged = m_match.Snapshot();
+}
+
+void frmScoreboard::journalMatch() {
+    m_secondShown = false;
+    if (!m_journal)
+        return;
+    const MatchSnapshot now = m_match.Snapshot();
+    // Nothing is written for a board as it started, fresh or resumed.
+    if (m_unchanged) {
+        if (*m_unchanged == now)
+            return;
+        m_unchanged.reset();
+    }
+    m_journal->write(now);
+}
+
+// Rides on the clock's refresh: one write for each whole second the running clock shows,
+// once the refresh has read the time advantage too.
+void frmScoreboard::clockShown(Match::Field field) {
+    if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
+        return;
+    const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
+    if (second != m_journaledSecond) {
+        m_journaledSecond = second;
+        m_secondShown = true;
+    }
+}
+
+void frmScoreboard::showNote(const QString &name, const QString &text) {
+    auto box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setObjectName(name);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // The board keeps running behind it.
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+bool frmScoreboard::endTheMeet() {
+    QMessageBox box(QMessageBox::Question, windowTitle(), JournalTexts::endQuestion(),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("msgEndMeet"));
+    QPushButton *end = box.addButton(JournalTexts::endButton(), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(JournalTexts::cancelButton(), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == end;
 }
 
 void frmScoreboard::UpdateFormColors() {
@@ -149,6 +242,8 @@ void frmScoreboard::mmcBuzzer_Done() {
 
 void frmScoreboard::tmrClock1_Timer() {
     m_match.UpdateClocks();
+    if (m_secondShown)
+        journalMatch();
     armTick();
 }
 
@@ -164,6 +259,7 @@ void frmScoreboard::armTick() {
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
     armTick();
+    journalMatch();
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
     } else if (keyCode == KeyCodes::F11) {
@@ -270,7 +366,7 @@ void frmScoreboard::onFocusChanged(QWidget *now) {
         m_strip->setSelected(field);
 }
 
-bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
+void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         auto w = qobject_cast<QWidget *>(watched);
         if (w && w->window() == this) {
@@ -280,7 +376,6 @@ bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
             m_strip->setCapsLock(static_cast<QKeyEvent *>(event)->nativeModifiers() & kLockMask);
         }
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
@@ -291,6 +386,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
     armTick();
+    journalMatch();
 }
 
 void frmScoreboard::keyPressEvent(QKeyEvent *event) {
@@ -298,6 +394,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
         m_match.AllKeyPress(event->text().front().unicode());
+    journalMatch();
     event->accept();
 }
 
@@ -311,7 +408,40 @@ void frmScoreboard::Form_Activate() {
     m_picture->Field(Match::pledClock).at(0)->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
+    watchKey(watched, event);
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        m_quitting = true;
+        // Windows are closed within the quit event; a quit refused ends with it.
+        QTimer::singleShot(0, this, [this] { m_quitting = false; });
+    }
+    return false;
+}
+
 void frmScoreboard::closeEvent(QCloseEvent *event) {
+    if (m_asking) {
+        event->ignore();
+        return;
+    }
+    // A session that ends (its manager saves, then tells the program to quit) closes without
+    // a word and keeps the journal for the next start.
+    bool sessionEnds = m_quitting;
+#if QT_CONFIG(sessionmanager)
+    sessionEnds = sessionEnds || qGuiApp->isSavingSession();
+#endif
+    if (!sessionEnds) {
+        if (JournalTexts::meetInProgress(m_match.Snapshot())) {
+            m_asking = true;
+            const bool end = endTheMeet();
+            m_asking = false;
+            if (!end) {
+                event->ignore();
+                return;
+            }
+        }
+        if (m_journal)
+            m_journal->end();
+    }
     Form_Unload();
     QWidget::closeEvent(event);
 }

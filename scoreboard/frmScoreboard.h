@@ -7,12 +7,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class BoardPicture;
 class BuzzerDevice;
 class ConsoleStrip;
 class LedGroup;
 class QScreen;
+class MatchJournal;
 
 // The window the operator types into: it owns the match, shows it through the board's
 // picture, routes every key to the match once, and runs the tick, the buzzer and the
@@ -26,6 +28,14 @@ public:
     ~frmScoreboard() override;
 
     Match &match() { return m_match; }
+
+    // The journal the board keeps its match in after every change; without one it keeps
+    // nothing. A journal held by another copy of the program is said once on the board.
+    void SetJournal(MatchJournal *journal);
+    // Takes up a journaled match, every clock stopped.
+    void Resume(const MatchSnapshot &snapshot);
+    // While journal writes fail.
+    bool JournalFailing() const { return m_journalFailing; }
     BoardPicture &Picture() { return *m_picture; }
 
     void UpdateFormColors();
@@ -49,12 +59,13 @@ signals:
     void HelpRequested();
     // The options dialog closed with OK.
     void OptionsApplied();
+    void JournalFailingChanged(bool failing);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -73,6 +84,12 @@ private:
     void onScreenAdded(QScreen *screen);
     void onScreenRemoved(QScreen *screen);
     void onFocusChanged(QWidget *now);
+    // Caps Lock and the refused mark follow each key typed on the board.
+    void watchKey(QObject *watched, QEvent *event);
+    void journalMatch();
+    void clockShown(Match::Field field);
+    bool endTheMeet();
+    void showNote(const QString &name, const QString &text);
 
     Match m_match;
     QTimer m_tmrClock1;
@@ -83,4 +100,14 @@ private:
     // An unplugged audience screen closed the display; it comes back with a screen.
     bool m_reopenWithScreen = false;
     QString m_feedState;
+    QPointer<MatchJournal> m_journal;
+    // The match as the journal already holds it, until it first changes.
+    std::optional<MatchSnapshot> m_unchanged;
+    qint64 m_journaledSecond = -1;
+    bool m_secondShown = false;
+    bool m_journalFailing = false;
+    bool m_failureShown = false;
+    bool m_asking = false;
+    // The application is quitting (a session's end sends it that), not an operator closing.
+    bool m_quitting = false;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark, printing their figures (medians of repeated runs): the
 # layout's cost, the running program's CPU share and memory, the start-up, click and key
-# times of bench_board (the program's windows timed from inside), and the clock's accuracy.
+# times of bench_board (the program's windows timed from inside), the clock's accuracy, and
+# the match journal's costs alone and on a running board.
 # BENCH_SECONDS, BENCH_REPEATS and CLOCK_MINUTES shorten a run for a quick look.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,3 +15,4 @@ build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 build/benchmarks/bench_feed "${FEED_SECONDS:-20}"
 bash benchmarks/bench_buzzer.sh build
 bash benchmarks/bench_memory.sh build
+(cd build && benchmarks/bench_board_journal "${BENCH_SECONDS:-60}")

@@ -2,6 +2,7 @@
 
 #include "appearance/Fonts.h"
 #include "appearance/Logo.h"
+#include "clock/MatchJournal.h"
 #include "settings/SystemBeep.h"
 #include "startup/frmHelp.h"
 #include "startup/frmSplash.h"
@@ -16,7 +17,11 @@ int Program::Run() {
     Fonts::InstallApplicationFont();
     SystemBeep::setHandler([] { QApplication::beep(); });
 
-    auto splash = new frmSplash();
+    // One meet, one program: the lock is taken before anything is shown. The journal
+    // outlives every window, so writes still queued reach the disk.
+    MatchJournal journal;
+    journal.acquire();
+    auto splash = new frmSplash(&journal);
     splash->show();
     const int result = QApplication::exec();
     frmHelp::DestroyInstance();

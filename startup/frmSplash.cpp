@@ -3,6 +3,8 @@
 #include "appearance/Fonts.h"
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
+#include "clock/JournalTexts.h"
+#include "clock/MatchJournal.h"
 #include "feed/MatchFeed.h"
 #include "scoreboard/BoardPicture.h"
 #include "scoreboard/frmScoreboard.h"
@@ -19,7 +21,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
+frmSplash::frmSplash(MatchJournal *journal)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_journal(journal) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Darezez"));
     setWindowIcon(Logo::Icon());
@@ -129,10 +132,36 @@ void frmSplash::mouseReleaseEvent(QMouseEvent *event) {
     m_pressed = false;
 }
 
+bool frmSplash::askResume(const QDateTime &savedAt) {
+    QMessageBox box(QMessageBox::Question, windowTitle(), JournalTexts::resumeQuestion(savedAt),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("msgResume"));
+    QPushButton *resume = box.addButton(JournalTexts::resumeButton(), QMessageBox::AcceptRole);
+    QPushButton *fresh = box.addButton(JournalTexts::newMeetButton(), QMessageBox::RejectRole);
+    box.setDefaultButton(resume);
+    box.setEscapeButton(fresh);
+    box.exec();
+    return box.clickedButton() == resume;
+}
+
 void frmSplash::GoScore() {
+    // A bad journal is kept aside by load() and the board starts fresh.
+    std::optional<MatchSnapshot> resumed;
+    if (m_journal && !m_journal->heldElsewhere()) {
+        const MatchJournal::LoadResult journaled = m_journal->load();
+        if (journaled.status == MatchJournal::LoadStatus::Ok) {
+            if (askResume(journaled.savedAt))
+                resumed = journaled.snapshot;
+            else
+                m_journal->setAside();
+        }
+    }
     // The scoreboard is up before the welcome window goes, so the program never
     // finds itself without a window in between.
     auto scoreboard = new frmScoreboard();
+    if (resumed)
+        scoreboard->Resume(*resumed);
+    scoreboard->SetJournal(m_journal);
     connect(scoreboard, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
     // The feed lives as long as the board.
     auto feed = new MatchFeed(scoreboard->match(), &scoreboard->Picture(), scoreboard);

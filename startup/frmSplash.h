@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class MatchJournal;
+class QDateTime;
 class QLabel;
 class QPushButton;
 
@@ -11,7 +14,8 @@ class frmSplash : public QWidget {
     Q_OBJECT
 
 public:
-    frmSplash();
+    // The journal hands the board a match to resume; without one the board starts fresh.
+    explicit frmSplash(MatchJournal *journal = nullptr);
 
     void GoScore();
 
@@ -28,5 +32,8 @@ private:
     void cmdHelp_Click();
     QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRectF &box);
 
+    bool askResume(const QDateTime &savedAt);
+
+    QPointer<MatchJournal> m_journal;
     bool m_pressed = false;
 };

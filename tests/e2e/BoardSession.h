@@ -9,7 +9,9 @@ struct BoardSession {
     Desktop desktop;
     QString board;
 
-    bool open(const QProcessEnvironment &extra = {}) {
+    // `answer`: the xdotool key that answers the question the click brings up, when a
+    // journaled meet is expected; without it no question may come.
+    bool open(const QProcessEnvironment &extra = {}, const QString &answer = {}) {
         if (!desktop.start(extra))
             return fail("the program did not start");
         // Generous: the first start on a new machine may build the font cache.
@@ -19,7 +21,18 @@ struct BoardSession {
         const QRect g = desktop.geometry(splash);
         // On "Click to continue."
         desktop.click(g.x() + 185, g.y() + 70);
-        board = desktop.waitForNewWindow({splash});
+        QStringList known{splash};
+        if (!answer.isEmpty()) {
+            const QString question = desktop.waitForNewWindow(known);
+            if (question.isEmpty())
+                return fail("no question after the click");
+            desktop.activate(question);
+            desktop.keys({answer});
+            if (!desktop.waitForWindowGone(question))
+                return fail("the question stayed");
+            known << question;
+        }
+        board = desktop.waitForNewWindow(known);
         if (board.isEmpty())
             return fail("no scoreboard after the click");
         if (!desktop.waitForWindowGone(splash))

@@ -42,7 +42,7 @@ bool Desktop::available() {
             return false;
         }
     }
-    return m_config.isValid();
+    return m_config.isValid() && m_data.isValid();
 }
 
 void Desktop::writeSettings(const QString &iniText) {
@@ -66,6 +66,7 @@ QString Desktop::ProgramPath() {
 bool Desktop::start(const QProcessEnvironment &extra, const QString &program) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_data.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(extra);
     m_process.setProcessEnvironment(env);

@@ -22,12 +22,16 @@ public:
 
     // The per-user settings folder the program gets; empty until written.
     QString configHome() const { return m_config.path(); }
+    // The per-user data folder (the match journal) the program gets unless told otherwise.
+    QString dataHome() const { return m_data.path(); }
     void writeSettings(const QString &iniText);
     QString settingsText() const;
 
     // Starts the program; extra variables override the inherited environment.
     bool start(const QProcessEnvironment &extra = {}, const QString &program = {});
     bool running() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
+    bool waitForExit(int timeoutMs = 10000) { return m_process.waitForFinished(timeoutMs); }
     void stop();
     QString output() const;
 
@@ -54,6 +58,7 @@ public:
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QProcess m_process;
     QString m_why;
 };

@@ -45,8 +45,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>
 test -x /usr/bin/darezez
 test -s /usr/lib/darezez/buzzer.wav
 
-mkdir -p "$work/config"
-XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
+mkdir -p "$work/config" "$work/data"
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
 pid=$!
 window=
 for _ in $(seq 100); do

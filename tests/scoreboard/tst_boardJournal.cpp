@@ -1,0 +1,285 @@
+// The board keeps its match in the journal: after every change and once a second while the
+// clock runs, nothing while it is as it started; closing mid-meet asks; a second copy and a
+// failing folder are said once.
+#include "BoardFixture.h"
+#include "Dialogs.h"
+#include "clock/JournalFile.h"
+#include "clock/JournalTexts.h"
+#include "clock/MatchJournal.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+std::optional<MatchSnapshot> onDisk(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const JournalFile::Parsed p = JournalFile::decode(f.readAll());
+    return p.entry ? std::optional(p.entry->snapshot) : std::nullopt;
+}
+
+QList<QMessageBox *> notes(const QString &name) {
+    QList<QMessageBox *> found;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto box = qobject_cast<QMessageBox *>(w);
+            box && box->isVisible() && box->objectName() == name)
+            found << box;
+    }
+    return found;
+}
+
+qint64 handedOver(const MatchJournal &j) {
+    const MatchJournal::Figures f = j.figures();
+    return f.writesAsked - f.writesSkipped;
+}
+
+} // namespace
+
+class tst_boardJournal : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dataHome;
+    QString folder() const { return dataHome.filePath(QStringLiteral("journal")); }
+    QString file() const { return QDir(folder()).filePath(QLatin1String(MatchJournal::kFileName)); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dataHome.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    }
+    void init() { QDir(folder()).removeRecursively(); }
+    void cleanup() {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMessageBox *>(w))
+                delete w;
+        }
+    }
+
+    void writesEachChangeAndNothingBefore_data() {
+        QTest::addColumn<QString>("field"); // empty: the match clock
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("home score") << "picHomeScore"
+                                    << "12\r";
+        QTest::newRow("weight") << "picWeight"
+                                << "157\r";
+        QTest::newRow("match clock") << ""
+                                     << "2.30\r";
+        QTest::newRow("time advantage") << ""
+                                        << "<";
+        QTest::newRow("start") << ""
+                               << "s";
+    }
+    void writesEachChangeAndNothingBefore() {
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        // Keys that change nothing an operator would lose write nothing.
+        f.type(QStringLiteral(" "));
+        f.key(Qt::Key_F11);
+        f.key(Qt::Key_F11);
+        QCOMPARE(journal.figures().writesAsked, 0);
+        if (!field.isEmpty())
+            f.clickField(qPrintable(field));
+        if (keys == QLatin1String("<"))
+            f.key(Qt::Key_Left);
+        else
+            f.type(keys);
+        QTRY_COMPARE(onDisk(file()), std::optional(f.board->match().Snapshot()));
+        QVERIFY(JournalTexts::meetInProgress(*onDisk(file())));
+    }
+
+    void runningClockWritesOnceASecond() {
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        f.type(QStringLiteral("s"));
+        const qint64 atStart = handedOver(journal);
+        // Tenths pass: a write for each whole second shown, not for each refresh.
+        for (int i = 0; i < 40; ++i)
+            f.pass(100);
+        const qint64 writes = handedOver(journal) - atStart;
+        QVERIFY2(writes >= 4 && writes <= 5, qPrintable(QString::number(writes)));
+        // A stopped clock is written where it stopped, then nothing more however long it
+        // stands.
+        f.type(QStringLiteral("s"));
+        QTRY_COMPARE(onDisk(file()), std::optional(f.board->match().Snapshot()));
+        QCOMPARE(onDisk(file())->clockRun, fromSeconds(4));
+        const qint64 stopped = handedOver(journal);
+        f.pass(3000);
+        QCOMPARE(handedOver(journal), stopped);
+    }
+
+    void closingMidMeetAsks_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("End the meet") << "End the meet" << true;
+        QTest::newRow("Cancel") << "Cancel" << false;
+        QTest::newRow("Enter") << "Enter" << false;
+        QTest::newRow("Esc") << "Esc" << false;
+    }
+    void closingMidMeetAsks() {
+        QFETCH(QString, answer);
+        QFETCH(bool, ends);
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        f.clickField("picGuestScore");
+        f.type(QStringLiteral("6\r"));
+        QTRY_VERIFY(onDisk(file()));
+        const MatchSnapshot before = f.board->match().Snapshot();
+        QString text;
+        QStringList buttons;
+        whileModal([&](QDialog *d) {
+            auto box = qobject_cast<QMessageBox *>(d);
+            QVERIFY(box);
+            text = box->text();
+            for (QAbstractButton *b : box->buttons())
+                buttons << b->text();
+            QCOMPARE(box->defaultButton()->text(), JournalTexts::cancelButton());
+            if (answer == QLatin1String("Enter"))
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (answer == QLatin1String("Esc"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == answer)
+                        b->click();
+        });
+        f.board->close();
+        QCOMPARE(text, QStringLiteral("End the meet? The board will start fresh next time."));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Cancel", "End the meet"}));
+        if (ends) {
+            QTRY_VERIFY(!f.board);
+            QVERIFY(!QFileInfo::exists(file()));
+        } else {
+            QVERIFY(f.board && f.board->isVisible());
+            QCOMPARE(f.board->match().Snapshot(), before);
+            QCOMPARE(onDisk(file()), std::optional(before));
+            // The board goes on as before.
+            f.board->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(f.board));
+            f.clickField("picGuestScore");
+            f.type(QStringLiteral("+2"));
+            QCOMPARE(f.number("pledGuestScore"), QStringLiteral("  8"));
+        }
+    }
+
+    void freshBoardClosesWithoutAQuestion() {
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        // Typed and cleared: the board reads as it started.
+        f.clickField("picHomeScore");
+        f.type(QStringLiteral("3\r0\r"));
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            if (auto d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                asked = true;
+                d->reject();
+            }
+        });
+        f.board->close();
+        QVERIFY(!asked);
+        QTRY_VERIFY(!f.board);
+        QVERIFY(!QFileInfo::exists(file()));
+    }
+
+    // A session's end quits the program, which closes every window: no question, and the
+    // journal stays for the next start.
+    void quittingClosesWithoutAQuestionAndKeepsTheMeet() {
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        f.type(QStringLiteral("3\rs"));
+        f.pass(1500);
+        QTRY_VERIFY(onDisk(file()));
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            if (auto d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                asked = true;
+                d->reject();
+            }
+        });
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        QVERIFY(!asked);
+        QTRY_VERIFY(!f.board);
+        QVERIFY(onDisk(file()));
+        QVERIFY(JournalTexts::meetInProgress(*onDisk(file())));
+    }
+
+    void secondCopySaysSoOnceAndWritesNothing() {
+        MatchJournal first(folder());
+        QVERIFY(first.acquire());
+        MatchJournal second(folder());
+        QVERIFY(!second.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&second);
+        QTRY_COMPARE(notes(QStringLiteral("msgAnotherCopy")).size(), 1);
+        QMessageBox *note = notes(QStringLiteral("msgAnotherCopy")).front();
+        QCOMPARE(note->text(), JournalTexts::anotherCopy());
+        QVERIFY(!note->isModal());
+        note->close();
+        f.board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.board));
+        f.type(QStringLiteral("3\rs"));
+        f.pass(2000);
+        QCOMPARE(f.clockText(), QStringLiteral(" 2:58"));
+        QTest::qWait(100);
+        QVERIFY(!QFileInfo::exists(file()));
+        QVERIFY(notes(QStringLiteral("msgAnotherCopy")).isEmpty());
+    }
+
+    void failingFolderSaysSoOnceAndKeepsAMark() {
+        // A file where the folder should be: nothing can be written below it.
+        QDir().mkpath(dataHome.path());
+        QFile blocker(folder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        MatchJournal journal(QDir(folder()).filePath(QStringLiteral("below")));
+        QVERIFY(journal.acquire());
+        BoardFixture f;
+        f.board->SetJournal(&journal);
+        QSignalSpy mark(f.board.data(), &frmScoreboard::JournalFailingChanged);
+        f.type(QStringLiteral("4\r"));
+        QTRY_COMPARE(notes(QStringLiteral("msgCannotSave")).size(), 1);
+        const QString text = notes(QStringLiteral("msgCannotSave")).front()->text();
+        QVERIFY2(text.startsWith(QStringLiteral("The match cannot be saved: ")) &&
+                     text.endsWith(QStringLiteral(". The board keeps running.")),
+                 qPrintable(text));
+        QVERIFY(f.board->JournalFailing());
+        QCOMPARE(mark.count(), 1);
+        QCOMPARE(mark.at(0).at(0).toBool(), true);
+        notes(QStringLiteral("msgCannotSave")).front()->close();
+        f.board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.board));
+        f.type(QStringLiteral("5\rs"));
+        f.pass(1500);
+        QTRY_VERIFY(journal.figures().writesFailed >= 2);
+        QCOMPARE(f.clockText(), QStringLiteral(" 4:59"));
+        QVERIFY(notes(QStringLiteral("msgCannotSave")).isEmpty());
+        QVERIFY(f.board->JournalFailing());
+        QCOMPARE(mark.count(), 1);
+        // The folder comes back: the mark goes.
+        QVERIFY(QFile::remove(folder()));
+        f.pass(1000);
+        QTRY_VERIFY(!f.board->JournalFailing());
+        QCOMPARE(mark.count(), 2);
+    }
+};
+
+QTEST_MAIN(tst_boardJournal)
+#include "tst_boardJournal.moc"
