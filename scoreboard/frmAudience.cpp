@@ -37,7 +37,9 @@ void frmAudience::ShowOn(QScreen *screen) {
     setGeometry(screen->geometry());
     if (QWindow *handle = windowHandle())
         handle->setScreen(screen);
-    showFullScreen();
+    // Not showFullScreen(): it also asks for the focus this window never takes.
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    show();
 }
 
 void frmAudience::UpdateLabels() {
