@@ -9,5 +9,6 @@ bash scripts/deps.sh --test
 bash scripts/build.sh build
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
+bash benchmarks/bench_audience.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 (cd build && benchmarks/bench_journal)
