@@ -183,6 +183,13 @@ void frmScoreboard::ToggleAudience() {
 void frmScoreboard::openAudience(QScreen *screen) {
     m_audience = new frmAudience(m_match);
     m_audience->setAttribute(Qt::WA_DeleteOnClose);
+    // Closed by its window's close button, too, the console goes with it.
+    connect(m_audience, &QObject::destroyed, this, [this, gone = m_audience.data()] {
+        if (m_audience && m_audience != gone)
+            return; // a newer display is open
+        m_audience = nullptr;
+        closeAudience();
+    });
     m_audience->ShowOn(screen);
     if (!screen) {
         // Beside the board rather than over it, where the screen allows.

@@ -219,6 +219,22 @@ private slots:
         QCOMPARE(f.board->height(), height);
     }
 
+    // Its window's close button closes it as F2 does: the strip goes, F2 opens it again.
+    void closedByItsWindowTheStripGoes() {
+        BoardFixture f;
+        const int height = f.board->height();
+        f.key(Qt::Key_F2);
+        QPointer<frmAudience> crowd = f.board->Audience();
+        QVERIFY(QTest::qWaitForWindowExposed(crowd));
+        crowd->close();
+        QTRY_VERIFY(!crowd);
+        QVERIFY(!f.board->Console().isVisible());
+        QCOMPARE(f.board->height(), height);
+        f.key(Qt::Key_F2);
+        QVERIFY(f.board->Audience());
+        QVERIFY(f.board->Console().isVisible());
+    }
+
     void audienceNeverTakesTheFocus() {
         BoardFixture f;
         f.key(Qt::Key_F2);
