@@ -42,6 +42,11 @@ void frmAudience::ShowOn(QScreen *screen) {
     show();
 }
 
+void frmAudience::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    emit Closed();
+}
+
 void frmAudience::UpdateLabels() {
     m_picture->UpdateLabels();
 }

@@ -74,6 +74,12 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
 }
 
 frmScoreboard::~frmScoreboard() {
+    // QWidget's destructor hides the window, which reports focus changes and key events to
+    // a board that is already gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
+    // It draws this board's match: it cannot outlive it.
+    delete m_audience.data();
     Form_Terminate();
 }
 
@@ -184,9 +190,7 @@ void frmScoreboard::openAudience(QScreen *screen) {
     m_audience = new frmAudience(m_match);
     m_audience->setAttribute(Qt::WA_DeleteOnClose);
     // Closed by its window's close button, too, the console goes with it.
-    connect(m_audience, &QObject::destroyed, this, [this, gone = m_audience.data()] {
-        if (m_audience && m_audience != gone)
-            return; // a newer display is open
+    connect(m_audience, &frmAudience::Closed, this, [this] {
         m_audience = nullptr;
         closeAudience();
     });

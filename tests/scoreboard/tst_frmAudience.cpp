@@ -254,12 +254,21 @@ private slots:
         QCOMPARE(reading(crowd->Picture()), reading(f.board->Picture()));
     }
 
+    void closingTheBoardClosesIt_data() {
+        QTest::addColumn<bool>("deleted"); // rather than closed
+        QTest::newRow("closed") << false;
+        QTest::newRow("deleted") << true;
+    }
     void closingTheBoardClosesIt() {
+        QFETCH(bool, deleted);
         BoardFixture f;
         f.key(Qt::Key_F2);
         QPointer<frmAudience> crowd = f.board->Audience();
         QVERIFY(QTest::qWaitForWindowExposed(crowd));
-        f.board->close();
+        if (deleted)
+            delete f.board.data();
+        else
+            f.board->close();
         QTRY_VERIFY(!crowd);
     }
 };
