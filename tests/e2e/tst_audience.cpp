@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(LedReader(board()).read("clock"), QStringLiteral("2:30"));
     }
 
-    void optionsOpenOnTheOperatorsMonitor() {
+    void optionsAndHelpOpenOnTheOperatorsMonitor() {
         needTwoScreens();
         const QStringList known = s->desktop.windows();
         s->desktop.keys({QStringLiteral("o")});
@@ -199,6 +199,14 @@ private slots:
         s->desktop.keys({QStringLiteral("alt+c")}); // Cancel: Esc does not close it
         QVERIFY(s->desktop.waitForWindowGone(dialog));
         QCOMPARE(s->desktop.geometry(audience), kAudienceMonitor);
+        s->desktop.activate(s->board);
+        s->desktop.keys({QStringLiteral("h")});
+        const QString help = waitForWindowTitled(QStringLiteral("Darezez Help"), known);
+        QVERIFY(!help.isEmpty());
+        QVERIFY(kOperatorMonitor.contains(s->desktop.geometry(help)));
+        s->desktop.activate(help);
+        s->desktop.keys({QStringLiteral("alt+F4")});
+        QVERIFY(s->desktop.waitForWindowGone(help));
     }
 
     void unpluggingClosesItAndTheBoardCounts() {
