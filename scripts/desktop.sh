@@ -66,6 +66,11 @@ CONF
     -nolisten tcp -noreset >"$work/xorg.out" 2>&1 &
   if ((${#sudo_cmd[@]})); then root_pids+=($!); else pids+=($!); fi
   for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
+  if [[ ! -e /tmp/.X11-unix/X$display ]]; then
+    echo "Xorg with the dummy driver did not start:" >&2
+    tail -20 "$work/xorg.out" "$work/xorg.log" >&2 2>/dev/null || true
+    return 1
+  fi
   local mode=1920x1080_60.00
   DISPLAY=":$display" xrandr --newmode "$mode" 173.00 1920 2048 2248 2576 1080 1083 1088 1120 \
     -hsync +vsync
