@@ -2,6 +2,7 @@
 
 #include "settings/modGlobals.h"
 
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -19,14 +20,14 @@ ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
     setObjectName(QStringLiteral("consoleStrip"));
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
+    // Its own line's height: the board above takes the rest of the window.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_label->setObjectName(QStringLiteral("lblConsole"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setFocusPolicy(Qt::NoFocus);
+    // The program's fonts are sized in pixels.
     QFont font = m_label->font();
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * 1.25);
-    else
-        font.setPixelSize(font.pixelSize() * 5 / 4);
+    font.setPixelSize(qRound(QFontInfo(font).pixelSize() * 1.25));
     m_label->setFont(font);
     auto layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);

@@ -38,7 +38,14 @@ void frmAudience::ShowOn(QScreen *screen) {
     setGeometry(screen->geometry());
     if (QWindow *handle = windowHandle())
         handle->setScreen(screen);
-    showFullScreen();
+    // Not showFullScreen(): it also asks for the focus this window never takes.
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    show();
+}
+
+void frmAudience::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    emit Closed();
 }
 
 void frmAudience::UpdateLabels() {

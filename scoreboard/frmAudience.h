@@ -25,6 +25,13 @@ public:
     void UpdateLabels();
     void UpdateFormColors();
 
+signals:
+    // By F2, an unplugged screen or its window's close button.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     BoardPicture *m_picture;
     QPointer<QScreen> m_target;

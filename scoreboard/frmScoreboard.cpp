@@ -87,6 +87,12 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
 }
 
 frmScoreboard::~frmScoreboard() {
+    // QWidget's destructor hides the window, which reports focus changes and key events to
+    // a board that is already gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
+    // It draws this board's match: it cannot outlive it.
+    delete m_audience.data();
     Form_Terminate();
 }
 
@@ -302,6 +308,11 @@ void frmScoreboard::ToggleAudience() {
 void frmScoreboard::openAudience(QScreen *screen) {
     m_audience = new frmAudience(m_match);
     m_audience->setAttribute(Qt::WA_DeleteOnClose);
+    // Closed by its window's close button, too, the console goes with it.
+    connect(m_audience, &frmAudience::Closed, this, [this] {
+        m_audience = nullptr;
+        closeAudience();
+    });
     m_audience->ShowOn(screen);
     if (!screen) {
         // Beside the board rather than over it, where the screen allows.

@@ -10,6 +10,7 @@ bash scripts/deps.sh --test
 bash scripts/build.sh build
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
+bash benchmarks/bench_audience.sh build
 build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 (cd build && benchmarks/bench_journal)
 build/benchmarks/bench_feed "${FEED_SECONDS:-20}"

@@ -12,7 +12,8 @@ packages=(
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
              desktop-file-utils appstream dpkg-dev file libfaketime
-             chromium python3-websocket)
+             chromium python3-websocket
+             xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 fi
 
 missing=()

@@ -12,9 +12,11 @@ bash scripts/build.sh build-asan -DDAREZEZ_SANITIZE=ON
 
 work=$(mktemp -d /tmp/darezez-test.XXXXXX)
 pids=()
+root_pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  for pid in "${root_pids[@]}"; do sudo kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}" "${root_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,7 +25,10 @@ source scripts/desktop.sh
 start_desktop "$work" darezez_sink
 export DAREZEZ_TEST_SINK=darezez_sink
 
-ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)"
+ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)" -LE screens
+# The tests of a second monitor also get an X server with two.
+start_two_screens "$work"
+ctest --test-dir build --output-on-failure --timeout 600 -L screens
 # Any sanitizer report fails its test; leaks are reported when a test program ends.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)" -LE package
