@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Desktop.h"
+#include "LedReader.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
 
 // Starts the real program and clicks through the welcome window to the scoreboard.
@@ -25,9 +27,12 @@ struct BoardSession {
         if (!desktop.waitForWindowGone(splash))
             return fail("the welcome window stayed");
         desktop.activate(board);
-        QTest::qWait(300);
-        if (desktop.activeWindow() != board)
+        if (!desktop.waitForActive(board))
             return fail("the scoreboard is not the active window");
+        // Painted: every field can be read.
+        for (QDeadlineTimer deadline(Desktop::kWaitMs); !LedReader(desktop.grab(board)).ok();)
+            if (deadline.hasExpired())
+                return fail("the scoreboard was never painted whole");
         return true;
     }
     bool fail(const char *why) {

@@ -121,6 +121,19 @@ bool Desktop::waitForWindowGone(const QString &id, int timeoutMs) const {
     return false;
 }
 
+bool Desktop::waitForActive(const QString &id, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    QRect last;
+    while (!deadline.hasExpired()) {
+        const QRect now = geometry(id);
+        if (activeWindow() == id && now == last && now.isValid())
+            return true;
+        last = now;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
 // xwininfo, not xdotool: under a window manager xdotool reports the frame's corner.
 QRect Desktop::geometry(const QString &window) const {
     QByteArray out;

@@ -12,6 +12,10 @@
 // xdotool for the mouse and keyboard, screenshots of the screen for what it shows.
 class Desktop {
 public:
+    // How long to wait for the program to show what it was asked for: long enough for a
+    // busy machine; only a failing step waits that long.
+    static constexpr int kWaitMs = 30000;
+
     Desktop();
     ~Desktop();
 
@@ -33,8 +37,10 @@ public:
     // The program's visible top-level windows, newest last.
     QStringList windows() const;
     // Waits until the program shows a window other than those in `known`.
-    QString waitForNewWindow(const QStringList &known, int timeoutMs = 10000) const;
-    bool waitForWindowGone(const QString &id, int timeoutMs = 10000) const;
+    QString waitForNewWindow(const QStringList &known, int timeoutMs = kWaitMs) const;
+    bool waitForWindowGone(const QString &id, int timeoutMs = kWaitMs) const;
+    // Waits until `id` has the keyboard and the window manager has stopped moving it.
+    bool waitForActive(const QString &id, int timeoutMs = kWaitMs) const;
     QRect geometry(const QString &window) const;
     QString activeWindow() const;
     bool activate(const QString &window) const;
