@@ -49,7 +49,9 @@ mkdir -p "$work/config"
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
 pid=$!
 window=
-for _ in $(seq 100); do
+# Polled until it shows, however long a busy machine takes (a failure waits 60 s).
+deadline=$((SECONDS + 60))
+while ((SECONDS < deadline)); do
   window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
   [[ -n "$window" ]] && break
   sleep 0.1
