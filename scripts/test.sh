@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
+# Every tracked C and C++ source as the repository's .clang-format lays it out; any
+# difference fails the run.
+git ls-files -z -- '*.c' '*.cc' '*.cpp' '*.h' '*.hpp' | xargs -0 clang-format --dry-run --Werror
 bash scripts/build.sh build
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash scripts/build.sh build-asan -DDAREZEZ_SANITIZE=ON
