@@ -2,9 +2,17 @@
 # machine with no display and no sound, recording each process id in `pids` so that
 # the caller's trap can stop them.
 #   start_desktop WORK_DIR SINK_NAME
-# Exports DISPLAY, XDG_RUNTIME_DIR and PULSE_SERVER; Xvfb is 3840 x 2160.
+# Exports DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER and the XDG_*_HOME folders; Xvfb is
+# 3840 x 2160.
 start_desktop() {
   local work=$1 sink=$2 display=90
+  # The servers and everything started after them keep their per-user files (the sound
+  # server's cookie, the window manager's log) here, not in the home of whoever runs this.
+  local d
+  for d in XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME XDG_CACHE_HOME; do
+    mkdir -p "$work/home/$d"
+    export "$d=$work/home/$d"
+  done
   # A display number nobody is using.
   while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
   Xvfb ":$display" -screen 0 3840x2160x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &

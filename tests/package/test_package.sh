@@ -20,6 +20,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# Per-user folders of this run's own: nothing lands in the home of whoever runs it.
+for d in XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME; do
+  mkdir -p "$work/$d"
+  export "$d=$work/$d"
+done
 
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/darezez_*.deb)
@@ -45,8 +50,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>
 test -x /usr/bin/darezez
 test -s /usr/lib/darezez/buzzer.wav
 
-mkdir -p "$work/config"
-XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
+QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
 pid=$!
 window=
 # Polled until it shows, however long a busy machine takes (a failure waits 60 s).
