@@ -42,6 +42,8 @@ public:
     // Waits until `id` has the keyboard and the window manager has stopped moving it.
     bool waitForActive(const QString &id, int timeoutMs = kWaitMs) const;
     QRect geometry(const QString &window) const;
+    // Every window of the program, mapped or not, with its state: for failure reports.
+    QString describeWindows() const;
     QString activeWindow() const;
     bool activate(const QString &window) const;
     bool resize(const QString &window, int width, int height) const;
