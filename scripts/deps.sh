@@ -5,12 +5,12 @@ set -euo pipefail
 
 # Debian's CMake files for Qt's HTTP server require the WebSockets ones.
 packages=(
-  cmake ninja-build g++ clang-format
+  cmake ninja-build g++
   qt6-base-dev qt6-svg-dev qt6-httpserver-dev qt6-websockets-dev libpulse-dev pkg-config qt6-qpa-plugins libqt6svg6 libgl-dev
   fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
+  packages+=(clang-format xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
              desktop-file-utils appstream dpkg-dev file libfaketime
              chromium python3-websocket
              xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
@@ -23,8 +23,12 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # sudo starts apt-get with a clean environment: the variable goes after it.
+  if [[ $(id -u) -eq 0 ]]; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    sudo apt-get update -qq
+    sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
 fi

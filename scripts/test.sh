@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
+# Every tracked C and C++ source as the repository's .clang-format lays it out; any
+# difference fails the run.
+git ls-files -z -- '*.c' '*.cc' '*.cpp' '*.h' '*.hpp' | xargs -0 clang-format --dry-run --Werror
 bash scripts/build.sh build
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash scripts/build.sh build-asan -DDAREZEZ_SANITIZE=ON
@@ -26,9 +29,10 @@ start_desktop "$work" darezez_sink
 export DAREZEZ_TEST_SINK=darezez_sink
 
 ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)" -LE screens
-# The tests of a second monitor also get an X server with two.
+# Any sanitizer report fails its test; leaks are reported when a test program ends.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)" -LE "package|screens"
+# The tests of a second monitor get an X server with two.
 start_two_screens "$work"
 ctest --test-dir build --output-on-failure --timeout 600 -L screens
-# Any sanitizer report fails its test; leaks are reported when a test program ends.
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)" -LE package
+ctest --test-dir build-asan --output-on-failure --timeout 900 -L screens

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Desktop.h"
+#include "LedReader.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
 
 // Starts the real program and clicks through the welcome window to the scoreboard.
@@ -15,9 +17,9 @@ struct BoardSession {
         if (!desktop.start(extra))
             return fail("the program did not start");
         // Generous: the first start on a new machine may build the font cache.
-        const QString splash = desktop.waitForNewWindow({}, 30000);
+        const QString splash = desktop.waitForNewWindow({}, 2 * Desktop::kWaitMs);
         if (splash.isEmpty())
-            return fail("no welcome window");
+            return fail("no welcome window", true);
         const QRect g = desktop.geometry(splash);
         // On "Click to continue."
         desktop.click(g.x() + 185, g.y() + 70);
@@ -38,13 +40,19 @@ struct BoardSession {
         if (!desktop.waitForWindowGone(splash))
             return fail("the welcome window stayed");
         desktop.activate(board);
-        QTest::qWait(300);
-        if (desktop.activeWindow() != board)
+        if (!desktop.waitForActive(board))
             return fail("the scoreboard is not the active window");
+        // Painted: every field can be read.
+        for (QDeadlineTimer deadline(Desktop::kWaitMs); !LedReader(desktop.grab(board)).ok();)
+            if (deadline.hasExpired())
+                return fail("the scoreboard was never painted whole");
         return true;
     }
-    bool fail(const char *why) {
+    bool fail(const char *why, bool listWindows = false) {
         qWarning("%s; program output: %s", why, qPrintable(desktop.output()));
+        // What the X server knows of the program's windows, mapped or not.
+        if (listWindows)
+            qWarning("its windows: %s", qPrintable(desktop.describeWindows()));
         return false;
     }
 };

@@ -129,6 +129,39 @@ bool Desktop::waitForWindowGone(const QString &id, int timeoutMs) const {
     return false;
 }
 
+bool Desktop::waitForActive(const QString &id, int timeoutMs) const {
+    QDeadlineTimer deadline(timeoutMs);
+    QRect last;
+    while (!deadline.hasExpired()) {
+        const QRect now = geometry(id);
+        if (activeWindow() == id && now == last && now.isValid())
+            return true;
+        last = now;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+QString Desktop::describeWindows() const {
+    QByteArray ids;
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(m_process.processId())},
+        &ids);
+    QString text;
+    for (const QString &id :
+         QString::fromLatin1(ids).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QByteArray info;
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id}, &info);
+        static const QRegularExpression keep(
+            QStringLiteral("Map State: \\S+|Width: \\d+|Height: \\d+"));
+        text += QLatin1Char('[') + id;
+        for (auto it = keep.globalMatch(QString::fromLatin1(info)); it.hasNext();)
+            text += QLatin1Char(' ') + it.next().captured();
+        text += QLatin1Char(']');
+    }
+    return text;
+}
+
 // xwininfo, not xdotool: under a window manager xdotool reports the frame's corner.
 QRect Desktop::geometry(const QString &window) const {
     QByteArray out;

@@ -13,6 +13,10 @@
 class Desktop {
 public:
     static QString ProgramPath();
+    // How long to wait for the program to show what it was asked for: long enough for a
+    // busy machine; only a failing step waits that long.
+    static constexpr int kWaitMs = 30000;
+
     Desktop();
     ~Desktop();
 
@@ -38,9 +42,13 @@ public:
     // The program's visible top-level windows, newest last.
     QStringList windows() const;
     // Waits until the program shows a window other than those in `known`.
-    QString waitForNewWindow(const QStringList &known, int timeoutMs = 10000) const;
-    bool waitForWindowGone(const QString &id, int timeoutMs = 10000) const;
+    QString waitForNewWindow(const QStringList &known, int timeoutMs = kWaitMs) const;
+    bool waitForWindowGone(const QString &id, int timeoutMs = kWaitMs) const;
+    // Waits until `id` has the keyboard and the window manager has stopped moving it.
+    bool waitForActive(const QString &id, int timeoutMs = kWaitMs) const;
     QRect geometry(const QString &window) const;
+    // Every window of the program, mapped or not, with its state: for failure reports.
+    QString describeWindows() const;
     QString activeWindow() const;
     bool activate(const QString &window) const;
     bool resize(const QString &window, int width, int height) const;

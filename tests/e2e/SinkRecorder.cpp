@@ -2,7 +2,9 @@
 
 #include "Desktop.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -64,13 +66,38 @@ bool SinkRecorder::start() {
                        rawFormat());
     if (!m_silence.waitForStarted(5000) || !m_record.waitForStarted(5000))
         return false;
-    // Until the monitor stream delivers, nothing that plays would be heard.
-    for (int i = 0; i < 100; ++i) {
-        if (QFile(rawFile()).size() > kRate / 10)
+    // Until the monitor stream delivers, nothing that plays would be heard. However
+    // long a busy machine takes to start the two.
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        if (recorded() > kRate / 20)
             return true;
+        if (m_record.state() != QProcess::Running || m_silence.state() != QProcess::Running)
+            return false;
         QThread::msleep(20);
     }
     return false;
+}
+
+qsizetype SinkRecorder::recorded() const {
+    return QFileInfo(rawFile()).size() / 2;
+}
+
+bool SinkRecorder::waitForSounds(int count, double quietSeconds, qsizetype after, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    const qsizetype quiet = qsizetype(quietSeconds * kRate);
+    for (;;) {
+        loadSamples();
+        const auto found = sounds();
+        qsizetype last = after;
+        if (!found.isEmpty())
+            last = std::max(last, qsizetype((found.last().start + found.last().length) * kRate));
+        if (found.size() >= count && m_samples.size() - last >= quiet)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
 }
 
 void SinkRecorder::stop() {
@@ -83,13 +110,17 @@ void SinkRecorder::stop() {
             p->waitForFinished(3000);
         }
     }
+    loadSamples();
+}
+
+void SinkRecorder::loadSamples() {
     QFile f(rawFile());
-    if (m_samples.isEmpty() && f.open(QIODevice::ReadOnly)) {
-        const QByteArray data = f.readAll();
-        m_samples.resize(data.size() / 2);
-        for (qsizetype i = 0; i < m_samples.size(); ++i)
-            m_samples[i] = qint16(quint8(data[2 * i]) | (quint8(data[2 * i + 1]) << 8));
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray data = f.readAll();
+    m_samples.resize(data.size() / 2);
+    for (qsizetype i = 0; i < m_samples.size(); ++i)
+        m_samples[i] = qint16(quint8(data[2 * i]) | (quint8(data[2 * i + 1]) << 8));
 }
 
 QVector<SinkRecorder::Sound> SinkRecorder::sounds(double threshold, double joinGap) const {

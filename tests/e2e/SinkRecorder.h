@@ -34,8 +34,15 @@ public:
     bool available();
     QString why() const { return m_why; }
 
+    // Returns once the monitor really delivers, so that nothing played later is missed.
     bool start();
     void stop();
+
+    // Samples written to the recording so far.
+    qsizetype recorded() const;
+    // Waits until the recording holds `count` sounds and has gone on quietly for
+    // `quietSeconds` past the last of them and past sample `after`; false at the timeout.
+    bool waitForSounds(int count, double quietSeconds, qsizetype after, int timeoutMs = 30000);
 
     const QVector<qint16> &samples() const { return m_samples; }
     // Stretches louder than `threshold` of full scale, with gaps below `joinGap` seconds
@@ -46,6 +53,8 @@ public:
     QString sink() const { return m_sink; }
 
 private:
+    void loadSamples();
+
     QTemporaryDir m_dir;
     QProcess m_silence;
     QProcess m_record;

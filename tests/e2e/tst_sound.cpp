@@ -5,6 +5,7 @@
 #include "SinkRecorder.h"
 
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
 #include <QThread>
@@ -45,21 +46,42 @@ QByteArray tone(double seconds) {
 }
 } // namespace
 
+// The board's picture once two grabs in a row agree: every key sent has been taken.
+QImage showsAlike(BoardSession &s) {
+    QImage last = s.desktop.grab(s.board);
+    for (QDeadlineTimer deadline(Desktop::kWaitMs); !deadline.hasExpired();) {
+        const QImage now = s.desktop.grab(s.board);
+        if (now == last)
+            break;
+        last = now;
+    }
+    return last;
+}
+
 class tst_sound : public QObject {
     Q_OBJECT
 
     SinkRecorder recorder;
 
-    // Records while `act` runs and for `tailMs` after it.
-    QVector<SinkRecorder::Sound> record(const std::function<void()> &act, int tailMs) {
-        return record(recorder, act, tailMs);
+    // Seconds into the recording at which `act` began.
+    double actAt = 0;
+
+    // Records while `act` runs, until `sounds` sounds have been heard and then
+    // `quietSeconds` of the recording have passed with no other (however long a busy
+    // machine takes to play them).
+    QVector<SinkRecorder::Sound> record(const std::function<void()> &act, int sounds,
+                                        double quietSeconds) {
+        return record(recorder, act, sounds, quietSeconds);
     }
     QVector<SinkRecorder::Sound> record(SinkRecorder &recorder, const std::function<void()> &act,
-                                        int tailMs) {
+                                        int sounds, double quietSeconds) {
         if (!recorder.start())
             return {{-1, -1, -1}};
+        actAt = double(recorder.recorded()) / SinkRecorder::kRate;
         act();
-        QTest::qWait(tailMs);
+        if (!recorder.waitForSounds(sounds, quietSeconds, recorder.recorded()))
+            qWarning("%s: still not %d sound(s) and %.1f s of quiet after them",
+                     QTest::currentTestFunction(), sounds, quietSeconds);
         recorder.stop();
         const auto found = recorder.sounds();
         const auto stat = recorder.soxStat();
@@ -86,7 +108,7 @@ private slots:
         BoardSession s;
         REQUIRE_DESKTOP(s);
         QVERIFY(s.open());
-        const auto found = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        const auto found = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 1.3);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
         QVERIFY(s.desktop.running());
@@ -101,7 +123,7 @@ private slots:
             [&] {
                 s.desktop.keys({QStringLiteral("b"), QStringLiteral("b")}, 100);
             },
-            2500);
+            1, 1.3);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
     }
@@ -114,10 +136,11 @@ private slots:
         const auto found = record(
             [&] {
                 s.desktop.keys({QStringLiteral("b")});
-                QTest::qWait(2200);
+                // Pressed again once the first has ended and a moment has passed.
+                recorder.waitForSounds(1, 0.9, recorder.recorded());
                 s.desktop.keys({QStringLiteral("b")});
             },
-            2500);
+            2, 1.3);
         QCOMPARE(found.size(), 2);
         verifyWholeHorn(found[0]);
         verifyWholeHorn(found[1]);
@@ -149,11 +172,12 @@ private slots:
         QVERIFY(s.open());
         // 0:02 on the match clock, then start.
         s.desktop.keys({QStringLiteral("period"), QStringLiteral("2"), QStringLiteral("Return")});
-        const auto found = record([&] { s.desktop.keys({QStringLiteral("s")}); }, 5500);
+        const auto found = record([&] { s.desktop.keys({QStringLiteral("s")}); }, 1, 2.3);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
-        QVERIFY2(found[0].start > 1.8 && found[0].start < 2.8,
-                 qPrintable(QString::number(found[0].start)));
+        // Counted from the start key.
+        const double at = found[0].start - actAt;
+        QVERIFY2(at > 1.8 && at < 2.8, qPrintable(QString::number(at)));
     }
 
     void missingFileIsSilentAndTheBoardStillWorks() {
@@ -169,19 +193,16 @@ private slots:
                 s.desktop.keys({QStringLiteral("b")});
                 s.desktop.type(QStringLiteral("2.30\r"));
             },
-            1500);
+            0, 1.5);
         QVERIFY(found.isEmpty());
         QVERIFY(recorder.soxStat().maximum < 0.01);
-        const QImage set = s.desktop.grab(s.board);
-        QVERIFY(set != before);
+        QTRY_VERIFY_WITH_TIMEOUT(s.desktop.grab(s.board) != before, Desktop::kWaitMs);
+        // The time typed, as it shows once the board has taken every key.
+        const QImage set = showsAlike(s);
         s.desktop.keys({QStringLiteral("s")});
-        QTest::qWait(1500);
-        s.desktop.keys({QStringLiteral("s")});
-        const QImage ran = s.desktop.grab(s.board);
-        QVERIFY(ran != set);
-        s.desktop.keys({QStringLiteral("r")});
-        QTest::qWait(200);
-        QCOMPARE(s.desktop.grab(s.board), set);
+        QTRY_VERIFY_WITH_TIMEOUT(s.desktop.grab(s.board) != set, Desktop::kWaitMs);
+        s.desktop.keys({QStringLiteral("s"), QStringLiteral("r")});
+        QTRY_COMPARE_WITH_TIMEOUT(s.desktop.grab(s.board), set, Desktop::kWaitMs);
         QVERIFY(s.desktop.running());
     }
 
@@ -199,7 +220,7 @@ private slots:
         SinkRecorder first(server.server(), QStringLiteral("private_sink"));
         QVERIFY(first.available());
         QCOMPARE(record(
-                     first, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500)
+                     first, [&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 1.3)
                      .size(),
                  1);
 
@@ -215,9 +236,8 @@ private slots:
         QVERIFY(server.start());
         SinkRecorder again(server.server(), QStringLiteral("private_sink"));
         QVERIFY(again.available());
-        QTest::qWait(500);
         const auto found = record(
-            again, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+            again, [&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 1.3);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
         QVERIFY(s.desktop.running());
@@ -237,7 +257,7 @@ private slots:
         SinkRecorder late(server.server(), QStringLiteral("private_sink"));
         QVERIFY(late.available());
         const auto found = record(
-            late, [&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+            late, [&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 1.3);
         QCOMPARE(found.size(), 1);
         verifyWholeHorn(found[0]);
     }
@@ -254,7 +274,7 @@ private slots:
         s.desktop.writeSettings(QStringLiteral("[KeySettings]\nBuzzerFile=%1\n").arg(wav));
         QVERIFY(s.open());
         QVERIFY(QFile::remove(wav));
-        const auto deleted = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        const auto deleted = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 0, 2.5);
         QVERIFY(deleted.size() <= 1); // what was loaded may still play
         QFile junk(wav);
         QVERIFY(junk.open(QIODevice::WriteOnly));
@@ -265,7 +285,7 @@ private slots:
         s.desktop.keys({QStringLiteral("o")});
         const QString dialog = s.desktop.waitForNewWindow(known);
         QVERIFY(!dialog.isEmpty());
-        QTest::qWait(300);
+        QVERIFY(s.desktop.waitForActive(dialog));
         const QRect d = s.desktop.geometry(dialog);
         s.desktop.click(d.x() + 147, d.y() + 292);
         QVERIFY(s.desktop.waitForWindowGone(dialog));
@@ -275,9 +295,9 @@ private slots:
                 s.desktop.keys({QStringLiteral("b")});
                 s.desktop.type(QStringLiteral("4.44\r"));
             },
-            1500);
+            0, 1.5);
         QVERIFY(junkPlayed.isEmpty());
-        QVERIFY(s.desktop.grab(s.board) != before);
+        QTRY_VERIFY_WITH_TIMEOUT(s.desktop.grab(s.board) != before, Desktop::kWaitMs);
         QVERIFY(s.desktop.running());
     }
 
@@ -292,7 +312,7 @@ private slots:
             QFileInfo(Desktop::ProgramPath()).path() + QStringLiteral("/buzzer.wav"), wav));
         s.desktop.writeSettings(QStringLiteral("[KeySettings]\nBuzzerFile=%1\n").arg(wav));
         QVERIFY(s.open());
-        const auto before = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 2500);
+        const auto before = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 1.0);
         QCOMPARE(before.size(), 1);
         verifyWholeHorn(before[0]);
 
@@ -308,7 +328,7 @@ private slots:
         const QRect d = s.desktop.geometry(dialog);
         s.desktop.click(d.x() + 147, d.y() + 292);
         QVERIFY(s.desktop.waitForWindowGone(dialog));
-        const auto after = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1500);
+        const auto after = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 0.8);
         QCOMPARE(after.size(), 1);
         QVERIFY2(after[0].length > 0.35 && after[0].length < 0.45,
                  qPrintable(QString::number(after[0].length)));
@@ -326,12 +346,11 @@ private slots:
             s.desktop.type(QStringLiteral("2.30\r"));
         };
         if (recorder.available())
-            QVERIFY(record(press, 1500).isEmpty());
+            QVERIFY(record(press, 0, 1.5).isEmpty());
         else
             press();
-        QTest::qWait(300);
+        QTRY_VERIFY_WITH_TIMEOUT(s.desktop.grab(s.board) != before, Desktop::kWaitMs);
         QVERIFY(s.desktop.running());
-        QVERIFY(s.desktop.grab(s.board) != before);
         // And the buzzer can be asked for again without a crash or a hang.
         s.desktop.keys({QStringLiteral("b")});
         QTest::qWait(2500);

@@ -20,6 +20,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# Per-user folders of this run's own: nothing lands in the home of whoever runs it.
+for d in XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME; do
+  mkdir -p "$work/$d"
+  export "$d=$work/$d"
+done
 
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/darezez_*.deb)
@@ -49,7 +54,9 @@ mkdir -p "$work/config" "$work/data"
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb /usr/bin/darezez >"$work/run.log" 2>&1 &
 pid=$!
 window=
-for _ in $(seq 100); do
+# Polled until it shows, however long a busy machine takes (a failure waits 60 s).
+deadline=$((SECONDS + 60))
+while ((SECONDS < deadline)); do
   window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
   [[ -n "$window" ]] && break
   sleep 0.1

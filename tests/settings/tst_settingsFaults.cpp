@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <csignal>
+#include <cstdio>
 
 namespace {
 // Every option within its range, as the board needs it.
@@ -46,6 +47,18 @@ QProcess *startChild(const QString &dir, const QString &mode, const QString &hom
     p->setProcessEnvironment(env);
     p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("childSaves")});
     return p;
+}
+
+// Reads the child's output until a line `line` comes, or the child ends without one.
+bool waitForLine(QProcess &child, const char *line) {
+    for (;;) {
+        while (child.canReadLine())
+            if (child.readLine().trimmed() == line)
+                return true;
+        if (child.state() != QProcess::Running)
+            return false;
+        child.waitForReadyRead(1000);
+    }
 }
 } // namespace
 
@@ -123,7 +136,10 @@ private slots:
                 startChild(sandbox->dir.path(), QStringLiteral("loop"),
                            round % 2 ? QStringLiteral("Lions") : QStringLiteral("Tigers")));
             QVERIFY(child->waitForStarted());
-            QThread::msleep(50 + 17 * round);
+            // Killed only once a whole save is on disk, at a different point of a later
+            // save in each round.
+            QVERIFY2(waitForLine(*child, "saved"), qPrintable(child->readAll()));
+            QThread::msleep(7 * round);
             ::kill(pid_t(child->processId()), SIGKILL);
             child->waitForFinished();
             QVERIFY(QFileInfo::exists(sandbox->fileName()));
@@ -160,9 +176,11 @@ private slots:
                            qEnvironmentVariable("DAREZEZ_FAULT_DIR"));
         modGlobals::HomeText = qEnvironmentVariable("DAREZEZ_FAULT_HOME");
         modGlobals::GuestText = QStringLiteral("Guest of ") + modGlobals::HomeText;
-        do {
+        QVERIFY(modGlobals::SaveOptions());
+        std::fputs("saved\n", stdout);
+        std::fflush(stdout);
+        while (mode == QLatin1String("loop"))
             QVERIFY(modGlobals::SaveOptions());
-        } while (mode == QLatin1String("loop"));
     }
 };
 

@@ -159,13 +159,20 @@ private slots:
         auto f = std::make_unique<BoardFixture>();
         f->type(QStringLiteral("h"));
         QVERIFY(frmHelp::Instance()->isVisible());
+        // Help closes only once the board is gone and all that its closing set going
+        // (a quit included) has had its turn.
+        connect(f->board.data(), &QObject::destroyed, this, [&] {
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    events << QStringLiteral("help closed");
+                    frmHelp::Instance()->close();
+                },
+                Qt::QueuedConnection);
+        });
         QTimer::singleShot(0, [&] {
             f->board->close();
             events << QStringLiteral("board closed");
-            QTimer::singleShot(300, [&] {
-                events << QStringLiteral("help closed");
-                frmHelp::Instance()->close();
-            });
         });
         QTimer failsafe;
         failsafe.setSingleShot(true);
@@ -173,7 +180,7 @@ private slots:
             events << QStringLiteral("timeout");
             qApp->exit(1);
         });
-        failsafe.start(5000);
+        failsafe.start(60000);
         QCoreApplication::exec();
         disconnect(qApp, &QCoreApplication::aboutToQuit, this, nullptr);
         QCOMPARE(events, (QStringList{"board closed", "help closed", "quit"}));

@@ -117,7 +117,8 @@ private slots:
             QTRY_VERIFY(!splash);
             QVERIFY(openBoard());
         } else {
-            QTest::qWait(50);
+            // A closed window would be deleted later: let that happen now.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(splash && splash->isVisible());
             QVERIFY(!openBoard());
             if (target == QLatin1String("cmdHelp"))
