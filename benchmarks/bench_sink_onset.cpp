@@ -40,13 +40,13 @@ int main(int argc, char **argv) {
     std::signal(SIGTERM, [](int) { stopping = 1; });
     std::signal(SIGINT, [](int) { stopping = 1; });
     const std::string monitor = std::string(argv[1]) + ".monitor";
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.fragsize = kPiece * 2;
     int error = 0;
     pa_simple *rec = pa_simple_new(nullptr, "bench_sink_onset", PA_STREAM_RECORD, monitor.c_str(),
-                                   "onset", &spec, nullptr, &attr, &error);
+                                   "onset", &format, nullptr, &attr, &error);
     if (!rec) {
         std::fprintf(stderr, "cannot record %s: %s\n", monitor.c_str(), pa_strerror(error));
         return 1;

@@ -337,9 +337,9 @@ void mmcBuzzer::uploadLocked() {
     }
     m_cached = false;
     m_uploaded = 0;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(m_rate), uint8_t(m_channels)};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(m_rate), uint8_t(m_channels)};
     pa_proplist *props = soundProperties();
-    m_upload = pa_stream_new_with_proplist(m_context, kSampleName, &spec, nullptr, props);
+    m_upload = pa_stream_new_with_proplist(m_context, kSampleName, &format, nullptr, props);
     pa_proplist_free(props);
     if (!m_upload) {
         if (m_waiting)
