@@ -114,13 +114,11 @@ TimeValue Match::ClockValue(qint16 slot) {
 }
 
 void Match::ShowTime(TimeValue value, Field field) {
-    TimeValue &shown = field == pledClock ? m_shownClock : m_shownTimeAd;
     if (field != pledClock && field != pledTimeAd)
         return;
-    // Views repaint only when the picture changes, which is a whole tenth at most.
-    if (modCount::TimeDigits(shown, field == pledClock).digits ==
-            modCount::TimeDigits(value, field == pledClock).digits &&
-        shown == value)
+    TimeValue &shown = field == pledClock ? m_shownClock : m_shownTimeAd;
+    // A refresh that reads the same time tells nobody.
+    if (shown == value)
         return;
     shown = value;
     emit FieldChanged(field);
