@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMetaMethod>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -86,6 +87,10 @@ struct MatchJournal::Shared {
     QWaitCondition idle;
     bool busy = false;
     bool detached = false; // the journal is going: report nothing more
+    // A success is news to the board's thread only after a failure or when someone waits
+    // for written(); otherwise telling it would wake that thread once a running second.
+    std::atomic<bool> announceWrites{false};
+    bool lastFailed = false; // the writing thread's alone
     std::function<void()> hook;
     qint64 done = 0;
     qint64 failed = 0;
@@ -371,7 +376,8 @@ void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
                 ++s->failed;
             }
             s->idle.wakeAll();
-            report = !s->detached;
+            report = !s->detached && (!outcome.ok || s->lastFailed || s->announceWrites);
+            s->lastFailed = !outcome.ok;
         }
         // Outside the lock, so write() never waits for it; the journal outlives this thread.
         if (report) {
@@ -379,6 +385,11 @@ void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
                 journal, [journal, outcome] { journal->finished(outcome); }, Qt::QueuedConnection);
         }
     }
+}
+
+void MatchJournal::connectNotify(const QMetaMethod &signal) {
+    if (signal == QMetaMethod::fromSignal(&MatchJournal::written))
+        shared_->announceWrites = true;
 }
 
 void MatchJournal::finished(const Outcome &outcome) {

@@ -93,10 +93,14 @@ public:
     void setCommitHook(std::function<void()> hook);
 
 signals:
+    // Only while something is connected to it: unheard, it would wake the board's thread.
     void written();
     // Once when writes start failing; writesRecovered() when one succeeds again.
     void writeFailed(const QString &reason);
     void writesRecovered();
+
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
     enum class Access { NotAcquired, Owner, Elsewhere, Unlocked };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -245,6 +246,61 @@ private slots:
         QVERIFY(!journal.failing());
         QVERIFY(onDisk(journal.filePath()) == numbered(3));
         QCOMPARE(written.count(), 1);
+    }
+
+    // A running clock is journaled every second: a success nobody waits for must not wake
+    // the board's thread, but one after a failure is news and must still arrive.
+    void quietUnlessSomebodyListens_data() {
+        QTest::addColumn<bool>("listen");
+        QTest::addColumn<bool>("failFirst");
+        QTest::addColumn<bool>("expectCalls");
+        QTest::newRow("nobody listens") << false << false << false;
+        QTest::newRow("written() connected") << true << false << true;
+        QTest::newRow("recovering from a failure") << false << true << true;
+    }
+
+    void quietUnlessSomebodyListens() {
+        QFETCH(bool, listen);
+        QFETCH(bool, failFirst);
+        QFETCH(bool, expectCalls);
+        if (failFirst)
+            put(dir.filePath(QStringLiteral("journal")), "a file where the folder goes");
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        struct Calls : QObject {
+            int count = 0;
+            bool eventFilter(QObject *, QEvent *e) override {
+                count += e->type() == QEvent::MetaCall;
+                return false;
+            }
+        } calls;
+        journal.installEventFilter(&calls);
+        QSignalSpy failed(&journal, &MatchJournal::writeFailed);
+        QSignalSpy recovered(&journal, &MatchJournal::writesRecovered);
+        int written = 0;
+        if (listen)
+            connect(&journal, &MatchJournal::written, this, [&written] { ++written; });
+        if (failFirst) {
+            journal.write(numbered(1));
+            QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+            QVERIFY(QFile::remove(dir.filePath(QStringLiteral("journal"))));
+        }
+        for (int i = 2; i <= 4; ++i) {
+            journal.write(numbered(i));
+            QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone, qint64(i - 1), 20000);
+        }
+        // The writer reports a write before it takes the next one: once it holds a fifth,
+        // every report of the first four has been posted.
+        Gate gate;
+        gate.install(journal);
+        const auto open = qScopeGuard([&gate] { gate.release(); });
+        journal.write(numbered(5));
+        QVERIFY(gate.waitEntered());
+        QCoreApplication::processEvents();
+        QCOMPARE(calls.count > 0, expectCalls);
+        QCOMPARE(written, listen ? 3 : 0);
+        QCOMPARE(recovered.count(), failFirst ? 1 : 0);
+        QCOMPARE(journal.failing(), false);
     }
 
     void secondJournalInProcessIsRefused() {
