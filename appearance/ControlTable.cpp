@@ -52,7 +52,7 @@ QWidget *make(const Row &row, QWidget *parent) {
     }
     case Kind::Swatch:
         return new PictureBox(parent);
-    case Kind::Text:
+    case Kind::Entry:
         return new QLineEdit(text, parent);
     case Kind::Combo: {
         auto combo = new QComboBox(parent);
@@ -74,11 +74,16 @@ QWidget *make(const Row &row, QWidget *parent) {
     return nullptr;
 }
 
-void setAlignment(QWidget *control, Qt::Alignment alignment) {
-    if (auto l = qobject_cast<QLabel *>(control))
-        l->setAlignment(alignment);
-    else if (auto e = qobject_cast<QLineEdit *>(control))
-        e->setAlignment(alignment);
+Qt::Alignment alignment(unsigned look) {
+    if (look & Centre)
+        return Qt::AlignCenter;
+    if (look & TopLeft)
+        return Qt::AlignLeft | Qt::AlignTop;
+    if (look & TopCentre)
+        return Qt::AlignHCenter | Qt::AlignTop;
+    if (look & TopRight)
+        return Qt::AlignRight | Qt::AlignTop;
+    return {};
 }
 } // namespace
 
@@ -86,8 +91,12 @@ QWidget *Add(QWidget *parent, const Row &row) {
     QWidget *control = make(row, parent);
     if (*row.name)
         control->setObjectName(QLatin1String(row.name));
-    if (row.alignment)
-        setAlignment(control, row.alignment);
+    if (const Qt::Alignment a = alignment(row.look)) {
+        if (auto l = qobject_cast<QLabel *>(control))
+            l->setAlignment(a);
+        else if (auto e = qobject_cast<QLineEdit *>(control))
+            e->setAlignment(a);
+    }
     switch (row.font.face) {
     case Face::Inherit:
         break;

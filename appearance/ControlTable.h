@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtCore/qnamespace.h>
 #include <span>
 
 class QWidget;
@@ -16,7 +15,7 @@ enum class Kind {
     Button, // a push button
     Frame,  // with a caption a titled group, without one a sunken box
     Swatch, // a colour swatch
-    Text,   // a one-line text entry
+    Entry,  // a one-line text entry
     Combo,  // a drop-down list; its entries are the text split at '|'
     Check,
     Option, // a radio button
@@ -24,12 +23,17 @@ enum class Kind {
     Led, // one digit display, sized to the row's height
 };
 
-// How a label looks.
+// How a label or an entry shows its text.
 enum Look : unsigned {
-    Plain = 1,      // the text exactly as written, never markup
-    Wrap = 2,       // the text wraps within the width
-    Boxed = 4,      // a thin border around it
-    Selectable = 8, // the text can be selected with the mouse
+    Plain = 1,      // exactly as written, never markup
+    Wrap = 2,       // wrapped within the width
+    Boxed = 4,      // inside a thin border
+    Selectable = 8, // selectable with the mouse
+    // Where the text stands; none of these: where the kind puts it.
+    Centre = 16, // both ways
+    TopLeft = 32,
+    TopCentre = 64,
+    TopRight = 128,
 };
 
 enum class Face { Inherit, Sans, SansBold, Serif };
@@ -37,6 +41,15 @@ struct Font {
     Face face = Face::Inherit;
     double points = 0;
 };
+constexpr Font Sans(double points) {
+    return {Face::Sans, points};
+}
+constexpr Font SansBold(double points) {
+    return {Face::SansBold, points};
+}
+constexpr Font Serif(double points) {
+    return {Face::Serif, points};
+}
 
 struct Row {
     const char *name; // empty: an unnamed frame, which later rows name by its caption
@@ -44,9 +57,8 @@ struct Row {
     const char *container; // an earlier row's name or frame caption; empty: the base
     const char *text;
     int left, top, width, height;
-    Qt::Alignment alignment = {}; // none: the kind's own
-    Font font = {};
     unsigned look = 0;
+    Font font = {}; // none: the window's
 };
 
 // One control, on parent.

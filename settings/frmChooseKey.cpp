@@ -16,30 +16,12 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
     setFixedSize(4680 / 15, 2625 / 15);
 
     using namespace ControlTable;
+    using enum Kind;
     static const Row kRows[] = {
-        {"lblChoose",
-         Kind::Label,
-         "",
-         "",
-         120,
-         120,
-         4335,
-         855,
-         Qt::AlignLeft | Qt::AlignTop,
-         {Face::Serif, 18},
-         Wrap},
-        {"lblUsed",
-         Kind::Label,
-         "",
-         "This key is already in use, please choose another.",
-         53,
-         1080,
-         4575,
-         855,
-         Qt::AlignCenter,
-         {Face::Sans, 18},
-         Wrap},
-        {"cmdCancel", Kind::Button, "", "&Cancel", 1733, 2160, 1215, 375},
+        {"lblChoose", Label, "", "", 120, 120, 4335, 855, TopLeft | Wrap, Serif(18)},
+        {"lblUsed", Label, "", "This key is already in use, please choose another.", 53, 1080, 4575,
+         855, Centre | Wrap, Sans(18)},
+        {"cmdCancel", Button, "", "&Cancel", 1733, 2160, 1215, 375},
     };
     Build(this, kRows);
     m_lblChoose = findChild<QLabel *>(QStringLiteral("lblChoose"));

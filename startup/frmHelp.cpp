@@ -23,9 +23,8 @@ struct Item {
 };
 
 constexpr int kLeft[] = {120, 480, 840};
-const ControlTable::Font kFont[] = {{ControlTable::Face::SansBold, 9.75},
-                                    {ControlTable::Face::Sans, 8.25},
-                                    {ControlTable::Face::Sans, 8.25}};
+constexpr ControlTable::Font kFont[] = {ControlTable::SansBold(9.75), ControlTable::Sans(8.25),
+                                        ControlTable::Sans(8.25)};
 
 const Item kItems[] = {
     {120, 255, 0, 4215, "Viewing Help"},
@@ -95,8 +94,8 @@ frmHelp::frmHelp()
         const QByteArray name = QByteArrayLiteral("lblHelp_") + QByteArray::number(index++);
         ControlTable::Add(this, {name.constData(), ControlTable::Kind::Label, "", item.text,
                                  kLeft[item.level], item.top, item.width, item.height,
-                                 Qt::AlignLeft | Qt::AlignTop, kFont[item.level],
-                                 ControlTable::Plain | ControlTable::Wrap});
+                                 ControlTable::TopLeft | ControlTable::Plain | ControlTable::Wrap,
+                                 kFont[item.level]});
     }
     // On the operator's screen: the one of the window that asked, not the audience's.
     const QWidget *asking = QApplication::activeWindow();
