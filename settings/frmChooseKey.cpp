@@ -1,7 +1,6 @@
 #include "settings/frmChooseKey.h"
 
-#include "appearance/Fonts.h"
-#include "appearance/Twips.h"
+#include "appearance/ControlTable.h"
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
@@ -16,29 +15,24 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
     setWindowTitle(QStringLiteral("Choose Key"));
     setFixedSize(4680 / 15, 2625 / 15);
 
-    m_lblChoose = new QLabel(this);
-    m_lblChoose->setObjectName(QStringLiteral("lblChoose"));
-    m_lblChoose->setWordWrap(true);
-    m_lblChoose->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblChoose->setFont(Fonts::Serif(18));
-    Twips::SetGeometry(m_lblChoose, {120, 120, 4335, 855});
-
-    m_lblUsed =
-        new QLabel(QStringLiteral("This key is already in use, please choose another."), this);
-    m_lblUsed->setObjectName(QStringLiteral("lblUsed"));
-    m_lblUsed->setWordWrap(true);
-    m_lblUsed->setAlignment(Qt::AlignCenter);
-    m_lblUsed->setFont(Fonts::Sans(18));
+    using namespace ControlTable;
+    using enum Kind;
+    static const Row kRows[] = {
+        {"lblChoose", Label, "", "", 120, 120, 4335, 855, TopLeft | Wrap, Serif(18)},
+        {"lblUsed", Label, "", "This key is already in use, please choose another.", 53, 1080, 4575,
+         855, Centre | Wrap, Sans(18)},
+        {"cmdCancel", Button, "", "&Cancel", 1733, 2160, 1215, 375},
+    };
+    Build(this, kRows);
+    m_lblChoose = findChild<QLabel *>(QStringLiteral("lblChoose"));
+    m_lblUsed = findChild<QLabel *>(QStringLiteral("lblUsed"));
+    m_cmdCancel = findChild<QPushButton *>(QStringLiteral("cmdCancel"));
     QPalette red = m_lblUsed->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     m_lblUsed->setPalette(red);
-    Twips::SetGeometry(m_lblUsed, {53, 1080, 4575, 855});
-
-    m_cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // The default and the cancel button: Enter and Esc press it.
     m_cmdCancel->setDefault(true);
     m_cmdCancel->setAutoDefault(true);
-    Twips::SetGeometry(m_cmdCancel, {1733, 2160, 1215, 375});
     connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     m_cmdCancel->installEventFilter(this);
     m_cmdCancel->setFocus();

@@ -1,6 +1,6 @@
 #include "settings/frmOptions.h"
 
-#include "appearance/Fonts.h"
+#include "appearance/ControlTable.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Twips.h"
 #include "led/PackedColor.h"
@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,8 +24,107 @@
 #include <QTabBar>
 
 namespace {
+using namespace ControlTable;
+using enum Kind;
+
 enum KeyIndex { StartStop, Reset, Buzzer, Clear };
 enum ColorIndex { Back, LedBack, LedScore, Text, LedTime };
+
+// A frame's contents name it by its caption.
+const Row kKeysTab[] = {
+    {"", Frame, "", "Start / Stop Key:", 240, 480, 1455, 975},
+    {"cmdStartStopK", Button, "Start / Stop Key:", "Change", 120, 240, 1215, 375},
+    {"lblStartStopK", Label, "Start / Stop Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Reset Clock Key:", 1920, 480, 1455, 975},
+    {"cmdResetK", Button, "Reset Clock Key:", "Change", 120, 240, 1215, 375},
+    {"lblResetK", Label, "Reset Clock Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Buzzer Key:", 3600, 480, 1455, 975},
+    {"cmdBuzzerK", Button, "Buzzer Key:", "Change", 120, 240, 1215, 375},
+    {"lblBuzzerK", Label, "Buzzer Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "# Clear Key:", 240, 1560, 1455, 975},
+    {"cmdClearK", Button, "# Clear Key:", "Change", 120, 240, 1215, 375},
+    {"lblClearK", Label, "# Clear Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Buzzer Sound", 240, 2640, 4815, 735},
+    {"cmdBuzzerSound", Button, "Buzzer Sound", "Change", 120, 240, 735, 375},
+    {"lblBuzzerSound", Label, "Buzzer Sound", "", 840, 240, 3855, 375, Centre | Plain | Boxed},
+    {"cmdResetKeys", Button, "", "Reset Keys", 3840, 3480, 1215, 375},
+};
+
+const Row kColorsTab[] = {
+    {"", Frame, "", "Background:", 240, 480, 1455, 735},
+    {"picBackC", Swatch, "Background:", "", 120, 240, 495, 375},
+    {"cmdBackC", Button, "Background:", "Change", 600, 240, 735, 375},
+    {"", Frame, "", "LED Back Color:", 1920, 480, 1455, 735},
+    {"picLedBackC", Swatch, "LED Back Color:", "", 120, 240, 495, 375},
+    {"cmdLedBackC", Button, "LED Back Color:", "Change", 600, 240, 735, 375},
+    {"", Frame, "", "LED Score Color:", 3600, 480, 1455, 735},
+    {"picLedScoreC", Swatch, "LED Score Color:", "", 120, 240, 495, 375},
+    {"cmdLedScoreC", Button, "LED Score Color:", "Change", 600, 240, 735, 375},
+    {"", Frame, "", "Text Color:", 240, 1320, 1455, 735},
+    {"picTextC", Swatch, "Text Color:", "", 120, 240, 495, 375},
+    {"cmdTextC", Button, "Text Color:", "Change", 600, 240, 735, 375},
+    {"", Frame, "", "LED Time Color:", 3600, 1320, 1455, 735},
+    {"picLedTimeC", Swatch, "LED Time Color:", "", 120, 240, 495, 375},
+    {"cmdLedTimeC", Button, "LED Time Color:", "Change", 600, 240, 735, 375},
+    {"", Frame, "", "Digit Type:", 1920, 1320, 1455, 2055},
+    {"cmbLedType", Combo, "Digit Type:", "Lines|Dots", 120, 240, 1215, 315},
+    {"lblPreview", Label, "Digit Type:", "Preview:", 360, 720, 855, 255, TopCentre},
+    {"pledPreview", Led, "Digit Type:", "", 480, 960, 540, 975},
+    {"cmdResetColors", Button, "", "Reset Colors", 3840, 3480, 1215, 375},
+};
+
+const Row kTextTab[] = {
+    {"", Frame, "", "Home Team:", 240, 480, 4935, 975},
+    {"txtHome", Entry, "Home Team:", "", 120, 360, 4695, 375, Centre, Sans(9.75)},
+    {"", Frame, "", "Guest Team:", 240, 1800, 4935, 1095},
+    {"txtGuest", Entry, "Guest Team:", "", 120, 360, 4695, 375, Centre, Sans(9.75)},
+};
+
+const Row kBroadcastTab[] = {
+    {"chkFeed", Check, "", "Serve the scoreboard over HTTP", 240, 480, 4815, 315},
+    {"lblFeedPort", Label, "", "Port:", 240, 960, 735, 315},
+    {"txtFeedPort", Spin, "", "", 960, 900, 1215, 375},
+    {"optFeedLocal", Option, "", "This computer only", 240, 1440, 4815, 315},
+    {"optFeedNetwork", Option, "", "Every device on the network", 240, 1800, 4815, 315},
+    {"lblFeedState", Label, "", "Not serving", 240, 2280, 4815, 1455, TopLeft | Wrap | Selectable},
+};
+
+struct Tab {
+    const char *caption;
+    std::span<const Row> rows;
+};
+const Tab kTabs[] = {
+    {"Keys", kKeysTab},
+    {"Colors", kColorsTab},
+    {"Text Controls", kTextTab},
+    {"Broadcast", kBroadcastTab},
+};
+
+// Below the tab container.
+const Row kButtons[] = {
+    {"cmdOk", Button, "", "&Ok", 1657, 4200, 1095, 375},
+    {"cmdCancel", Button, "", "&Cancel", 2872, 4200, 1095, 375},
+};
+
+// In KeyIndex order.
+struct KeyBinding {
+    const char *button;
+    const char *label;
+    const char *phrase;
+    char resetValue;
+};
+const KeyBinding kKeyBindings[] = {
+    {"cmdStartStopK", "lblStartStopK", "start / stop the clock", 's'},
+    {"cmdResetK", "lblResetK", "reset the clock", 'r'},
+    {"cmdBuzzerK", "lblBuzzerK", "sound the buzzer", 'b'},
+    {"cmdClearK", "lblClearK", "clear a number", 'c'},
+};
+
+// In ColorIndex order: swatch, button.
+const char *const kColorRows[][2] = {
+    {"picBackC", "cmdBackC"}, {"picLedBackC", "cmdLedBackC"}, {"picLedScoreC", "cmdLedScoreC"},
+    {"picTextC", "cmdTextC"}, {"picLedTimeC", "cmdLedTimeC"},
+};
 
 // The file-name part of a path whose file exists; empty otherwise.
 QString existingFileName(const QString &path) {
@@ -47,181 +145,71 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     Twips::SetGeometry(sst, {120, 120, 5355, 3975});
     m_tabs = new QTabBar(sst);
     m_tabs->setObjectName(QStringLiteral("sstOptionsTabs"));
-    m_tabs->addTab(QStringLiteral("Keys"));
-    m_tabs->addTab(QStringLiteral("Colors"));
-    m_tabs->addTab(QStringLiteral("Text Controls"));
-    m_tabs->addTab(QStringLiteral("Broadcast"));
+    for (const Tab &tab : kTabs)
+        m_tabs->addTab(QLatin1String(tab.caption));
     m_tabs->setExpanding(true);
     m_tabs->setGeometry(0, 0, sst->width(), m_tabs->sizeHint().height());
-    for (int i = 0; i < 4; ++i) {
+    for (const Tab &tab : kTabs) {
         auto page = new QWidget(sst);
-        page->setObjectName(QStringLiteral("sstOptionsPage%1").arg(i));
+        page->setObjectName(QStringLiteral("sstOptionsPage%1").arg(m_pages.size()));
         page->setGeometry(0, 0, sst->width(), sst->height());
         m_pages.append(page);
+        Build(page, tab.rows);
     }
     m_tabs->raise();
     connect(m_tabs, &QTabBar::currentChanged, this, &frmOptions::setPage);
+    Build(this, kButtons);
 
-    QWidget *keys = m_pages[0];
-    addKeyRow(keys, QStringLiteral("Start / Stop Key:"), {240, 480, 1455, 975},
-              QStringLiteral("cmdStartStopK"), QStringLiteral("lblStartStopK"),
-              QStringLiteral("start / stop the clock"), QLatin1Char('s'));
-    addKeyRow(keys, QStringLiteral("Reset Clock Key:"), {1920, 480, 1455, 975},
-              QStringLiteral("cmdResetK"), QStringLiteral("lblResetK"),
-              QStringLiteral("reset the clock"), QLatin1Char('r'));
-    addKeyRow(keys, QStringLiteral("Buzzer Key:"), {3600, 480, 1455, 975},
-              QStringLiteral("cmdBuzzerK"), QStringLiteral("lblBuzzerK"),
-              QStringLiteral("sound the buzzer"), QLatin1Char('b'));
-    addKeyRow(keys, QStringLiteral("# Clear Key:"), {240, 1560, 1455, 975},
-              QStringLiteral("cmdClearK"), QStringLiteral("lblClearK"),
-              QStringLiteral("clear a number"), QLatin1Char('c'));
-    QGroupBox *sound = addFrame(keys, QStringLiteral("Buzzer Sound"), {240, 2640, 4815, 735});
-    connect(addButton(sound, QStringLiteral("cmdBuzzerSound"), QStringLiteral("Change"),
-                      {120, 240, 735, 375}),
-            &QPushButton::clicked, this, &frmOptions::cmdBuzzerSound_Click);
-    m_lblBuzzerSound = new QLabel(sound);
-    m_lblBuzzerSound->setObjectName(QStringLiteral("lblBuzzerSound"));
-    m_lblBuzzerSound->setTextFormat(Qt::PlainText);
-    m_lblBuzzerSound->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_lblBuzzerSound->setAlignment(Qt::AlignCenter);
-    Twips::SetGeometry(m_lblBuzzerSound, {840, 240, 3855, 375});
-    connect(addButton(keys, QStringLiteral("cmdResetKeys"), QStringLiteral("Reset Keys"),
-                      {3840, 3480, 1215, 375}),
-            &QPushButton::clicked, this, &frmOptions::cmdResetKeys_Click);
+    const auto button = [this](const char *name) {
+        return findChild<QPushButton *>(QLatin1String(name));
+    };
+    // No button answers Enter: an operator's stray Enter must not commit or discard.
+    for (QPushButton *b : findChildren<QPushButton *>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    for (const KeyBinding &k : kKeyBindings) {
+        const int index = int(m_keys.size());
+        m_keys.append({button(k.button), findChild<QLabel *>(QLatin1String(k.label)),
+                       QLatin1String(k.phrase), QLatin1Char(k.resetValue)});
+        connect(m_keys[index].button, &QPushButton::clicked, this,
+                [this, index] { chooseKey(m_keys[index]); });
+    }
+    for (const auto &names : kColorRows) {
+        const int index = int(m_colors.size());
+        m_colors.append({findChild<PictureBox *>(QLatin1String(names[0])), button(names[1])});
+        connect(m_colors[index].button, &QPushButton::clicked, this,
+                [this, index] { chooseColor(m_colors[index]); });
+    }
+    connect(button("cmdBuzzerSound"), &QPushButton::clicked, this,
+            &frmOptions::cmdBuzzerSound_Click);
+    connect(button("cmdResetKeys"), &QPushButton::clicked, this, &frmOptions::cmdResetKeys_Click);
+    connect(button("cmdResetColors"), &QPushButton::clicked, this,
+            &frmOptions::cmdResetColors_Click);
+    connect(button("cmdOk"), &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
+    connect(button("cmdCancel"), &QPushButton::clicked, this, &QDialog::reject);
 
-    QWidget *colors = m_pages[1];
-    addColorRow(colors, QStringLiteral("Background:"), {240, 480, 1455, 735},
-                QStringLiteral("picBackC"), QStringLiteral("cmdBackC"));
-    addColorRow(colors, QStringLiteral("LED Back Color:"), {1920, 480, 1455, 735},
-                QStringLiteral("picLedBackC"), QStringLiteral("cmdLedBackC"));
-    addColorRow(colors, QStringLiteral("LED Score Color:"), {3600, 480, 1455, 735},
-                QStringLiteral("picLedScoreC"), QStringLiteral("cmdLedScoreC"));
-    addColorRow(colors, QStringLiteral("Text Color:"), {240, 1320, 1455, 735},
-                QStringLiteral("picTextC"), QStringLiteral("cmdTextC"));
-    addColorRow(colors, QStringLiteral("LED Time Color:"), {3600, 1320, 1455, 735},
-                QStringLiteral("picLedTimeC"), QStringLiteral("cmdLedTimeC"));
-    QGroupBox *digitType =
-        addFrame(colors, QStringLiteral("Digit Type:"), {1920, 1320, 1455, 2055});
-    m_cmbLedType = new QComboBox(digitType);
-    m_cmbLedType->setObjectName(QStringLiteral("cmbLedType"));
-    m_cmbLedType->addItems({QStringLiteral("Lines"), QStringLiteral("Dots")});
-    Twips::SetGeometry(m_cmbLedType, {120, 240, 1215, 315});
+    m_lblBuzzerSound = findChild<QLabel *>(QStringLiteral("lblBuzzerSound"));
+    m_cmbLedType = findChild<QComboBox *>(QStringLiteral("cmbLedType"));
     connect(m_cmbLedType, &QComboBox::currentIndexChanged, this, &frmOptions::cmbLedType_Click);
-    auto preview = new QLabel(QStringLiteral("Preview:"), digitType);
-    preview->setObjectName(QStringLiteral("lblPreview"));
-    preview->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Twips::SetGeometry(preview, {360, 720, 855, 255});
-    m_pledPreview = new VaviZAV(digitType);
-    m_pledPreview->setObjectName(QStringLiteral("pledPreview"));
-    m_pledPreview->setSize(65);
+    m_pledPreview = findChild<VaviZAV *>(QStringLiteral("pledPreview"));
     m_pledPreview->setCaption(8);
     m_pledPreview->setFocusPolicy(Qt::NoFocus);
-    Twips::Move(m_pledPreview, 480, 960);
-    connect(addButton(colors, QStringLiteral("cmdResetColors"), QStringLiteral("Reset Colors"),
-                      {3840, 3480, 1215, 375}),
-            &QPushButton::clicked, this, &frmOptions::cmdResetColors_Click);
-
-    QWidget *text = m_pages[2];
-    const QFont entryFont = Fonts::Sans(9.75);
-    const auto entry = [&](QGroupBox *frame, const QString &name) {
-        auto edit = new QLineEdit(frame);
-        edit->setObjectName(name);
-        edit->setMaxLength(9);
-        edit->setAlignment(Qt::AlignCenter);
-        edit->setFont(entryFont);
-        Twips::SetGeometry(edit, {120, 360, 4695, 375});
-        return edit;
-    };
-    m_txtHome = entry(addFrame(text, QStringLiteral("Home Team:"), {240, 480, 4935, 975}),
-                      QStringLiteral("txtHome"));
-    m_txtGuest = entry(addFrame(text, QStringLiteral("Guest Team:"), {240, 1800, 4935, 1095}),
-                       QStringLiteral("txtGuest"));
-
-    QWidget *broadcast = m_pages[3];
-    m_chkFeed = new QCheckBox(QStringLiteral("Serve the scoreboard over HTTP"), broadcast);
-    m_chkFeed->setObjectName(QStringLiteral("chkFeed"));
-    Twips::SetGeometry(m_chkFeed, {240, 480, 4815, 315});
-    auto portCaption = new QLabel(QStringLiteral("Port:"), broadcast);
-    portCaption->setObjectName(QStringLiteral("lblFeedPort"));
-    Twips::SetGeometry(portCaption, {240, 960, 735, 315});
-    m_txtFeedPort = new QSpinBox(broadcast);
-    m_txtFeedPort->setObjectName(QStringLiteral("txtFeedPort"));
+    m_txtHome = findChild<QLineEdit *>(QStringLiteral("txtHome"));
+    m_txtGuest = findChild<QLineEdit *>(QStringLiteral("txtGuest"));
+    m_txtHome->setMaxLength(9);
+    m_txtGuest->setMaxLength(9);
+    m_chkFeed = findChild<QCheckBox *>(QStringLiteral("chkFeed"));
+    m_txtFeedPort = findChild<QSpinBox *>(QStringLiteral("txtFeedPort"));
     m_txtFeedPort->setRange(1024, 65535);
     m_txtFeedPort->setGroupSeparatorShown(false);
-    Twips::SetGeometry(m_txtFeedPort, {960, 900, 1215, 375});
-    portCaption->setBuddy(m_txtFeedPort);
-    m_optFeedLocal = new QRadioButton(QStringLiteral("This computer only"), broadcast);
-    m_optFeedLocal->setObjectName(QStringLiteral("optFeedLocal"));
-    Twips::SetGeometry(m_optFeedLocal, {240, 1440, 4815, 315});
-    m_optFeedNetwork = new QRadioButton(QStringLiteral("Every device on the network"), broadcast);
-    m_optFeedNetwork->setObjectName(QStringLiteral("optFeedNetwork"));
-    Twips::SetGeometry(m_optFeedNetwork, {240, 1800, 4815, 315});
-    m_lblFeedState = new QLabel(QStringLiteral("Not serving"), broadcast);
-    m_lblFeedState->setObjectName(QStringLiteral("lblFeedState"));
-    m_lblFeedState->setWordWrap(true);
-    m_lblFeedState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblFeedState->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Twips::SetGeometry(m_lblFeedState, {240, 2280, 4815, 1455});
-
-    connect(
-        addButton(this, QStringLiteral("cmdOk"), QStringLiteral("&Ok"), {1657, 4200, 1095, 375}),
-        &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
-    connect(addButton(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"),
-                      {2872, 4200, 1095, 375}),
-            &QPushButton::clicked, this, &QDialog::reject);
+    findChild<QLabel *>(QStringLiteral("lblFeedPort"))->setBuddy(m_txtFeedPort);
+    m_optFeedLocal = findChild<QRadioButton *>(QStringLiteral("optFeedLocal"));
+    m_optFeedNetwork = findChild<QRadioButton *>(QStringLiteral("optFeedNetwork"));
+    m_lblFeedState = findChild<QLabel *>(QStringLiteral("lblFeedState"));
 
     setPage(0);
     Form_Load();
-}
-
-QGroupBox *frmOptions::addFrame(QWidget *page, const QString &caption, const QRectF &box) {
-    auto frame = new QGroupBox(caption, page);
-    Twips::SetGeometry(frame, box);
-    return frame;
-}
-
-QPushButton *frmOptions::addButton(QWidget *parent, const QString &name, const QString &text,
-                                   const QRectF &box) {
-    auto button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // No button answers Enter: an operator's stray Enter must not commit or discard.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    Twips::SetGeometry(button, box);
-    return button;
-}
-
-void frmOptions::addKeyRow(QWidget *page, const QString &caption, const QRectF &box,
-                           const QString &button, const QString &label, const QString &phrase,
-                           QChar resetValue) {
-    QGroupBox *frame = addFrame(page, caption, box);
-    KeyRow row;
-    row.button = addButton(frame, button, QStringLiteral("Change"), {120, 240, 1215, 375});
-    row.label = new QLabel(frame);
-    row.label->setObjectName(label);
-    row.label->setTextFormat(Qt::PlainText);
-    row.label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    row.label->setAlignment(Qt::AlignCenter);
-    Twips::SetGeometry(row.label, {120, 600, 1215, 255});
-    row.phrase = phrase;
-    row.resetValue = resetValue;
-    const int index = int(m_keys.size());
-    m_keys.append(row);
-    connect(row.button, &QPushButton::clicked, this, [this, index] { chooseKey(m_keys[index]); });
-}
-
-void frmOptions::addColorRow(QWidget *page, const QString &caption, const QRectF &box,
-                             const QString &swatch, const QString &button) {
-    QGroupBox *frame = addFrame(page, caption, box);
-    ColorRow row;
-    row.swatch = new PictureBox(frame);
-    row.swatch->setObjectName(swatch);
-    Twips::SetGeometry(row.swatch, {120, 240, 495, 375});
-    row.button = addButton(frame, button, QStringLiteral("Change"), {600, 240, 735, 375});
-    const int index = int(m_colors.size());
-    m_colors.append(row);
-    connect(row.button, &QPushButton::clicked, this,
-            [this, index] { chooseColor(m_colors[index]); });
 }
 
 void frmOptions::setPage(int index) {

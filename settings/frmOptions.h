@@ -4,7 +4,6 @@
 
 class PictureBox;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QCheckBox;
@@ -51,13 +50,6 @@ private:
     };
 
     void Form_Load();
-    QGroupBox *addFrame(QWidget *page, const QString &caption, const QRectF &box);
-    QPushButton *addButton(QWidget *parent, const QString &name, const QString &text,
-                           const QRectF &box);
-    void addKeyRow(QWidget *page, const QString &caption, const QRectF &box, const QString &button,
-                   const QString &label, const QString &phrase, QChar resetValue);
-    void addColorRow(QWidget *page, const QString &caption, const QRectF &box,
-                     const QString &swatch, const QString &button);
     void chooseKey(KeyRow &row);
     void chooseColor(ColorRow &row);
     void cmdBuzzerSound_Click();

@@ -1,6 +1,6 @@
 #include "startup/frmSplash.h"
 
-#include "appearance/Fonts.h"
+#include "appearance/ControlTable.h"
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
 #include "clock/JournalTexts.h"
@@ -30,60 +30,33 @@ frmSplash::frmSplash(MatchJournal *journal)
     // A tool window still counts as one of the program's windows.
     setAttribute(Qt::WA_QuitOnClose);
 
-    auto frame = new QFrame(this);
-    frame->setObjectName(QStringLiteral("frameSplash"));
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Twips::SetGeometry(frame, {120, 0, 6000, 3240});
-
-    addLabel(frame, QStringLiteral("lblName"), QStringLiteral("Darezez"), {653, 240, 4935, 735})
-        ->setFont(Fonts::Serif(27.75));
-    QLabel *system =
-        addLabel(frame, QStringLiteral("lblSystem"), SystemName(), {4200, 960, 1455, 375});
-    system->setFont(Fonts::Serif(15.75));
-    system->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    addLabel(frame, QStringLiteral("lblClick"), QStringLiteral("Click to continue."),
-             {2520, 960, 1335, 255})
-        ->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QLabel *hint = addLabel(frame, QStringLiteral("Label1"),
-                            QStringLiteral("Press ' h ' on the scoreboard to view help."),
-                            {2520, 1200, 1815, 495});
-    hint->setWordWrap(true);
-    hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QLabel *version =
-        addLabel(frame, QStringLiteral("lblVersion"), QString(), {3480, 1680, 2175, 375});
-    version->setFont(Fonts::Serif(15.75));
-    version->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    addLabel(frame, QStringLiteral("lblMadeBy"), QStringLiteral("Created by Quenlith"),
-             {3120, 2760, 2655, 255})
-        ->setAlignment(Qt::AlignRight | Qt::AlignTop);
-
-    auto help = new QPushButton(QStringLiteral("&Help"), frame);
-    help->setObjectName(QStringLiteral("cmdHelp"));
-    Twips::SetGeometry(help, {3120, 2160, 1215, 375});
-    connect(help, &QPushButton::clicked, this, &frmSplash::cmdHelp_Click);
-    auto options = new QPushButton(QStringLiteral("&Options"), frame);
-    options->setObjectName(QStringLiteral("cmdOptions"));
-    Twips::SetGeometry(options, {4560, 2160, 1215, 375});
-    connect(options, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);
-
-    auto logo = new QLabel(this);
-    logo->setObjectName(QStringLiteral("picLogo"));
-    logo->setProperty("isImage", true);
+    using namespace ControlTable;
+    using enum Kind;
+    static const Row kRows[] = {
+        {"picLogo", Image, "", "", 360, 900, 2100, 2100, Centre},
+        {"frameSplash", Frame, "", "", 120, 0, 6000, 3240},
+        {"lblName", Label, "frameSplash", "Darezez", 653, 240, 4935, 735, TopCentre, Serif(27.75)},
+        {"lblSystem", Label, "frameSplash", "", 4200, 960, 1455, 375, TopRight, Serif(15.75)},
+        {"lblClick", Label, "frameSplash", "Click to continue.", 2520, 960, 1335, 255, TopLeft},
+        {"Label1", Label, "frameSplash", "Press ' h ' on the scoreboard to view help.", 2520, 1200,
+         1815, 495, TopLeft | Wrap},
+        {"lblVersion", Label, "frameSplash", "", 3480, 1680, 2175, 375, TopRight, Serif(15.75)},
+        {"lblMadeBy", Label, "frameSplash", "Created by Quenlith", 3120, 2760, 2655, 255, TopRight},
+        {"cmdHelp", Button, "frameSplash", "&Help", 3120, 2160, 1215, 375},
+        {"cmdOptions", Button, "frameSplash", "&Options", 4560, 2160, 1215, 375},
+    };
+    Build(this, kRows);
+    findChild<QLabel *>(QStringLiteral("lblSystem"))->setText(SystemName());
+    connect(findChild<QPushButton *>(QStringLiteral("cmdHelp")), &QPushButton::clicked, this,
+            &frmSplash::cmdHelp_Click);
+    connect(findChild<QPushButton *>(QStringLiteral("cmdOptions")), &QPushButton::clicked, this,
+            &frmSplash::cmdOptions_Click);
+    auto logo = findChild<QLabel *>(QStringLiteral("picLogo"));
     logo->setPixmap(Logo::Pixmap(140, devicePixelRatioF()));
-    logo->setAlignment(Qt::AlignCenter);
-    Twips::SetGeometry(logo, {360, 900, 2100, 2100});
+    // In front of the frame, filling its left part.
     logo->raise();
 
     Form_Load();
-}
-
-QLabel *frmSplash::addLabel(QWidget *parent, const QString &name, const QString &text,
-                            const QRectF &box) {
-    auto label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Twips::SetGeometry(label, box);
-    return label;
 }
 
 QString frmSplash::VersionText() {

@@ -5,8 +5,6 @@
 
 class MatchJournal;
 class QDateTime;
-class QLabel;
-class QPushButton;
 
 // The welcome window: the program starts here, loads the options, and goes on to the
 // scoreboard on a click anywhere but its two buttons.
@@ -30,7 +28,6 @@ private:
     void Form_Load();
     void cmdOptions_Click();
     void cmdHelp_Click();
-    QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRectF &box);
 
     bool askResume(const QDateTime &savedAt);
 

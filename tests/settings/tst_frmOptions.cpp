@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "TestSupport.h"
 #include "appearance/PictureBox.h"
+#include "appearance/Twips.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardFixture.h"
 #include "settings/frmChooseKey.h"
@@ -13,6 +14,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -97,6 +99,95 @@ private slots:
         QTest::keyClick(d.get(), Qt::Key_Escape);
         QTest::keyClick(d.get(), Qt::Key_Return);
         QVERIFY(d->isVisible());
+    }
+
+    // Every control of the layout tables, where the tables put it: on its tab page (-1:
+    // the dialog), in the frame of that caption, at that rectangle. A frame is named by
+    // its caption.
+    void layout_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text"); // empty: not checked
+        QTest::addColumn<QRectF>("rect");
+        const auto row = [](int tab, const char *frame, const char *control, const char *text,
+                            QRectF rect) {
+            QTest::addRow("%s", control) << tab << frame << control << text << rect;
+        };
+        const char *keys[][3] = {{"Start / Stop Key:", "cmdStartStopK", "lblStartStopK"},
+                                 {"Reset Clock Key:", "cmdResetK", "lblResetK"},
+                                 {"Buzzer Key:", "cmdBuzzerK", "lblBuzzerK"},
+                                 {"# Clear Key:", "cmdClearK", "lblClearK"}};
+        const QPointF keyAt[] = {{240, 480}, {1920, 480}, {3600, 480}, {240, 1560}};
+        for (int i = 0; i < 4; ++i) {
+            row(0, "", keys[i][0], "", {keyAt[i], QSizeF(1455, 975)});
+            row(0, keys[i][0], keys[i][1], "Change", {120, 240, 1215, 375});
+            row(0, keys[i][0], keys[i][2], "", {120, 600, 1215, 255});
+        }
+        row(0, "", "Buzzer Sound", "", {240, 2640, 4815, 735});
+        row(0, "Buzzer Sound", "cmdBuzzerSound", "Change", {120, 240, 735, 375});
+        row(0, "Buzzer Sound", "lblBuzzerSound", "", {840, 240, 3855, 375});
+        row(0, "", "cmdResetKeys", "Reset Keys", {3840, 3480, 1215, 375});
+        const char *colors[][3] = {{"Background:", "picBackC", "cmdBackC"},
+                                   {"LED Back Color:", "picLedBackC", "cmdLedBackC"},
+                                   {"LED Score Color:", "picLedScoreC", "cmdLedScoreC"},
+                                   {"Text Color:", "picTextC", "cmdTextC"},
+                                   {"LED Time Color:", "picLedTimeC", "cmdLedTimeC"}};
+        const QPointF colorAt[] = {{240, 480}, {1920, 480}, {3600, 480}, {240, 1320}, {3600, 1320}};
+        for (int i = 0; i < 5; ++i) {
+            row(1, "", colors[i][0], "", {colorAt[i], QSizeF(1455, 735)});
+            row(1, colors[i][0], colors[i][1], "", {120, 240, 495, 375});
+            row(1, colors[i][0], colors[i][2], "Change", {600, 240, 735, 375});
+        }
+        row(1, "", "Digit Type:", "", {1920, 1320, 1455, 2055});
+        row(1, "Digit Type:", "cmbLedType", "", {120, 240, 1215, 315});
+        row(1, "Digit Type:", "lblPreview", "Preview:", {360, 720, 855, 255});
+        row(1, "Digit Type:", "pledPreview", "", {480, 960, 540, 975});
+        row(1, "", "cmdResetColors", "Reset Colors", {3840, 3480, 1215, 375});
+        row(2, "", "Home Team:", "", {240, 480, 4935, 975});
+        row(2, "Home Team:", "txtHome", "", {120, 360, 4695, 375});
+        row(2, "", "Guest Team:", "", {240, 1800, 4935, 1095});
+        row(2, "Guest Team:", "txtGuest", "", {120, 360, 4695, 375});
+        row(3, "", "chkFeed", "Serve the scoreboard over HTTP", {240, 480, 4815, 315});
+        row(3, "", "txtFeedPort", "", {960, 900, 1215, 375});
+        row(3, "", "optFeedNetwork", "Every device on the network", {240, 1800, 4815, 315});
+        row(-1, "", "sstOptions", "", {120, 120, 5355, 3975});
+        row(-1, "", "cmdOk", "&Ok", {1657, 4200, 1095, 375});
+        row(-1, "", "cmdCancel", "&Cancel", {2872, 4200, 1095, 375});
+    }
+    void layout() {
+        QFETCH(int, tab);
+        QFETCH(QString, frame);
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(QRectF, rect);
+        auto d = open();
+        const auto find = [&d](const QString &name) -> QWidget * {
+            if (auto w = d->findChild<QWidget *>(name))
+                return w;
+            for (auto box : d->findChildren<QGroupBox *>())
+                if (box->title() == name)
+                    return box;
+            return nullptr;
+        };
+        QWidget *w = find(control);
+        QVERIFY(w);
+        QWidget *holder = !frame.isEmpty() ? find(frame)
+                          : tab >= 0
+                              ? d->findChild<QWidget *>(QStringLiteral("sstOptionsPage%1").arg(tab))
+                              : d.get();
+        QCOMPARE(w->parentWidget(), holder);
+        if (qobject_cast<VaviZAV *>(w)) {
+            // The digit sizes itself within its place.
+            QCOMPARE(Twips::Geometry(w).topLeft(), rect.topLeft());
+            QVERIFY(rect.contains(Twips::Geometry(w)));
+        } else {
+            QCOMPARE(Twips::Geometry(w), rect);
+        }
+        if (auto button = qobject_cast<QAbstractButton *>(w); button && !text.isEmpty())
+            QCOMPARE(button->text(), text);
+        if (auto label = qobject_cast<QLabel *>(w); label && !text.isEmpty())
+            QCOMPARE(label->text(), text);
     }
 
     void broadcastIsTheFourthTab() {
@@ -376,6 +467,35 @@ private slots:
         QCOMPARE(beeps->count, accepted ? 0 : 1);
         QCOMPARE(modGlobals::KeyChosen,
                  accepted ? QString::number(key.unicode()) : QStringLiteral("0"));
+    }
+
+    void keyChooserLayout_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<QString>("family"); // empty: the dialog's own font
+        QTest::addColumn<double>("points");
+        QTest::newRow("lblChoose")
+            << "lblChoose" << QRectF(120, 120, 4335, 855) << "Times New Roman" << 18.0;
+        QTest::newRow("lblUsed") << "lblUsed" << QRectF(53, 1080, 4575, 855) << "Arial" << 18.0;
+        QTest::newRow("cmdCancel")
+            << "cmdCancel" << QRectF(1733, 2160, 1215, 375) << QString() << 0.0;
+    }
+    void keyChooserLayout() {
+        QFETCH(QString, control);
+        QFETCH(QRectF, rect);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        frmChooseKey chooser(nullptr, {'s', 'r', 'c', 'b'});
+        QWidget *w = chooser.findChild<QWidget *>(control);
+        QVERIFY(w);
+        QCOMPARE(w->parentWidget(), &chooser);
+        QCOMPARE(Twips::Geometry(w), rect);
+        if (family.isEmpty()) {
+            QCOMPARE(w->font(), chooser.font());
+        } else {
+            QCOMPARE(w->font().families().value(0), family);
+            QCOMPARE(w->font().pixelSize(), qRound(points * 96 / 72));
+        }
     }
 
     void keyChooserEnterAndEscCancel_data() {

@@ -85,6 +85,65 @@ private slots:
                  1);
     }
 
+    // Every element of the welcome window's table, after loading.
+    void layout_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRectF>("rect");
+        QTest::addColumn<int>("alignment"); // horizontal; 0 for buttons
+        QTest::addColumn<double>("points"); // Times New Roman; 0: the window's own font
+        const auto row = [](const char *control, const char *holder, const char *text, QRectF rect,
+                            Qt::Alignment alignment, double points) {
+            QTest::newRow(control) << control << holder << text << rect << int(alignment) << points;
+        };
+        row("picLogo", "frmSplash", "", {360, 900, 2100, 2100}, Qt::AlignHCenter, 0);
+        row("frameSplash", "frmSplash", "", {120, 0, 6000, 3120}, {}, 0);
+        row("lblName", "frameSplash", "Darezez", {653, 240, 4935, 735}, Qt::AlignHCenter, 27.75);
+        row("lblSystem", "frameSplash", "Linux", {4200, 960, 1455, 375}, Qt::AlignRight, 15.75);
+        row("lblClick", "frameSplash", "Click to continue.", {2520, 960, 1335, 255}, Qt::AlignLeft,
+            0);
+        row("Label1", "frameSplash", "Press ' h ' on the scoreboard to view help.",
+            {2520, 1200, 1815, 495}, Qt::AlignLeft, 0);
+        row("lblVersion", "frameSplash", "Version 1.0.0", {3480, 1680, 2175, 375}, Qt::AlignRight,
+            15.75);
+        row("cmdHelp", "frameSplash", "&Help", {3120, 2160, 1215, 375}, {}, 0);
+        row("cmdOptions", "frameSplash", "&Options", {4560, 2160, 1215, 375}, {}, 0);
+        row("lblMadeBy", "frameSplash", "Created by Quenlith", {3120, 2760, 2655, 255},
+            Qt::AlignRight, 0);
+    }
+    void layout() {
+        QFETCH(QString, control);
+        QFETCH(QString, holder);
+        QFETCH(QString, text);
+        QFETCH(QRectF, rect);
+        QFETCH(int, alignment);
+        QFETCH(double, points);
+        auto splash = new frmSplash();
+        auto w = splash->findChild<QWidget *>(control);
+        QVERIFY(w);
+        QCOMPARE(w->parentWidget()->objectName(), holder);
+        QCOMPARE(Twips::Geometry(w), rect);
+        if (auto button = qobject_cast<QPushButton *>(w))
+            QCOMPARE(button->text(), text);
+        if (auto label = qobject_cast<QLabel *>(w)) {
+            QCOMPARE(label->text(), text);
+            QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), alignment);
+        }
+        if (points > 0) {
+            QCOMPARE(w->font().families().value(0), QStringLiteral("Times New Roman"));
+            QCOMPARE(w->font().pixelSize(), qRound(points * 96 / 72));
+        } else {
+            QCOMPARE(w->font(), splash->font());
+        }
+    }
+
+    void logoInFrontOfTheFrame() {
+        auto splash = new frmSplash();
+        const QPoint logo = splash->findChild<QWidget *>("picLogo")->geometry().center();
+        QCOMPARE(splash->childAt(logo)->objectName(), QStringLiteral("picLogo"));
+    }
+
     void clicks_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("continues");
