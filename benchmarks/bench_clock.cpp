@@ -1,62 +1,151 @@
-// Clock accuracy over a real run: the match clock counts down on the real monotonic
-// clock and the real 40 ms precise timer, and at every tick its reading is compared
-// with the exact remaining time taken from the monotonic clock around the reading.
-// Prints the largest difference beyond the tenth-of-a-second truncation, and the drift
-// at the end.
+// The refresh over a real run: a match clock set to MINUTES runs down to zero with the home
+// wrestler's time advantage counting up, refreshed by the board's own `ClockTick` on the
+// real clock. Each moment a shown digit changes (the match announcing it) is compared with
+// the instant that change belongs to: the first whole tenth of the time source at which the
+// display arithmetic shows the new picture. A second match in the same process is refreshed
+// the way the board used to be, by a 40 ms precise timer, for comparison.
+// Prints the distribution of those delays for both, and the zero refresh's delay.
+#include "clock/ClockTick.h"
 #include "clock/Match.h"
 #include "clock/TimeValue.h"
+#include "clock/modCount.h"
+#include "settings/modGlobals.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <chrono>
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+// The time source's own clock, in nanoseconds.
+qint64 nowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+bool samePicture(const modCount::TimePicture &a, const modCount::TimePicture &b) {
+    return a.digits == b.digits && a.colon == b.colon;
+}
+
+struct Run {
+    explicit Run(const char *n) : name(n) {}
+    const char *name;
+    Match match;
+    qint64 startTenthMs = 0; // the whole tenth the clocks started in
+    TimeValue setTime = 0;
+    std::vector<double> clockDelays, adDelays; // ms
+    bool running = false;
+    int lateByATenth = 0; // changes that belong to an earlier tenth than the one they came in
+    double zeroDelayMs = -1;
+
+    // Shown values at a whole tenth of the source, by the display arithmetic alone.
+    modCount::TimePicture clockAt(qint64 tenthMs) const {
+        const TimeValue left = setTime - fromTenths((tenthMs - startTenthMs) / 100);
+        return modCount::TimeDigits(std::max<TimeValue>(left, 0), true);
+    }
+    modCount::TimePicture adAt(qint64 tenthMs) const {
+        return modCount::TimeDigits(fromTenths((tenthMs - startTenthMs) / 100), false);
+    }
+
+    void changed(Match::Field field) {
+        const qint64 ns = nowNs();
+        // The start shows the clock at once: that is the key's moment, not a refresh's.
+        if (!running || (field != Match::pledClock && field != Match::pledTimeAd))
+            return;
+        const bool clock = field == Match::pledClock;
+        const auto at = [&](qint64 ms) { return clock ? clockAt(ms) : adAt(ms); };
+        // The latest tenth already begun, then back to the first that shows this picture.
+        qint64 tenth = ns / 1'000'000 / 100 * 100;
+        const modCount::TimePicture shown = at(tenth);
+        int back = 0;
+        while (tenth > startTenthMs && samePicture(at(tenth - 100), shown)) {
+            tenth -= 100;
+            ++back;
+        }
+        lateByATenth += back > 0;
+        (clock ? clockDelays : adDelays).push_back(double(ns - tenth * 1'000'000) / 1e6);
+    }
+
+    void start(TimeValue clockTime) {
+        setTime = clockTime;
+        match.SetClock(clockTime, 0, 0);
+        match.SetClock(0, 1, 1);
+        match.SetClock(0, 1, 2);
+        match.TimeAd = 37;
+        // Started well inside a tenth, so that the tenth it started in is known.
+        while ((nowNs() / 1'000'000) % 100 > 80)
+            ;
+        startTenthMs = nowNs() / 1'000'000 / 100 * 100;
+        QObject::connect(&match, &Match::FieldChanged, [this](Match::Field f) { changed(f); });
+        QObject::connect(&match, &Match::BuzzerRequested, [this] {
+            zeroDelayMs = double(nowNs() - (startTenthMs * 1'000'000 +
+                                            qint64(setTime) * 1'000'000'000 / kTimeUnit)) /
+                          1e6;
+        });
+        match.AllKeyPress(modGlobals::StartStopClockKey);
+        running = true;
+    }
+};
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p / 100.0 * double(v.size())))];
+}
+
+void report(const Run &run) {
+    std::printf("%s:\n", run.name);
+    for (const auto &[what, delays] :
+         {std::pair{"match clock", &run.clockDelays}, std::pair{"time advantage", &run.adDelays}}) {
+        std::printf("  %-14s %5zu changes, shown after their instant by: min %.2f, median "
+                    "%.2f, 90%% %.2f, 99%% %.2f, max %.2f ms\n",
+                    what, delays->size(), percentile(*delays, 0), percentile(*delays, 50),
+                    percentile(*delays, 90), percentile(*delays, 99), percentile(*delays, 100));
+    }
+    std::printf("  changes that came a tenth or more late: %d\n", run.lateByATenth);
+    std::printf("  zero refresh: %.2f ms after the clock reached zero\n", run.zeroDelayMs);
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const double minutes = argc > 1 ? atof(argv[1]) : 10.0;
-    const qint64 runMs = qint64(minutes * 60'000);
-    using Clock = std::chrono::steady_clock;
-    Match match;
-    const TimeValue startValue = fromSeconds(3599);
-    match.SetClock(startValue, 0, 0);
-    match.StartClock(0);
-    const auto t0 = Clock::now();
-    qint64 ticks = 0;
-    double worstMs = 0, lastErrorMs = 0, rawLow = 0, rawHigh = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(40);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const auto before = Clock::now();
-        const TimeValue shown = match.ClockValue(0);
-        const auto after = Clock::now();
-        const double startMs = double(startValue) / kTimeUnit * 1000;
-        const double shownMs = double(shown) / kTimeUnit * 1000;
-        const auto exact = [&](Clock::time_point t) {
-            return startMs - std::chrono::duration<double, std::milli>(t - t0).count();
-        };
-        // Both the start and the reading are cut to tenths, so a reading may stand up to
-        // a tenth either side of the exact time; anything beyond that is an error.
-        const double low = exact(after) - 100.0, high = exact(before) + 100.0;
-        rawLow = std::min(rawLow, shownMs - exact(after));
-        rawHigh = std::max(rawHigh, shownMs - exact(before));
-        const double errorMs = shownMs < low    ? shownMs - low
-                               : shownMs > high ? shownMs - high
-                                                : 0.0;
-        if (std::abs(errorMs) > std::abs(worstMs))
-            worstMs = errorMs;
-        lastErrorMs = shownMs - exact(after);
-        const double elapsedMs = std::chrono::duration<double, std::milli>(after - t0).count();
-        ++ticks;
-        if (elapsedMs >= runMs)
-            QCoreApplication::quit();
+    const TimeValue clockTime = fromTenths(qint64(minutes * 600));
+
+    Run refreshed("refresh on the display's changes (ClockTick)");
+    ClockTick tick(refreshed.match);
+    Run fixed("refresh every 40 ms (the earlier tick)");
+    QTimer every40;
+    every40.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&every40, &QTimer::timeout, [&] { fixed.match.UpdateClocks(); });
+    QObject::connect(&fixed.match, &Match::TickChanged, [&](bool on) {
+        if (on)
+            every40.start(40);
+        else
+            every40.stop();
     });
-    tick.start();
+
+    int running = 2;
+    for (Match *m : {&refreshed.match, &fixed.match}) {
+        QObject::connect(m, &Match::TickChanged, [&](bool on) {
+            if (!on && --running == 0)
+                QCoreApplication::quit();
+        });
+    }
+    refreshed.start(clockTime);
+    fixed.start(clockTime);
     app.exec();
-    std::printf("clock accuracy over %.1f min, %lld ticks: largest difference beyond the "
-                "tenth truncation %+.1f ms (readings %+.1f to %+.1f ms from the exact time); "
-                "at the end %+.1f ms\n",
-                minutes, ticks, worstMs, rawLow, rawHigh, lastErrorMs);
+
+    std::printf("refresh timing over a %.1f min real run, clock from %.1f min to zero, time "
+                "advantage running:\n",
+                minutes, minutes);
+    report(refreshed);
+    report(fixed);
     return 0;
 }

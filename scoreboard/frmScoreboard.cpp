@@ -3,7 +3,6 @@
 #include "appearance/Logo.h"
 #include "clock/JournalTexts.h"
 #include "clock/MatchJournal.h"
-#include "clock/TimeSource.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
@@ -31,22 +30,15 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     setFocusPolicy(Qt::NoFocus);
     setWindowIcon(Logo::Icon());
 
-    m_tmrClock1.setObjectName(QStringLiteral("tmrClock1"));
-    m_tmrClock1.setSingleShot(true);
-    m_tmrClock1.setTimerType(Qt::PreciseTimer);
-    connect(&m_tmrClock1, &QTimer::timeout, this, &frmScoreboard::tmrClock1_Timer);
+    connect(&m_tick, &ClockTick::Refreshed, this, &frmScoreboard::tmrClock1_Timer);
     m_mmcBuzzer->setObjectName(QStringLiteral("mmcBuzzer"));
     connect(m_mmcBuzzer.get(), &BuzzerDevice::Done, this, &frmScoreboard::mmcBuzzer_Done,
             Qt::QueuedConnection);
 
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
-        if (on) {
-            armTick();
-        } else {
-            m_tmrClock1.stop();
-            // Also when the clock runs out with no key pressed.
+        // Also when the clock runs out with no key pressed.
+        if (!on)
             journalMatch();
-        }
     });
     connect(&m_match, &Match::FieldChanged, this, &frmScoreboard::clockShown);
     // Quitting closes every window first; the board must know it is not asked by a person.
@@ -247,24 +239,13 @@ void frmScoreboard::mmcBuzzer_Done() {
 }
 
 void frmScoreboard::tmrClock1_Timer() {
-    m_match.UpdateClocks();
     if (m_secondShown)
         journalMatch();
-    armTick();
-}
-
-void frmScoreboard::armTick() {
-    // The refresh comes when a shown digit changes, not on a fixed beat; a late one still
-    // reads the time, so it changes no reading.
-    if (!m_match.TickEnabled())
-        return;
-    const qint64 wait = m_match.NextRefreshMs() - TimeSource::nowMs();
-    m_tmrClock1.start(int(qBound(qint64(0), wait, qint64(1000))));
 }
 
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
-    armTick();
+    m_tick.arm();
     journalMatch();
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
@@ -396,7 +377,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
         m_match.ClockKeyPress(keyAscii, 3599, 0, 0);
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
-    armTick();
+    m_tick.arm();
     journalMatch();
 }
 
@@ -465,6 +446,6 @@ void frmScoreboard::Form_Unload() {
 }
 
 void frmScoreboard::Form_Terminate() {
-    m_tmrClock1.stop();
+    m_tick.timer().stop();
     m_mmcBuzzer->close();
 }

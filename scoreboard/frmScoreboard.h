@@ -1,10 +1,10 @@
 #pragma once
 
+#include "clock/ClockTick.h"
 #include "clock/Match.h"
 #include "scoreboard/frmAudience.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -48,7 +48,7 @@ public:
     frmAudience *Audience() const { return m_audience; }
     void ToggleAudience();
     ConsoleStrip &Console() { return *m_strip; }
-    QTimer &tmrClock1() { return m_tmrClock1; }
+    QTimer &tmrClock1() { return m_tick.timer(); }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
 
     // What the live feed is doing, for the options and the operator's strip.
@@ -73,7 +73,6 @@ private:
     void Form_Unload();
     void Form_Terminate();
     void tmrClock1_Timer();
-    void armTick();
     void mmcBuzzer_Done();
     void onKeyDown(int keyCode);
     void onFieldKeyPress(Match::Field field, int keyAscii);
@@ -92,7 +91,7 @@ private:
     void showNote(const QString &name, const QString &text);
 
     Match m_match;
-    QTimer m_tmrClock1;
+    ClockTick m_tick{m_match};
     std::unique_ptr<BuzzerDevice> m_mmcBuzzer;
     BoardPicture *m_picture = nullptr;
     ConsoleStrip *m_strip = nullptr;
