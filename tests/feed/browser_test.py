@@ -65,7 +65,9 @@ def main():
         if browser:
             browser.close()
         host.stdin.close()
-        host.wait(10)
+        # A sanitizer's report ends the host with an error.
+        if host.wait(30) != 0:
+            raise SystemExit(f"feed_host ended with {host.returncode}")
     return 0
 
 
