@@ -66,8 +66,13 @@ class tst_feedBrowser : public QObject {
     QJsonObject texts(const Page &page) { return browser->eval(page.name, page.texts).toObject(); }
     // Waits until the page shows what the board's screen shows, field by field.
     bool pageShows(const Page &page, const LedReader &board) {
+        const QStringList fields = texts(page).keys();
+        if (fields.isEmpty()) {
+            qWarning("%s gave no texts: %s", qPrintable(page.path), qPrintable(browser->why()));
+            return false;
+        }
         QJsonObject want;
-        for (const QString &field : texts(page).keys())
+        for (const QString &field : fields)
             want.insert(field, board.read(field));
         const QString json = QString::fromUtf8(QJsonDocument(want).toJson(QJsonDocument::Compact));
         if (browser->until(page.name,
@@ -90,6 +95,8 @@ class tst_feedBrowser : public QObject {
         const QJsonObject after = texts(page);
         if (!board.ok())
             return board.why();
+        if (before.isEmpty() || after.isEmpty())
+            return QStringLiteral("no texts: ") + browser->why();
         for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
             const QString field = it.key();
             const QString shown = board.read(field);
