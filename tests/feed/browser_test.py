@@ -7,8 +7,10 @@ import re
 import subprocess
 import sys
 
-import devtools
-from devtools import line_matching
+# No compiled copy of the module left in the source tree.
+sys.dont_write_bytecode = True
+import devtools  # noqa: E402
+from devtools import line_matching  # noqa: E402
 
 if devtools.missing():
     print(devtools.missing())

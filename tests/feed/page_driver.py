@@ -11,6 +11,8 @@ import json
 import os
 import sys
 
+# No compiled copy of the module left in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import devtools  # noqa: E402
 
