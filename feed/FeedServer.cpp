@@ -6,6 +6,7 @@
 #include <QHttpServerRequest>
 #include <QNetworkInterface>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -295,6 +296,9 @@ FeedServer::FeedServer(QObject *parent)
       m_stateJson(FeedStateJson(FeedState{})), m_layoutJson("{}") {}
 
 FeedServer::~FeedServer() {
+    // Said to nobody: whoever listens may be half destroyed already, as the board that
+    // owns the feed is when it closes.
+    const QSignalBlocker quiet(this);
     stop();
 }
 

@@ -68,6 +68,11 @@ bool Desktop::start(const QProcessEnvironment &extra, const QString &program) {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_data.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // Under the sanitizers: system libraries' leaks are theirs, not the program's.
+    const QString leaks = env.value(QStringLiteral("LSAN_OPTIONS"));
+    env.insert(QStringLiteral("LSAN_OPTIONS"),
+               (leaks.isEmpty() ? QString() : leaks + QLatin1Char(':')) +
+                   QStringLiteral("suppressions=" DAREZEZ_LSAN_SUPPRESSIONS));
     env.insert(extra);
     m_process.setProcessEnvironment(env);
     m_process.start(program.isEmpty() ? ProgramPath() : program, {});

@@ -36,6 +36,12 @@ public:
     bool running() const { return m_process.state() == QProcess::Running; }
     qint64 pid() const { return m_process.processId(); }
     bool waitForExit(int timeoutMs = 10000) { return m_process.waitForFinished(timeoutMs); }
+    // Once ended: whether it returned 0 by itself (a signal or an abort is a crash).
+    bool exitedCleanly() const {
+        return m_process.state() == QProcess::NotRunning &&
+               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    }
+    int exitCode() const { return m_process.exitCode(); }
     void stop();
     QString output() const;
 

@@ -1,92 +1,38 @@
 #!/usr/bin/python3
 """Opens /overlay and / of a running feed in headless Chromium, driven over the DevTools
 protocol, and waits until each page shows the state; then changes the state and waits until
-the open page shows the change without reloading. Exit 77 when Chromium is missing."""
-import json
-import os
+the open page shows the change without reloading. Exit 77 when Chromium or
+python3-websocket is missing."""
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
-import time
-import urllib.request
 
-try:
-    import websocket
-except ImportError:
-    print("python3-websocket missing")
+# No compiled copy of the module left in the source tree.
+sys.dont_write_bytecode = True
+import devtools  # noqa: E402
+from devtools import line_matching  # noqa: E402
+
+if devtools.missing():
+    print(devtools.missing())
     sys.exit(77)
 
 HOST = sys.argv[1]
-CHROMIUM = shutil.which("chromium")
-if not CHROMIUM:
-    print("chromium missing")
-    sys.exit(77)
-
-
-def line_matching(stream, pattern, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        line = stream.readline()
-        if not line:
-            break
-        m = re.search(pattern, line)
-        if m:
-            return m
-    raise SystemExit(f"no line matching {pattern!r}")
-
-
-class Page:
-    def __init__(self, devtools, url):
-        req = urllib.request.Request(f"{devtools}/json/new?{url}", method="PUT")
-        target = json.load(urllib.request.urlopen(req, timeout=10))
-        self.ws = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=10)
-        self.next = 0
-
-    def call(self, method, **params):
-        self.next += 1
-        self.ws.send(json.dumps({"id": self.next, "method": method, "params": params}))
-        while True:
-            reply = json.loads(self.ws.recv())
-            if reply.get("id") == self.next:
-                return reply
-
-    def value(self, expression):
-        reply = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
-        return reply.get("result", {}).get("result", {}).get("value")
-
-    def wait_for(self, expression, expected, seconds=20):
-        deadline = time.monotonic() + seconds
-        seen = None
-        while time.monotonic() < deadline:
-            seen = self.value(expression)
-            if seen == expected:
-                return
-            time.sleep(0.05)  # polling the page: the browser gives no signal for it
-        raise SystemExit(f"{expression} stayed {seen!r}, expected {expected!r}")
 
 
 def main():
     host = subprocess.Popen([HOST], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    profile = tempfile.mkdtemp(prefix="darezez-chromium-")
     browser = None
     try:
         port = int(line_matching(host.stdout, r"PORT (\d+)", 30).group(1))
         base = f"http://127.0.0.1:{port}"
-        browser = subprocess.Popen(
-            [CHROMIUM, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             f"--user-data-dir={profile}", "--remote-debugging-port=0", "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        ws = line_matching(browser.stderr, r"DevTools listening on (ws://[^/]+)", 60).group(1)
-        devtools = ws.replace("ws://", "http://")
+        browser = devtools.Browser()
 
         def send(line):
             host.stdin.write(line + "\n")
             host.stdin.flush()
             line_matching(host.stdout, "PUBLISHED " + re.escape(line), 10)
 
-        overlay = Page(devtools, base + "/overlay")
+        overlay = browser.open(base + "/overlay")
         overlay.wait_for("document.getElementById('clock').textContent", "10:00")
         overlay.wait_for("document.getElementById('homeName').textContent", "Home")
         overlay.value("window.stayed = 1")
@@ -101,7 +47,7 @@ def main():
         assert overlay.value("getComputedStyle(document.body).backgroundColor") == "rgba(0, 0, 0, 0)"
         print("overlay shows the state and its changes")
 
-        board = Page(devtools, base + "/")
+        board = browser.open(base + "/")
         board.wait_for("document.querySelectorAll('#board svg').length", 9)
         board.wait_for("document.getElementById('picClock').textContent", "9:58")
         board.wait_for("document.getElementById('picHomeScore').textContent", "12")
@@ -119,11 +65,11 @@ def main():
         print("board shows the state and its changes")
     finally:
         if browser:
-            browser.terminate()
-            browser.wait(10)
+            browser.close()
         host.stdin.close()
-        host.wait(10)
-        shutil.rmtree(profile, ignore_errors=True)
+        # A sanitizer's report ends the host with an error.
+        if host.wait(30) != 0:
+            raise SystemExit(f"feed_host ended with {host.returncode}")
     return 0
 
 

@@ -8,6 +8,7 @@
 #include "scoreboard/frmScoreboard.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <unistd.h>
@@ -18,7 +19,8 @@ int main(int argc, char **argv) {
     SettingsSandbox sandbox;
     modGlobals::SetDefaults();
     modGlobals::LEDType = qint16(qEnvironmentVariableIntValue("FEED_LED_TYPE"));
-    auto board = new frmScoreboard(new FakeBuzzer());
+    // The board may delete itself (it does on close): held by a guarded pointer.
+    QPointer<frmScoreboard> board = new frmScoreboard(new FakeBuzzer());
     board->show();
 
     FeedServer feed;
@@ -87,6 +89,6 @@ int main(int argc, char **argv) {
         }
     });
     const int rc = app.exec();
-    delete board;
+    delete board.data();
     return rc;
 }

@@ -398,6 +398,20 @@ private slots:
         QVERIFY(server->start(port, false));
         QVERIFY(Exchange(port, Get("/state.json")).startsWith("HTTP/1.1 200 OK"));
     }
+
+    // The board that owns the feed is half destroyed when the feed goes: it must hear
+    // nothing then.
+    void destroyedWhileServingSaysNothing() {
+        FeedClient stream(port);
+        QVERIFY(stream.connected());
+        stream.send(Get("/events"));
+        QTRY_COMPARE(server->streamCount(), 1);
+        int said = 0;
+        connect(server.get(), &FeedServer::stateTextChanged, [&] { ++said; });
+        server.reset();
+        QCOMPARE(said, 0);
+        QVERIFY(stream.closed());
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_FeedServer)
