@@ -108,8 +108,9 @@ int main(int argc, char **argv) {
     std::printf("board's thread: inside write() longest %.4f ms; taking a snapshot median "
                 "%.4f ms, longest %.4f ms\n",
                 ms(f.longestHoldNs), quantile(snapshots, 0.5), quantile(snapshots, 1.0));
-    std::printf("40 ms tick: median interval %.2f ms, longest %.2f ms\n", quantile(ticks, 0.5),
-                quantile(ticks, 1.0));
+    std::printf("refresh (due every 100 ms below a minute): median interval %.2f ms, longest "
+                "%.2f ms\n",
+                quantile(ticks, 0.5), quantile(ticks, 1.0));
     delete board;
     return 0;
 }
