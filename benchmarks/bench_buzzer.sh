@@ -56,9 +56,12 @@ wait_new_window() { # known-windows -> id of a window not among them
 
 board=
 start_board() {
-  export XDG_CONFIG_HOME="$work/config"
-  rm -rf "$XDG_CONFIG_HOME"
-  mkdir -p "$XDG_CONFIG_HOME"
+  export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+  # No journaled meet to ask about, and the buzzer the build made (bench_board lives in
+  # another folder than darezez, where the program looks for it by default).
+  rm -rf "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+  mkdir -p "$XDG_CONFIG_HOME/Darezez"
+  printf '[KeySettings]\nBuzzerFile=%s\n' "$build/buzzer.wav" >"$XDG_CONFIG_HOME/Darezez/Darezez.ini"
   # The timed start-up of the real windows: it prints when each key reaches the board.
   QT_LOGGING_RULES="darezez.buzzer.debug=true" \
     "$build/benchmarks/bench_board" "$(date +%s%N)" >"$work/run.log" 2>&1 &
@@ -127,7 +130,8 @@ for _ in $(seq "$runs"); do
   xdotool key s
   sleep 3.8
   start=$(last key-at-ns "$work/run.log")
-  # The clock counts whole tenths of the monotonic clock from its start's tenth.
+  # The clock counts whole tenths of its time source (boot time: the monotonic clock plus
+  # any time asleep, none here) from its start's tenth.
   zero=$((start / 100000000 * 100000000 + 2000000000))
   play=$(awk '/play-at-ns/ {v = $NF} END {print v}' "$work/run.log")
   onset=$(onset_after "$start")

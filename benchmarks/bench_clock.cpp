@@ -1,10 +1,10 @@
 // The refresh over a real run: a match clock set to MINUTES runs down to zero with the home
 // wrestler's time advantage counting up, refreshed by the board's own `ClockTick` on the
-// real clock. Each moment a shown digit changes (the match announcing it) is compared with
-// the instant that change belongs to: the first whole tenth of the time source at which the
-// display arithmetic shows the new picture. A second match in the same process is refreshed
-// the way the board used to be, by a 40 ms precise timer, for comparison.
-// Prints the distribution of those delays for both, and the zero refresh's delay.
+// real clock. Each moment a field's digits change (the match announcing a value whose
+// picture differs from the last) is compared with the instant that change belongs to: the first
+// whole tenth of the time source at which the display arithmetic shows the new picture. A second
+// match in the same process is refreshed the way the board used to be, by a 40 ms precise timer,
+// for comparison. Prints the distribution of those delays for both, and the zero refresh's delay.
 #include "clock/ClockTick.h"
 #include "clock/Match.h"
 #include "clock/TimeValue.h"
@@ -39,7 +39,8 @@ struct Run {
     TimeValue setTime = 0;
     std::vector<double> clockDelays, adDelays; // ms
     bool running = false;
-    int lateByATenth = 0; // changes that belong to an earlier tenth than the one they came in
+    QString clockText, adText; // as last shown
+    int lateByATenth = 0;      // changes that belong to an earlier tenth than the one they came in
     double zeroDelayMs = -1;
 
     // Shown values at a whole tenth of the source, by the display arithmetic alone.
@@ -57,6 +58,12 @@ struct Run {
         if (!running || (field != Match::pledClock && field != Match::pledTimeAd))
             return;
         const bool clock = field == Match::pledClock;
+        // The value moves every tenth; the digits only when the picture does.
+        QString &before = clock ? clockText : adText;
+        const QString text = match.ShownText(field);
+        if (text == before)
+            return;
+        before = text;
         const auto at = [&](qint64 ms) { return clock ? clockAt(ms) : adAt(ms); };
         // The latest tenth already begun, then back to the first that shows this picture.
         qint64 tenth = ns / 1'000'000 / 100 * 100;
@@ -87,6 +94,8 @@ struct Run {
                           1e6;
         });
         match.AllKeyPress(modGlobals::StartStopClockKey);
+        clockText = match.ShownText(Match::pledClock);
+        adText = match.ShownText(Match::pledTimeAd);
         running = true;
     }
 };

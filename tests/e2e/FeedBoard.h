@@ -2,6 +2,7 @@
 
 #include "BoardSession.h"
 
+#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -38,6 +39,24 @@ inline Answer Get(quint16 port, const QByteArray &path, int timeoutMs = 10000) {
     if (head < 0)
         return {};
     return {got.left(got.indexOf("\r\n")), got.mid(head + 4)};
+}
+
+// Opens the board with its feed on a free port and waits until the feed answers; the port,
+// or 0 when it did not come up.
+inline quint16 Open(BoardSession &s) {
+    const quint16 port = FreePort();
+    if (!port)
+        return 0;
+    s.desktop.writeSettings(Settings(port));
+    if (!s.open())
+        return 0;
+    QDeadlineTimer deadline(Desktop::kWaitMs);
+    while (!deadline.hasExpired()) {
+        if (Get(port, "/state.json").status == "HTTP/1.1 200 OK")
+            return port;
+        QTest::qWait(50);
+    }
+    return 0;
 }
 
 // A step of a time display: tenths below a minute, seconds above.

@@ -128,12 +128,8 @@ private slots:
                 QSKIP(qPrintable(browser->why()));
             QFAIL(qPrintable(browser->why()));
         }
-        port = FeedBoard::FreePort();
-        QVERIFY(port);
-        s->desktop.writeSettings(FeedBoard::Settings(port));
-        QVERIFY(s->open());
-        QTRY_COMPARE_WITH_TIMEOUT(FeedBoard::Get(port, "/state.json").status,
-                                  QByteArray("HTTP/1.1 200 OK"), Desktop::kWaitMs);
+        port = FeedBoard::Open(*s);
+        QVERIFY2(port, "the board's feed did not come up");
     }
     void cleanup() {
         if (QTest::currentTestFailed()) {

@@ -1,5 +1,5 @@
 // Junk, cut-short requests, event streams and a crowd of connections against a server on
-// 127.0.0.1, while a 40 ms tick like the board's runs on the server's thread.
+// 127.0.0.1, while a 40 ms timer on the server's thread stands for the board's refresh.
 #include "feed/FeedServer.h"
 #include "feed/RequestAbuse.h"
 
