@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -16,5 +19,35 @@ inline void whileModal(std::function<void(QDialog *)> inside) {
         inside(dialog);
         if (dialog && dialog->isVisible())
             dialog->reject();
+    });
+}
+
+// What a question box showed, and the answer it was given.
+struct Asked {
+    QString text;
+    QStringList buttons; // sorted
+    QString defaultButton;
+};
+
+// Answers the next question box with "Enter", "Esc" or a button's text, noting what it
+// showed in `asked`.
+inline void answerQuestion(const QString &answer, Asked *asked) {
+    whileModal([answer, asked](QDialog *d) {
+        auto box = qobject_cast<QMessageBox *>(d);
+        QVERIFY(box);
+        asked->text = box->text();
+        for (QAbstractButton *b : box->buttons())
+            asked->buttons << b->text();
+        asked->buttons.sort();
+        if (box->defaultButton())
+            asked->defaultButton = box->defaultButton()->text();
+        if (answer == QLatin1String("Enter"))
+            QTest::keyClick(box, Qt::Key_Return);
+        else if (answer == QLatin1String("Esc"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == answer)
+                    b->click();
     });
 }

@@ -137,28 +137,12 @@ private slots:
         f.type(QStringLiteral("6\r"));
         QTRY_VERIFY(onDisk(file()));
         const MatchSnapshot before = f.board->match().Snapshot();
-        QString text;
-        QStringList buttons;
-        whileModal([&](QDialog *d) {
-            auto box = qobject_cast<QMessageBox *>(d);
-            QVERIFY(box);
-            text = box->text();
-            for (QAbstractButton *b : box->buttons())
-                buttons << b->text();
-            QCOMPARE(box->defaultButton()->text(), JournalTexts::cancelButton());
-            if (answer == QLatin1String("Enter"))
-                QTest::keyClick(box, Qt::Key_Return);
-            else if (answer == QLatin1String("Esc"))
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                for (QAbstractButton *b : box->buttons())
-                    if (b->text() == answer)
-                        b->click();
-        });
+        Asked asked;
+        answerQuestion(answer, &asked);
         f.board->close();
-        QCOMPARE(text, QStringLiteral("End the meet? The board will start fresh next time."));
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"Cancel", "End the meet"}));
+        QCOMPARE(asked.text, QStringLiteral("End the meet? The board will start fresh next time."));
+        QCOMPARE(asked.defaultButton, JournalTexts::cancelButton());
+        QCOMPARE(asked.buttons, (QStringList{"Cancel", "End the meet"}));
         if (ends) {
             QTRY_VERIFY(!f.board);
             QVERIFY(!QFileInfo::exists(file()));

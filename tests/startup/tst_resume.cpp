@@ -100,33 +100,17 @@ private slots:
         QPointer<frmSplash> splash = new frmSplash(&journal);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
-        QString text;
-        QStringList buttons;
-        whileModal([&](QDialog *d) {
-            auto box = qobject_cast<QMessageBox *>(d);
-            QVERIFY(box);
-            text = box->text();
-            for (QAbstractButton *b : box->buttons())
-                buttons << b->text();
-            QCOMPARE(box->defaultButton()->text(), JournalTexts::resumeButton());
-            if (answer == QLatin1String("Enter"))
-                QTest::keyClick(box, Qt::Key_Return);
-            else if (answer == QLatin1String("Esc"))
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                for (QAbstractButton *b : box->buttons())
-                    if (b->text() == answer)
-                        b->click();
-        });
+        Asked asked;
+        answerQuestion(answer, &asked);
         QTest::mouseClick(splash->findChild<QWidget *>("lblClick"), Qt::LeftButton);
         QTRY_VERIFY(!splash);
         // Saved a moment ago, so the minute is now's or the one before.
         const QString question = JournalTexts::resumeQuestion(QDateTime::currentDateTimeUtc());
-        QVERIFY2(text == question || text == JournalTexts::resumeQuestion(before),
-                 qPrintable(text));
-        QVERIFY(text.startsWith(QStringLiteral("Resume the meet saved at ")));
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"New meet", "Resume"}));
+        QVERIFY2(asked.text == question || asked.text == JournalTexts::resumeQuestion(before),
+                 qPrintable(asked.text));
+        QVERIFY(asked.text.startsWith(QStringLiteral("Resume the meet saved at ")));
+        QCOMPARE(asked.defaultButton, JournalTexts::resumeButton());
+        QCOMPARE(asked.buttons, (QStringList{"New meet", "Resume"}));
 
         frmScoreboard *board = openBoard();
         QVERIFY(board);
