@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
