@@ -257,13 +257,7 @@ void mmcBuzzer::close() {
         killCurrentLocked();
         m_active = 0;
         m_waiting = 0;
-        if (m_upload) {
-            pa_stream_set_state_callback(m_upload, nullptr, nullptr);
-            pa_stream_set_write_callback(m_upload, nullptr, nullptr);
-            pa_stream_disconnect(m_upload);
-            pa_stream_unref(m_upload);
-            m_upload = nullptr;
-        }
+        dropUploadLocked();
         if (m_context && m_cached)
             pa_operation_unref(pa_context_remove_sample(m_context, kSampleName, nullptr, nullptr));
         m_cached = false;
@@ -304,13 +298,20 @@ void mmcBuzzer::connectLocked() {
         dropContextLocked();
 }
 
+void mmcBuzzer::dropUploadLocked() {
+    if (!m_upload)
+        return;
+    pa_stream_set_state_callback(m_upload, nullptr, nullptr);
+    pa_stream_set_write_callback(m_upload, nullptr, nullptr);
+    // A stream of a context already gone cannot be disconnected; only let go.
+    if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_upload)))
+        pa_stream_disconnect(m_upload);
+    pa_stream_unref(m_upload);
+    m_upload = nullptr;
+}
+
 void mmcBuzzer::dropContextLocked() {
-    if (m_upload) {
-        pa_stream_set_state_callback(m_upload, nullptr, nullptr);
-        pa_stream_set_write_callback(m_upload, nullptr, nullptr);
-        pa_stream_unref(m_upload);
-        m_upload = nullptr;
-    }
+    dropUploadLocked();
     if (m_context) {
         pa_context_set_state_callback(m_context, nullptr, nullptr);
         pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
@@ -328,13 +329,7 @@ void mmcBuzzer::dropContextLocked() {
 }
 
 void mmcBuzzer::uploadLocked() {
-    if (m_upload) {
-        pa_stream_set_state_callback(m_upload, nullptr, nullptr);
-        pa_stream_set_write_callback(m_upload, nullptr, nullptr);
-        pa_stream_disconnect(m_upload);
-        pa_stream_unref(m_upload);
-        m_upload = nullptr;
-    }
+    dropUploadLocked();
     m_cached = false;
     m_uploaded = 0;
     const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(m_rate), uint8_t(m_channels)};

@@ -50,6 +50,7 @@ private:
     // Callers hold the main loop's lock.
     void connectLocked();
     void dropContextLocked();
+    void dropUploadLocked();
     void uploadLocked();
     void playSampleLocked(quint64 play);
     void endLocked(quint64 play);
