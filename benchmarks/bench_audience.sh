@@ -9,26 +9,12 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 seconds=${BENCH_SECONDS:-30}
 repeats=${BENCH_REPEATS:-3}
-work=$(mktemp -d /tmp/darezez-bench.XXXXXX)
-pids=()
-root_pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${root_pids[@]}"; do sudo kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/../scripts/desktop.sh"
+source "$(dirname "$0")/bench_common.sh"
 # The sound server the buzzer opens; its Xvfb stays unused.
 start_desktop "$work" bench_sink
 start_two_screens "$work"
 export DISPLAY=$DAREZEZ_TWO_SCREENS
 
-median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-spread() { echo "$(median <"$1") (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
-cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
 window_of() { # PID [WINDOW] -> a visible window of PID other than WINDOW, waited for
   local pid=$1 skip=${2:-none} id=
   for _ in $(seq 200); do

@@ -16,18 +16,7 @@
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${BENCH_BUZZER_RUNS:-20}
-work=$(mktemp -d /tmp/darezez-buzzer.XXXXXX)
-pids=()
-program=
-cleanup() {
-  [[ -n "$program" ]] && kill "$program" 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/../scripts/desktop.sh"
+source "$(dirname "$0")/bench_common.sh"
 start_desktop "$work" bench_sink
 # Silence into the sink, as the sound tests do, so the monitor runs in real time.
 pacat --playback -d bench_sink --raw --format=s16le --rate=44100 --channels=1 \
@@ -39,11 +28,7 @@ for _ in $(seq 100); do grep -q recording "$work/onsets" && break; sleep 0.05; d
 grep -q recording "$work/onsets" || { cat "$work/onsets.err"; exit 1; }
 sleep 1
 
-median() { sort -g | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "none"}'; }
-spread() { echo "$(median <"$1") ms (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
-client() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
-}
+spread_ms() { echo "$(median <"$1") ms (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
 windows() { xdotool search --onlyvisible --pid "$program" 2>/dev/null || true; }
 wait_new_window() { # known-windows -> id of a window not among them
   local w
@@ -146,10 +131,10 @@ done
 stop_board
 
 echo "== buzzer latency on the sink (median of $runs)"
-echo "key to sound, first press after start: $(spread "$work/first")"
-echo "key to sound, presses in a running program: $(spread "$work/steady")"
-echo "key to sound, first press after the options dialog: $(spread "$work/options")"
-echo "clock zero to sound: $(spread "$work/zero")"
-echo "  of which zero to buzzer request (the tick): $(spread "$work/zero-tick")"
-echo "  of which buzzer request to sound: $(spread "$work/zero-buzzer")"
+echo "key to sound, first press after start: $(spread_ms "$work/first")"
+echo "key to sound, presses in a running program: $(spread_ms "$work/steady")"
+echo "key to sound, first press after the options dialog: $(spread_ms "$work/options")"
+echo "clock zero to sound: $(spread_ms "$work/zero")"
+echo "  of which zero to buzzer request (the tick): $(spread_ms "$work/zero-tick")"
+echo "  of which buzzer request to sound: $(spread_ms "$work/zero-buzzer")"
 echo "recording latency the server reported at onsets (not subtracted): $(awk '$1 == "onset" {print $4}' "$work/onsets" | median) us"

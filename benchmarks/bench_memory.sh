@@ -7,24 +7,10 @@
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 top=${2:-25}
-work=$(mktemp -d /tmp/darezez-mem.XXXXXX)
-pids=()
-program=
-cleanup() {
-  [[ -n "$program" ]] && kill "$program" 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/../scripts/desktop.sh"
+source "$(dirname "$0")/bench_common.sh"
 start_desktop "$work" bench_sink
 sleep 1
 
-client() { # absolute X Y of a window's inside
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
-}
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
 "$build/darezez" >"$work/run.log" 2>&1 &

@@ -9,33 +9,15 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 seconds=${BENCH_SECONDS:-30}
 repeats=${BENCH_REPEATS:-3}
-work=$(mktemp -d /tmp/darezez-bench.XXXXXX)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/../scripts/desktop.sh"
+source "$(dirname "$0")/bench_common.sh"
 start_desktop "$work" bench_sink
 sleep 1
 
-median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-# The median, and every run after it: the spread tells noise from a real change.
-spread() { echo "$(median <"$1") (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
-# CPU time of every thread of a process, in ns.
-cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
 # How often the program's own (main) thread has been put on a processor, and how often it
 # gave it up to wait: the first counts preemptions by other work too.
 wakeups() { awk '{print $3}' /proc/"$1"/task/"$1"/schedstat; }
 waits() { awk '/^voluntary_ctxt_switches/ {print $2}' /proc/"$1"/task/"$1"/status; }
-client() { # absolute X Y of a window's inside
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
-}
 
-program=
 board=
 # darezez, or with `timed` bench_board, appending (so that emptying the file between steps
 # starts it over) its figures to $work/timing.

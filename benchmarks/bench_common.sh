@@ -1,0 +1,26 @@
+# Sourced by the benchmark scripts: a work folder, the processes to stop when the script
+# ends (pids; root_pids are stopped through sudo), the test desktop's starters, and small
+# helpers for medians, CPU time and window positions.
+work=$(mktemp -d /tmp/darezez-bench.XXXXXX)
+pids=()
+root_pids=()
+program=
+cleanup() {
+  [[ -n "$program" ]] && kill "$program" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${root_pids[@]}"; do sudo kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/desktop.sh"
+
+median() { sort -g | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "none"}'; }
+# The median, and every run after it: the spread tells noise from a real change.
+spread() { echo "$(median <"$1") (runs: $(tr '\n' ' ' <"$1" | sed 's/ $//'))"; }
+# CPU time of every thread of a process, in ns.
+cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
+client() { # absolute X Y of a window's inside
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
