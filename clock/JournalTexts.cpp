@@ -24,6 +24,10 @@ QString anotherCopy() {
                           "match and resumes nothing.");
 }
 
+QString unreadable(const QString &keptAs) {
+    return QStringLiteral("The saved meet could not be read; it was kept as %1.").arg(keptAs);
+}
+
 bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh) {
     const auto holds = [](qint32 timeAd) { return timeAd == 37 || timeAd == 39; };
     return now.fields != fresh.fields || now.clockSet != fresh.clockSet ||

@@ -11,10 +11,10 @@ namespace JournalTexts {
 // "Resume the meet saved at HH:MM on DATE?" in local time; the date as the system writes it.
 QString resumeQuestion(const QDateTime &savedAt);
 inline QString resumeButton() {
-    return QStringLiteral("Resume");
+    return QStringLiteral("&Resume");
 }
 inline QString newMeetButton() {
-    return QStringLiteral("New meet");
+    return QStringLiteral("&New meet");
 }
 
 QString endQuestion();
@@ -30,6 +30,9 @@ QString cannotSave(const QString &reason);
 
 // Shown once on a second copy of the program.
 QString anotherCopy();
+
+// Shown once when the saved meet was refused and kept aside under `keptAs` (a file name).
+QString unreadable(const QString &keptAs);
 
 // Closing asks first when this is true: a field or a clock differs from a fresh board, the
 // clock has run, or someone holds time advantage. Which side the time-advantage field shows

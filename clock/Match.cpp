@@ -28,6 +28,10 @@ bool validSlot(qint16 slot) {
     return slot >= 0 && slot < Match::kSlotCount;
 }
 
+qint64 floorTenth(qint64 ms) {
+    return ms >= 0 || ms % 100 == 0 ? ms / 100 : ms / 100 - 1;
+}
+
 bool startsWithSign(const QString &text) {
     return !text.isEmpty() && (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-'));
 }
@@ -74,6 +78,11 @@ void Match::StartClock(qint16 slot) {
     s.startMs = TimeSource::nowMs();
     s.started = true;
     s.on = -1;
+    if (s.up == 0) {
+        // Runs are measured tenth to tenth, so zero falls on a whole tenth of the source.
+        const TimeValue left = std::max<TimeValue>(s.setTime - s.pastTime, 0);
+        s.zeroMs = (floorTenth(s.startMs) + (left + kTenth - 1) / kTenth) * 100;
+    }
     if (slot == 0)
         m_clockHasRun = true;
 }
@@ -99,9 +108,19 @@ qint16 Match::ClockRunning(qint16 slot) const {
 TimeValue Match::ClockValue(qint16 slot) {
     if (!validSlot(slot))
         return 0;
+    qint64 now = TimeSource::nowMs();
+    // Time advantage counts only while the match clock runs: not past its zero, however
+    // late the refresh that finds it there (a laptop asleep across it, a key just after).
+    const Slot &match = m_slots[0];
+    if (slot != 0 && match.started && match.on == -1 && match.up == 0)
+        now = std::min(now, match.zeroMs);
+    return valueAt(slot, now);
+}
+
+TimeValue Match::valueAt(qint16 slot, qint64 nowMs) {
     Slot &s = m_slots[slot];
     if (s.started && s.on == -1)
-        s.runTime = modCount::RunLength(s.startMs, TimeSource::nowMs());
+        s.runTime = std::max<TimeValue>(modCount::RunLength(s.startMs, nowMs), 0);
     else
         s.runTime = 0;
     if (s.up == 0 && s.setTime - s.pastTime - s.runTime <= 0) {
@@ -202,6 +221,7 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
     if (name != m_digitTypedField) {
         setTyped(m_digitTyped, QString());
         m_digitTypedField = name;
+        m_entryTaken = false;
     }
     if ((key >= '0' && key <= '9') || key == '+' || key == '-')
         setTyped(m_digitTyped, m_digitTyped + QChar(key));
@@ -209,9 +229,12 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
         setTyped(m_digitTyped, QString());
     if (key == modGlobals::ClearKey)
         ShowDigits(field, QString(QChar(char16_t(key))), low, high);
-    if (DigitCount(field) == 1 && !startsWithSign(m_digitTyped)) {
+    const bool enterAfterTaken = key == 13 && m_entryTaken && m_digitTyped.isEmpty();
+    m_entryTaken = false;
+    if (DigitCount(field) == 1 && !startsWithSign(m_digitTyped) && !m_digitTyped.isEmpty()) {
         ShowDigits(field, m_digitTyped, low, high);
         setTyped(m_digitTyped, QString());
+        m_entryTaken = true;
     }
     const auto enter = [&] {
         if (!modShowDigits::EntryResult(Value(field), m_digitTyped, low, high))
@@ -220,9 +243,11 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
         setTyped(m_digitTyped, QString());
     };
     if (m_digitTyped.size() >= 2 && startsWithSign(m_digitTyped) &&
-        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1)))
+        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1))) {
         enter();
-    if (key == 13)
+        m_entryTaken = true;
+    }
+    if (key == 13 && !enterAfterTaken)
         enter();
 }
 
@@ -345,10 +370,7 @@ qint64 Match::NextRefreshMs() const {
     qint64 tenths = tenthsToChange(m_shownClock, -kTenth, true);
     if (ShownAdSide >= 1 && ShownAdSide <= 2 && m_slots[ShownAdSide].on == -1)
         tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
-    qint64 base = m_lastRefreshMs / 100;
-    if (m_lastRefreshMs < 0 && m_lastRefreshMs % 100 != 0)
-        --base;
-    return (base + tenths) * 100;
+    return (floorTenth(m_lastRefreshMs) + tenths) * 100;
 }
 
 void Match::setTick(bool on) {

@@ -123,7 +123,11 @@ private:
         qint32 up = 0;
         bool started = false;
         qint64 startMs = 0;
+        // A running countdown's instant of reaching zero, on the time source.
+        qint64 zeroMs = 0;
     };
+
+    TimeValue valueAt(qint16 slot, qint64 nowMs);
 
     void setTick(bool on);
     void setTyped(QString &typed, const QString &text);
@@ -139,4 +143,7 @@ private:
     bool m_tickEnabled = false;
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
+    // A period's digit or a sign and digit was just taken: the Enter that often follows is
+    // no refused entry.
+    bool m_entryTaken = false;
 };

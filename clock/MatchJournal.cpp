@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMetaMethod>
 #include <QMutex>
 #include <QRegularExpression>
@@ -17,7 +16,9 @@
 #include <QWaitCondition>
 #include <atomic>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -67,7 +68,10 @@ void syncFolder(const QString &folder) {
 struct MatchJournal::Shared {
     QString folder;
     QString path;
-    QLockFile lock;
+    QString lockPath;
+    // A kernel lock held on this open file: it ends with the process, however that ends, so
+    // no file an earlier run left behind can ever block a start.
+    int lockFd = -1;
     bool needLock = false; // the writing thread's alone once it runs
 
     struct Job {
@@ -101,11 +105,38 @@ struct MatchJournal::Shared {
 
     explicit Shared(const QString &f)
         : folder(f), path(QDir(f).filePath(QLatin1String(kFileName))),
-          lock(path + QStringLiteral(".lock")) {
-        // Only a dead owner makes a lock stale; age alone never does.
-        lock.setStaleLockTime(0);
+          lockPath(path + QStringLiteral(".lock")) {}
+    ~Shared() {
+        delete slot.load();
+        unlock();
     }
-    ~Shared() { delete slot.load(); }
+
+    enum class Lock { Taken, Held, Unavailable };
+    Lock tryLock() {
+        if (lockFd >= 0)
+            return Lock::Taken;
+        const int fd = ::open(QFile::encodeName(lockPath).constData(),
+                              O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0)
+            return Lock::Unavailable;
+        int r;
+        do {
+            r = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (r != 0 && errno == EINTR);
+        if (r != 0) {
+            const bool held = errno == EWOULDBLOCK;
+            ::close(fd);
+            return held ? Lock::Held : Lock::Unavailable;
+        }
+        lockFd = fd;
+        return Lock::Taken;
+    }
+    void unlock() {
+        if (lockFd >= 0) {
+            ::close(lockFd); // lets go of the lock with it
+            lockFd = -1;
+        }
+    }
 
     // Empties the slot; true when it held a write.
     bool drop() {
@@ -119,11 +150,13 @@ struct MatchJournal::Shared {
         if (!QDir().mkpath(folder))
             return QStringLiteral("the folder %1 cannot be made").arg(native(folder));
         if (needLock) {
-            if (!lock.tryLock(0)) {
-                return lock.error() == QLockFile::LockFailedError
-                           ? QStringLiteral("another copy of the board holds %1").arg(native(path))
-                           : QStringLiteral("the lock file cannot be made in %1")
-                                 .arg(native(folder));
+            switch (tryLock()) {
+            case Lock::Held:
+                return QStringLiteral("another copy of the board holds %1").arg(native(path));
+            case Lock::Unavailable:
+                return QStringLiteral("the lock file cannot be made in %1").arg(native(folder));
+            case Lock::Taken:
+                break;
             }
             needLock = false;
         }
@@ -157,6 +190,10 @@ MatchJournal::MatchJournal(const QString &folder, QObject *parent)
     : QObject(parent), shared_(std::make_unique<Shared>(folder)) {}
 
 MatchJournal::~MatchJournal() {
+    close();
+}
+
+void MatchJournal::close() {
     if (thread_) {
         {
             QMutexLocker locker(&shared_->mutex);
@@ -166,7 +203,10 @@ MatchJournal::~MatchJournal() {
         shared_->wake.release();
         thread_->wait();
         delete thread_;
+        thread_ = nullptr;
     }
+    closed_ = true;
+    shared_->unlock();
 }
 
 QString MatchJournal::defaultFolder() {
@@ -185,10 +225,17 @@ bool MatchJournal::acquire() {
     if (access_ != Access::NotAcquired)
         return access_ != Access::Elsewhere;
     QDir().mkpath(shared_->folder);
-    if (shared_->lock.tryLock(kLockWaitMs)) {
+    QElapsedTimer waited;
+    waited.start();
+    Shared::Lock lock = shared_->tryLock();
+    while (lock == Shared::Lock::Held && waited.elapsed() < kLockWaitMs) {
+        QThread::msleep(10);
+        lock = shared_->tryLock();
+    }
+    if (lock == Shared::Lock::Taken) {
         access_ = Access::Owner;
         removeLeftovers();
-    } else if (shared_->lock.error() == QLockFile::LockFailedError) {
+    } else if (lock == Shared::Lock::Held) {
         access_ = Access::Elsewhere;
         return false;
     } else {
@@ -206,7 +253,7 @@ bool MatchJournal::heldElsewhere() const {
 }
 
 bool MatchJournal::mayTouchFile() const {
-    return access_ == Access::Owner || access_ == Access::Unlocked;
+    return !closed_ && (access_ == Access::Owner || access_ == Access::Unlocked);
 }
 
 // A write cut off by a crash may leave its unfinished temporary file; only the journal's
@@ -303,7 +350,7 @@ void MatchJournal::end() {
     QMutexLocker locker(&shared_->mutex);
     quiesce();
     // Without the lock the file may be another copy's; the writing thread is idle now.
-    if (shared_->needLock && shared_->lock.tryLock(0))
+    if (shared_->needLock && shared_->tryLock() == Shared::Lock::Taken)
         shared_->needLock = false;
     if (!shared_->needLock)
         QFile::remove(shared_->path);

@@ -12,11 +12,11 @@
 class QThread;
 
 // The match kept on disk so that a crash or a power cut loses nothing: one small file in the
-// per-user data folder with a lock file beside it. It lives on the board's thread; the disk is
+// per-user data folder, and a lock file beside it that a kernel lock is held on. It lives on the board's thread; the disk is
 // touched on a thread of its own, so write() never waits for it.
 //
 // Order of use: acquire(), then load() (and setAside() for a new meet), then write() after
-// every change; end() when the meet is deliberately ended.
+// every change; end() when the meet is deliberately ended; close() when the board goes.
 class MatchJournal : public QObject {
     Q_OBJECT
 
@@ -53,7 +53,7 @@ public:
     // The journal in the per-user data folder (it follows XDG_DATA_HOME).
     explicit MatchJournal(QObject *parent = nullptr);
     explicit MatchJournal(const QString &folder, QObject *parent = nullptr);
-    // Finishes the write in progress and the one queued, then joins the writing thread.
+    // Closes it.
     ~MatchJournal() override;
 
     static QString defaultFolder();
@@ -61,8 +61,8 @@ public:
     QString filePath() const;
 
     // Takes the lock, creating the folder. False when another running copy of the program
-    // holds it: this journal then neither loads nor writes. A lock left by a dead process is
-    // taken over. When the lock cannot even be made (the folder is not writable) this is
+    // holds it: this journal then neither loads nor writes. Whatever an earlier run left in
+    // the lock file, a process that is gone holds nothing. When the lock cannot even be made (the folder is not writable) this is
     // still true: the journal loads what it can read and every write tries the lock again,
     // reporting its failures through writeFailed().
     bool acquire();
@@ -84,6 +84,11 @@ public:
     // The meet was deliberately ended: drops what is queued, waits for a write in progress,
     // removes the journal, and writes nothing more, so the next start is fresh.
     void end();
+
+    // The board is going: finishes the write in progress and the one queued, joins the
+    // writing thread and lets go of the lock, so that a later start takes it even while this
+    // program lives on (a help window still open). Nothing is written after it.
+    void close();
 
     bool failing() const { return failing_; }
     Figures figures() const;
@@ -117,6 +122,7 @@ private:
     QThread *thread_ = nullptr;
     Access access_ = Access::NotAcquired;
     bool ended_ = false;
+    bool closed_ = false;
     bool failing_ = false;
     std::optional<MatchSnapshot> lastHanded_;
     qint64 asked_ = 0;

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <utility>
 
 frmScoreboard::frmScoreboard(BuzzerDevice *device)
     : m_mmcBuzzer(device ? device : new class mmcBuzzer()) {
@@ -147,7 +148,7 @@ void frmScoreboard::SetJournal(MatchJournal *journal) {
         }
         if (!m_failureShown) {
             m_failureShown = true;
-            showNote(QStringLiteral("msgCannotSave"), JournalTexts::cannotSave(reason));
+            ShowNote(QStringLiteral("msgCannotSave"), JournalTexts::cannotSave(reason));
         }
     });
     connect(journal, &MatchJournal::writesRecovered, this, [this] {
@@ -160,7 +161,7 @@ void frmScoreboard::SetJournal(MatchJournal *journal) {
     if (journal->heldElsewhere()) {
         QMetaObject::invokeMethod(
             this,
-            [this] { showNote(QStringLiteral("msgAnotherCopy"), JournalTexts::anotherCopy()); },
+            [this] { ShowNote(QStringLiteral("msgAnotherCopy"), JournalTexts::anotherCopy()); },
             Qt::QueuedConnection);
     }
 }
@@ -196,12 +197,20 @@ void frmScoreboard::clockShown(Match::Field field) {
     }
 }
 
-void frmScoreboard::showNote(const QString &name, const QString &text) {
+void frmScoreboard::ShowNote(const QString &name, const QString &text) {
     auto box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
     box->setObjectName(name);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    // The board keeps running behind it.
+    // The board keeps running behind it, and keeps the keys: a start key meant for the clock
+    // must never close a note instead.
     box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->adjustSize();
+    // The top left corner holds a caption, not digits.
+    if (const QScreen *s = screen()) {
+        constexpr int kMargin = 16;
+        box->move(s->availableGeometry().topLeft() + QPoint(kMargin, kMargin));
+    }
     box->show();
 }
 
@@ -250,12 +259,16 @@ void frmScoreboard::onKeyDown(int keyCode) {
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
     } else if (keyCode == KeyCodes::F11) {
-        // An audience display sharing the operator's screen is the one to fill it.
-        if (m_audience && !m_audience->TargetScreen())
-            m_audience->setWindowState(m_audience->windowState() ^ Qt::WindowFullScreen);
-        else
-            setWindowState(windowState() ^ Qt::WindowFullScreen);
+        QWidget *target = FullScreenTarget();
+        target->setWindowState(target->windowState() ^ Qt::WindowFullScreen);
     }
+}
+
+QWidget *frmScoreboard::FullScreenTarget() {
+    // An audience display on the operator's screen now, however it was opened, fills it.
+    if (m_audience && m_audience->screen() == screen())
+        return m_audience;
+    return this;
 }
 
 void frmScoreboard::setFeedState(const QString &text) {
@@ -392,8 +405,10 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
 
 void frmScoreboard::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (!std::exchange(m_backFromNote, false))
+            Form_Activate();
+    }
 }
 
 void frmScoreboard::Form_Activate() {
@@ -402,6 +417,10 @@ void frmScoreboard::Form_Activate() {
 
 bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
     watchKey(watched, event);
+    if (event->type() == QEvent::WindowActivate && watched != this &&
+        qobject_cast<QMessageBox *>(watched) && watched->parent() == this &&
+        !static_cast<QWidget *>(watched)->isModal())
+        m_backFromNote = true;
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
         m_quitting = true;
         // Windows are closed within the quit event; a quit refused ends with it.
@@ -434,6 +453,9 @@ void frmScoreboard::closeEvent(QCloseEvent *event) {
         if (m_journal)
             m_journal->end();
     }
+    // A help window may keep the program alive: the next start must get the meet.
+    if (m_journal)
+        m_journal->close();
     Form_Unload();
     QWidget::closeEvent(event);
 }

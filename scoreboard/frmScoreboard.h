@@ -47,12 +47,18 @@ public:
     // The crowd's screen: F2 opens and closes it. Null while closed.
     frmAudience *Audience() const { return m_audience; }
     void ToggleAudience();
+    // The window F11 takes to full screen and back.
+    QWidget *FullScreenTarget();
     ConsoleStrip &Console() { return *m_strip; }
     QTimer &tmrClock1() { return m_tick.timer(); }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
 
     // What the live feed is doing, for the options and the operator's strip.
     void setFeedState(const QString &text);
+
+    // A note in a corner of the board's screen that leaves the keys with the board: it takes
+    // the focus only when the operator clicks it, and the board then keeps its selection.
+    void ShowNote(const QString &name, const QString &text);
 
 signals:
     // The help key; the help window belongs to start-up, which answers this.
@@ -88,7 +94,6 @@ private:
     void journalMatch();
     void clockShown(Match::Field field);
     bool endTheMeet();
-    void showNote(const QString &name, const QString &text);
 
     Match m_match;
     ClockTick m_tick{m_match};
@@ -107,6 +112,8 @@ private:
     bool m_journalFailing = false;
     bool m_failureShown = false;
     bool m_asking = false;
+    // A note was active: coming back from it keeps the selected field and typed text.
+    bool m_backFromNote = false;
     // The application is quitting (a session's end sends it that), not an operator closing.
     bool m_quitting = false;
 };

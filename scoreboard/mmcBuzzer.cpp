@@ -1,8 +1,7 @@
 #include "scoreboard/mmcBuzzer.h"
 
-#include "scoreboard/WavInfo.h"
+#include "settings/SoundFile.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <ctime>
@@ -22,8 +21,6 @@ namespace {
 
 // One name per program in the server's sample cache: a new file replaces the sound.
 constexpr const char *kSampleName = "darezez-buzzer";
-// The server's cache takes samples up to 16 MiB.
-constexpr qint64 kMaxSampleBytes = 16LL * 1024 * 1024;
 // How long past its length a sound may run before it is taken as over.
 constexpr int kBackstopMarginMs = 1500;
 constexpr int kReconnectMs = 2000;
@@ -193,20 +190,16 @@ bool mmcBuzzer::isReady() const {
 
 void mmcBuzzer::open() {
     close();
-    QFile file(FileName());
-    if (FileName().isEmpty() || !file.open(QIODevice::ReadOnly) ||
-        file.size() > kMaxSampleBytes + 4096)
+    if (FileName().isEmpty())
         return; // silent
-    const QByteArray bytes = file.readAll();
-    const auto info = WavInfo::parse(bytes);
-    if (!info || info->durationMs() <= 0 || info->dataBytes > kMaxSampleBytes)
+    std::optional<SoundFile> sound = SoundFile::Read(FileName());
+    if (!sound || sound->durationMs() <= 0)
         return; // silent: not a sound the server takes
-    const qint64 frame = qint64(info->channels) * 2;
+    m_durationMs = sound->durationMs();
     Locker lock(m_loop);
-    m_samples = bytes.mid(info->dataOffset, info->dataBytes / frame * frame);
-    m_rate = info->sampleRate;
-    m_channels = info->channels;
-    m_durationMs = info->durationMs();
+    m_samples = std::move(sound->samples);
+    m_rate = sound->sampleRate;
+    m_channels = sound->channels;
     if (!m_context)
         connectLocked();
     else if (pa_context_get_state(m_context) == PA_CONTEXT_READY)

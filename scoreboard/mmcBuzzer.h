@@ -16,7 +16,7 @@ struct pa_threaded_mainloop;
 // the board's thread never waits for the server; replies arrive on PulseAudio's own
 // thread and are handed back to the board's.
 //
-// Only plain 16-bit PCM WAV files play; anything else leaves the buzzer silent. Done
+// Every file SoundFile reads plays; anything else leaves the buzzer silent. Done
 // is guaranteed: by the server's end of the sound, by the loss of the server, at once
 // when nothing can play, or by a backstop at the sound's length plus a margin.
 class mmcBuzzer : public BuzzerDevice {

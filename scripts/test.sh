@@ -28,11 +28,22 @@ source scripts/desktop.sh
 start_desktop "$work" darezez_sink
 export DAREZEZ_TEST_SINK=darezez_sink
 
-ctest --test-dir build --output-on-failure --timeout 600 -j "$(nproc)" -LE screens
+# Every suite runs, so that one failure hides nothing of the others; the run fails after.
+failed=()
+suite() {
+  local name=$1
+  shift
+  ctest --output-on-failure "$@" || failed+=("$name")
+}
+suite "tests" --test-dir build --timeout 600 -j "$(nproc)" -LE screens
 # Any sanitizer report fails its test; leaks are reported when a test program ends.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)" -LE "package|screens"
+suite "sanitized tests" --test-dir build-asan --timeout 900 -j "$(nproc)" -LE "package|screens"
 # The tests of a second monitor get an X server with two.
 start_two_screens "$work"
-ctest --test-dir build --output-on-failure --timeout 600 -L screens
-ctest --test-dir build-asan --output-on-failure --timeout 900 -L screens
+suite "two-screen tests" --test-dir build --timeout 600 -L screens
+suite "sanitized two-screen tests" --test-dir build-asan --timeout 900 -L screens
+if ((${#failed[@]})); then
+  printf 'Failed: %s\n' "${failed[@]}" >&2
+  exit 1
+fi

@@ -5,6 +5,7 @@
 #include "appearance/Twips.h"
 #include "led/PackedColor.h"
 #include "led/VaviZAV.h"
+#include "settings/SoundFile.h"
 #include "settings/frmChooseKey.h"
 #include "settings/modGlobals.h"
 
@@ -288,8 +289,24 @@ void frmOptions::cmdBuzzerSound_Click() {
         QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     if (path.isEmpty() || existingFileName(path).isEmpty())
         return;
+    ChooseBuzzerFile(path);
+}
+
+bool frmOptions::ChooseBuzzerFile(const QString &path) {
+    // A file that would leave the buzzer silent is refused now, not found out at zero.
+    QString why;
+    if (!SoundFile::Read(path, &why)) {
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        QStringLiteral("%1 cannot be the buzzer. %2")
+                            .arg(existingFileName(path), why),
+                        QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("msgBadSound"));
+        box.exec();
+        return false;
+    }
     m_buzzerTemp = path;
     m_lblBuzzerSound->setText(PathDisplay(path));
+    return true;
 }
 
 void frmOptions::cmdResetKeys_Click() {

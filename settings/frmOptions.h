@@ -28,6 +28,8 @@ public:
     static QString PathDisplay(const QString &path);
 
     QString BuzzerTemp() const { return m_buzzerTemp; }
+    // Takes a chosen file as the buzzer, or says why it cannot sound and keeps the one before.
+    bool ChooseBuzzerFile(const QString &path);
 
     // What the live feed says of itself ("Serving at http://...", "Port 8080 is in use"),
     // shown below the Broadcast choices.

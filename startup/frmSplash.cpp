@@ -13,6 +13,7 @@
 #include "startup/SplashPlacement.h"
 #include "startup/frmHelp.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -112,14 +113,16 @@ bool frmSplash::askResume(const QDateTime &savedAt) {
     QPushButton *resume = box.addButton(JournalTexts::resumeButton(), QMessageBox::AcceptRole);
     QPushButton *fresh = box.addButton(JournalTexts::newMeetButton(), QMessageBox::RejectRole);
     box.setDefaultButton(resume);
-    box.setEscapeButton(fresh);
+    // Throwing a meet away takes a deliberate choice: Esc and closing the box keep it.
+    box.setEscapeButton(resume);
     box.exec();
-    return box.clickedButton() == resume;
+    return box.clickedButton() != fresh;
 }
 
 void frmSplash::GoScore() {
     // A bad journal is kept aside by load() and the board starts fresh.
     std::optional<MatchSnapshot> resumed;
+    QString unreadable;
     if (m_journal && !m_journal->heldElsewhere()) {
         const MatchJournal::LoadResult journaled = m_journal->load();
         if (journaled.status == MatchJournal::LoadStatus::Ok) {
@@ -127,6 +130,10 @@ void frmSplash::GoScore() {
                 resumed = journaled.snapshot;
             else
                 m_journal->setAside();
+        } else if (journaled.status == MatchJournal::LoadStatus::Bad) {
+            const QString kept = journaled.keptAs.isEmpty() ? m_journal->filePath()
+                                                            : journaled.keptAs;
+            unreadable = JournalTexts::unreadable(QFileInfo(kept).fileName());
         }
     }
     // The scoreboard is up before the welcome window goes, so the program never
@@ -148,6 +155,8 @@ void frmSplash::GoScore() {
     connect(scoreboard, &frmScoreboard::OptionsApplied, feed, &MatchFeed::Configure);
     scoreboard->show();
     scoreboard->activateWindow();
+    if (!unreadable.isEmpty())
+        scoreboard->ShowNote(QStringLiteral("msgUnreadable"), unreadable);
     feed->Configure();
     close();
 }

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "clock/Match.h"
 #include "clock/modCount.h"
+#include "led/KeyCodes.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -171,6 +172,30 @@ private slots:
         m->StartClock(0);
         clock->advance(1000);
         QCOMPARE(m->ClockValue(0), TimeValue(0));
+    }
+
+    // The holder's run ends at the match clock's zero, not at the refresh that finds it.
+    void timeAdvantageEndsAtZero_data() {
+        QTest::addColumn<int>("keyBeforeRefresh"); // 0: none
+        QTest::newRow("refresh 5 minutes late") << 0;
+        QTest::newRow("guest takes over before it") << int(KeyCodes::Right);
+        QTest::newRow("nobody holds before it") << int(KeyCodes::Up);
+    }
+    void timeAdvantageEndsAtZero() {
+        QFETCH(int, keyBeforeRefresh);
+        m->Load();
+        type(QStringLiteral("0.05\r"));
+        m->AllKeyDown(KeyCodes::Left);
+        clock->advance(30); // off the tenth
+        m->AllKeyPress(modGlobals::StartStopClockKey);
+        clock->advance(5'000 + 5 * 60'000);
+        if (keyBeforeRefresh)
+            m->AllKeyDown(keyBeforeRefresh);
+        m->UpdateClocks();
+        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QCOMPARE(m->Snapshot().homeAd, fromSeconds(5));
+        QCOMPARE(m->Snapshot().guestAd, TimeValue(0));
+        QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("0.0"));
     }
 
     void startStopAndSetOnARunningSlot() {

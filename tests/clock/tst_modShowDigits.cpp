@@ -2,6 +2,7 @@
 #include "clock/Match.h"
 #include "clock/modShowDigits.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -148,6 +149,31 @@ private slots:
         QCOMPARE(picture(m, Match::pledWeight), QStringLiteral("  2"));
         m.DigitKeyPress(Match::pledMatch, '\r', -1, 999);
         QCOMPARE(picture(m, Match::pledMatch), QStringLiteral("  4"));
+    }
+
+    // The Enter that habit adds after an entry already taken is no refusal; one on nothing is.
+    void enterAfterATakenEntry_data() {
+        QTest::addColumn<QString>("keys"); // '|' moves to the weight field
+        QTest::addColumn<int>("refused");
+        QTest::newRow("period digit, Enter") << "p3\r" << 0;
+        QTest::newRow("+2, Enter") << "s+2\r" << 0;
+        QTest::newRow("+2, Enter, Enter") << "s+2\r\r" << 1;
+        QTest::newRow("Enter on nothing") << "s\r" << 1;
+        QTest::newRow("period digit, Enter on the weight") << "p3|\r" << 1;
+    }
+    void enterAfterATakenEntry() {
+        QFETCH(QString, keys);
+        QFETCH(int, refused);
+        Match m;
+        QSignalSpy spy(&m, &Match::EntryRefused);
+        Match::Field f = keys[0] == QLatin1Char('p') ? Match::pledPeriod : Match::pledHomeScore;
+        for (QChar c : keys.mid(1)) {
+            if (c == QLatin1Char('|'))
+                f = Match::pledWeight;
+            else
+                m.DigitKeyPress(f, c.unicode(), -1, Match::UpperLimit(f));
+        }
+        QCOMPARE(spy.size(), refused);
     }
 
     void aClearKeyThatIsADigit() {

@@ -39,6 +39,15 @@ struct BoardSession {
             return fail("no scoreboard after the click");
         if (!desktop.waitForWindowGone(splash))
             return fail("the welcome window stayed");
+        // A note may stand beside the board: the board is the largest new window.
+        const auto area = [this](const QString &id) {
+            const QRect g = desktop.geometry(id);
+            return g.width() * g.height();
+        };
+        for (const QString &id : desktop.windows()) {
+            if (!known.contains(id) && area(id) > area(board))
+                board = id;
+        }
         desktop.activate(board);
         if (!desktop.waitForActive(board))
             return fail("the scoreboard is not the active window");

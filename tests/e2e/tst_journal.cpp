@@ -1,6 +1,6 @@
 // The meet outlives the program: the real program killed mid-match resumes where it stood
 // after the question; a close mid-meet asks, and ending the meet starts the next one
-// fresh; a bad journal is kept aside and the board starts fresh without a question.
+// fresh; a bad journal is kept aside, said once, and the board starts fresh without a question.
 #include "BoardPixels.h"
 #include "BoardSession.h"
 #include "LedReader.h"
@@ -344,6 +344,13 @@ private slots:
         QCOMPARE(field("clock"), QStringLiteral("10:00"));
         QVERIFY(!QFileInfo::exists(file()));
         QVERIFY(asideKept(QStringLiteral("bad"), bytes));
+        // Said once, in a note that leaves the keys with the board.
+        const QString note = s->desktop.waitForNewWindow({s->board});
+        QVERIFY(!note.isEmpty());
+        QVERIFY(s->desktop.geometry(note).width() < s->desktop.geometry(s->board).width());
+        s->desktop.type(QStringLiteral("2\r"));
+        QTRY_COMPARE(field("clock"), QStringLiteral("2:00"));
+        QVERIFY(s->desktop.windows().contains(note));
     }
 
     void cleanupTestCase() { s.reset(); }

@@ -85,7 +85,9 @@ class Page:
     def __init__(self, devtools, url):
         req = urllib.request.Request(f"{devtools}/json/new?{url}", method="PUT")
         target = json.load(urllib.request.urlopen(req, timeout=10))
-        self.ws = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=10)
+        # Some Chromium builds answer 403 to a DevTools client that sends an Origin.
+        self.ws = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=10,
+                                              suppress_origin=True)
         self.next = 0
 
     def call(self, method, timeout=10, **params):

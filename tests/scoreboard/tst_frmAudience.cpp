@@ -235,6 +235,33 @@ private slots:
         QVERIFY(f.board->Console().isVisible());
     }
 
+    // F11 goes by the screens the windows are on now, not by how the display was opened.
+    void f11FillsTheWindowOnTheBoardsScreen_data() {
+        QTest::addColumn<int>("audience"); // 0 closed, 1 an ordinary window, 2 full screen
+        QTest::addColumn<bool>("audienceFills");
+        QTest::newRow("no audience display") << 0 << false;
+        QTest::newRow("opened as a window here") << 1 << true;
+        QTest::newRow("put full screen here") << 2 << true;
+    }
+    void f11FillsTheWindowOnTheBoardsScreen() {
+        QFETCH(int, audience);
+        QFETCH(bool, audienceFills);
+        BoardFixture f;
+        if (audience) {
+            f.key(Qt::Key_F2);
+            QVERIFY(QTest::qWaitForWindowExposed(f.board->Audience()));
+            // As when the board was moved onto the screen the display was opened on.
+            if (audience == 2)
+                f.board->Audience()->ShowOn(f.board->screen());
+        }
+        QWidget *crowd = f.board->Audience();
+        const bool crowdFull = crowd && crowd->isFullScreen();
+        f.key(Qt::Key_F11);
+        QCOMPARE(f.board->isFullScreen(), !audienceFills);
+        if (crowd)
+            QCOMPARE(crowd->isFullScreen(), audienceFills != crowdFull);
+    }
+
     void audienceNeverTakesTheFocus() {
         BoardFixture f;
         f.key(Qt::Key_F2);

@@ -1,7 +1,7 @@
 #include "PrivateSoundServer.h"
 #include "TestSupport.h"
-#include "scoreboard/WavInfo.h"
 #include "scoreboard/mmcBuzzer.h"
+#include "settings/SoundFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,8 +26,10 @@ void le32(QByteArray &b, qint64 v) {
     for (int i = 0; i < 4; ++i)
         b.append(char((v >> (8 * i)) & 0xFF));
 }
-// A WAV file of the given format, with dataBytes of silence.
-QByteArray wav(int format, int channels, int rate, int bits, int dataBytes, int fmtSize = 16) {
+// A WAV file of the given format (1 PCM, 3 float, 0xFFFE extensible with PCM inside) whose
+// every frame is `frame`, repeated `frames` times.
+QByteArray wav(int format, int channels, int rate, int bits, const QByteArray &frame,
+               int frames) {
     QByteArray fmt;
     le16(fmt, format);
     le16(fmt, channels);
@@ -35,14 +37,19 @@ QByteArray wav(int format, int channels, int rate, int bits, int dataBytes, int 
     le32(fmt, qint64(rate) * channels * bits / 8);
     le16(fmt, channels * bits / 8);
     le16(fmt, bits);
-    while (fmt.size() < fmtSize)
-        fmt.append('\0');
+    if (format == 0xFFFE) {
+        le16(fmt, 22);
+        le16(fmt, bits);
+        le32(fmt, channels == 2 ? 3 : 4); // front left and right, or centre
+        // KSDATAFORMAT_SUBTYPE_PCM
+        fmt += QByteArray::fromHex("0100000000001000800000aa00389b71");
+    }
     QByteArray body = "WAVEfmt ";
     le32(body, fmt.size());
     body += fmt;
     body += "data";
-    le32(body, dataBytes);
-    body += QByteArray(dataBytes, '\0');
+    le32(body, qint64(frame.size()) * frames);
+    body += frame.repeated(frames);
     QByteArray file = "RIFF";
     le32(file, body.size());
     return file + body;
@@ -51,8 +58,8 @@ QString builtBuzzer() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../buzzer.wav");
 }
 qint64 builtBuzzerMs() {
-    const auto info = WavInfo::read(builtBuzzer());
-    return info ? info->durationMs() : -1;
+    const auto sound = SoundFile::Read(builtBuzzer());
+    return sound ? sound->durationMs() : -1;
 }
 } // namespace
 
@@ -69,45 +76,66 @@ class tst_mmcBuzzer : public QObject {
     }
 
 private slots:
-    void wavFormats_data() {
+    // Every encoding a WAV file may hold comes out as the same 16-bit level.
+    void soundFormats_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("channels");   // 0: refused
+        QTest::addColumn<int>("firstLevel"); // of the first sample, 16-bit
         QTest::addColumn<qint64>("durationMs");
-        QTest::newRow("16-bit mono") << wav(1, 1, 44100, 16, 88200) << qint64(1000);
-        QTest::newRow("16-bit stereo") << wav(1, 2, 48000, 16, 96000) << qint64(500);
-        QTest::newRow("empty") << QByteArray() << qint64(-1);
-        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close")
-                              << qint64(-1);
-        QTest::newRow("24-bit") << wav(1, 1, 44100, 24, 1323) << qint64(-1);
-        QTest::newRow("8-bit") << wav(1, 1, 44100, 8, 441) << qint64(-1);
-        QTest::newRow("float") << wav(3, 1, 44100, 32, 1764) << qint64(-1);
-        QTest::newRow("extensible") << wav(0xFFFE, 2, 44100, 16, 1764, 40) << qint64(-1);
-        QTest::newRow("truncated") << wav(1, 1, 44100, 16, 88200).left(2000) << qint64(-1);
-        QTest::newRow("no data") << wav(1, 1, 44100, 16, 0) << qint64(-1);
-        QTest::newRow("six channels") << wav(1, 6, 44100, 16, 1200) << qint64(-1);
-        QTest::newRow("header only") << QByteArray("RIFF\x24\0\0\0WAVE", 12) << qint64(-1);
+        const QByteArray half16 = QByteArray::fromHex("0040");
+        QTest::newRow("16-bit mono") << wav(1, 1, 44100, 16, half16, 44100) << 1 << 0x4000
+                                     << qint64(1000);
+        QTest::newRow("16-bit stereo")
+            << wav(1, 2, 48000, 16, half16 + QByteArray::fromHex("00c0"), 24000) << 2 << 0x4000
+            << qint64(500);
+        QTest::newRow("8-bit") << wav(1, 1, 8000, 8, QByteArray::fromHex("c0"), 4000) << 1
+                               << 0x4000 << qint64(500);
+        QTest::newRow("24-bit") << wav(1, 1, 44100, 24, QByteArray::fromHex("000040"), 4410)
+                                << 1 << 0x4000 << qint64(100);
+        QTest::newRow("32-bit float") << wav(3, 1, 44100, 32, QByteArray::fromHex("0000003f"), 4410)
+                                      << 1 << 0x4000 << qint64(100);
+        QTest::newRow("float past full scale")
+            << wav(3, 1, 44100, 32, QByteArray::fromHex("00000040"), 4410) << 1 << 0x7FFF
+            << qint64(100);
+        QTest::newRow("extensible 16-bit")
+            << wav(0xFFFE, 2, 44100, 16, half16 + half16, 4410) << 2 << 0x4000 << qint64(100);
+        QTest::newRow("six channels mixed to one")
+            << wav(1, 6, 44100, 16, half16.repeated(3) + QByteArray(6, '\0'), 441) << 1
+            << 0x2000 << qint64(10);
+        QTest::newRow("empty") << QByteArray() << 0 << 0 << qint64(0);
+        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close") << 0
+                              << 0 << qint64(0);
+        QTest::newRow("no samples") << wav(1, 1, 44100, 16, half16, 0) << 0 << 0 << qint64(0);
     }
-    void wavFormats() {
+    void soundFormats() {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, channels);
+        QFETCH(int, firstLevel);
         QFETCH(qint64, durationMs);
-        const auto info = WavInfo::parse(bytes);
-        QCOMPARE(info ? info->durationMs() : -1, durationMs);
+        QString why;
+        const auto sound = SoundFile::Read(write(QStringLiteral("sound.wav"), bytes), &why);
+        QCOMPARE(sound.has_value(), channels > 0);
+        if (!sound) {
+            QVERIFY(!why.isEmpty());
+            return;
+        }
+        QCOMPARE(sound->channels, channels);
+        QCOMPARE(sound->durationMs(), durationMs);
+        const int level = qint16(quint8(sound->samples[0]) | quint8(sound->samples[1]) << 8);
+        QVERIFY2(qAbs(level - firstLevel) <= 1, qPrintable(QString::number(level)));
     }
 
     void theShippedHorn() {
-        const auto info = WavInfo::read(builtBuzzer());
-        QVERIFY(info);
-        QCOMPARE(info->bitsPerSample, 16);
-        QVERIFY(info->durationMs() >= 1000 && info->durationMs() <= 1500);
+        const auto sound = SoundFile::Read(builtBuzzer());
+        QVERIFY(sound);
+        QVERIFY(sound->durationMs() >= 1000 && sound->durationMs() <= 1500);
     }
 
     void unplayableFilesStaySilentAndStillEnd_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("junk") << QByteArray(5000, '\x7f');
-        QTest::newRow("24-bit") << wav(1, 1, 44100, 24, 13230);
-        QTest::newRow("float") << wav(3, 1, 44100, 32, 17640);
-        QTest::newRow("extensible") << wav(0xFFFE, 2, 44100, 16, 17640, 40);
-        QTest::newRow("truncated") << wav(1, 1, 44100, 16, 88200).left(3000);
+        QTest::newRow("header only") << QByteArray("RIFF\x24\0\0\0WAVE", 12);
     }
     void unplayableFilesStaySilentAndStillEnd() {
         QFETCH(QByteArray, bytes);

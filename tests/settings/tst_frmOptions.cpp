@@ -320,9 +320,7 @@ private slots:
             QString(length - int(folder.size()) - 4, QLatin1Char('h')) + QStringLiteral(".wav");
         const QString path = folder + name;
         QCOMPARE(path.size(), length);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/../buzzer.wav", path));
         auto d = open();
         QString filter;
         whileModal([&](QDialog *c) {
@@ -346,6 +344,30 @@ private slots:
         press(d.get(), "cmdOk");
         QCOMPARE(modGlobals::BuzzerFile, path);
         QCOMPARE(stored("KeySettings/BuzzerFile"), path);
+    }
+
+    // A file that cannot sound is refused with the reason; the buzzer stays as it was.
+    void silentBuzzerFileRefused() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.wav"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("These are the team's notes, not a sound.");
+        f.close();
+        modGlobals::BuzzerFile = QStringLiteral("/horns/old.wav");
+        auto d = open();
+        QString said;
+        whileModal([&](QDialog *c) {
+            QCOMPARE(c->objectName(), QStringLiteral("msgBadSound"));
+            said = qobject_cast<QMessageBox *>(c)->text();
+        });
+        QVERIFY(!d->ChooseBuzzerFile(path));
+        QVERIFY2(said.startsWith(QStringLiteral("notes.wav cannot be the buzzer. It is not a "
+                                                "sound file that can be read (")),
+                 qPrintable(said));
+        QCOMPARE(d->BuzzerTemp(), QStringLiteral("/horns/old.wav"));
+        press(d.get(), "cmdOk");
+        QCOMPARE(modGlobals::BuzzerFile, QStringLiteral("/horns/old.wav"));
     }
 
     void noBuzzerFile() {

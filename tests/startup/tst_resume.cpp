@@ -1,6 +1,6 @@
 // The click on the welcome window finds the journal: it asks to resume a journaled meet,
-// or sets it aside for a new one. (A bad or missing journal, which asks nothing, is tested
-// on the real program.)
+// or sets it aside for a new one; a bad one is said once. (A missing journal, which asks
+// nothing, is tested on the real program.)
 #include "Dialogs.h"
 #include "TestSupport.h"
 #include "clock/JournalTexts.h"
@@ -77,18 +77,23 @@ private slots:
         modGlobals::SetDefaults();
     }
     void cleanup() {
+        // A note goes with its board.
+        QList<QPointer<QWidget>> windows;
         for (QWidget *w : QApplication::topLevelWidgets())
-            delete w;
+            windows << w;
+        for (const QPointer<QWidget> &w : windows)
+            delete w.data();
         delete sandbox;
     }
 
     void answers_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("resumes");
-        QTest::newRow("Resume") << "Resume" << true;
+        QTest::newRow("Resume") << "&Resume" << true;
         QTest::newRow("Enter") << "Enter" << true;
-        QTest::newRow("New meet") << "New meet" << false;
-        QTest::newRow("Esc") << "Esc" << false;
+        QTest::newRow("New meet") << "&New meet" << false;
+        QTest::newRow("Esc") << "Esc" << true;
+        QTest::newRow("closed") << "Close" << true;
     }
     void answers() {
         QFETCH(QString, answer);
@@ -110,7 +115,7 @@ private slots:
                  qPrintable(asked.text));
         QVERIFY(asked.text.startsWith(QStringLiteral("Resume the meet saved at ")));
         QCOMPARE(asked.defaultButton, JournalTexts::resumeButton());
-        QCOMPARE(asked.buttons, (QStringList{"New meet", "Resume"}));
+        QCOMPARE(asked.buttons, (QStringList{"&New meet", "&Resume"}));
 
         frmScoreboard *board = openBoard();
         QVERIFY(board);
@@ -136,6 +141,27 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("+1"));
         QTRY_VERIFY(journal.figures().writesDone == 1);
         QCOMPARE(journal.load().snapshot, m.Snapshot());
+    }
+
+    void unreadableJournalSaidOnce() {
+        QVERIFY(QDir().mkpath(folder()));
+        QFile bad(file());
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("{\"format\":\"darezez-match-journal\",\"version\":99}\n");
+        bad.close();
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        QPointer<frmSplash> splash = new frmSplash(&journal);
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QTest::mouseClick(splash->findChild<QWidget *>("lblClick"), Qt::LeftButton);
+        QTRY_VERIFY(!splash);
+        QCOMPARE(openBoard()->match().Snapshot(), MatchSnapshot{});
+        const QStringList kept = asidePaths(folder(), QStringLiteral("bad"));
+        QCOMPARE(kept.size(), 1);
+        auto note = openBoard()->findChild<QMessageBox *>(QStringLiteral("msgUnreadable"));
+        QVERIFY(note && note->isVisible());
+        QCOMPARE(note->text(), JournalTexts::unreadable(kept.front()));
     }
 };
 
