@@ -12,8 +12,8 @@
 class QThread;
 
 // The match kept on disk so that a crash or a power cut loses nothing: one small file in the
-// per-user data folder, and a lock file beside it that a kernel lock is held on. It lives on the board's thread; the disk is
-// touched on a thread of its own, so write() never waits for it.
+// per-user data folder, and a lock file beside it that a kernel lock is held on. It lives on the
+// board's thread; the disk is touched on a thread of its own, so write() never waits for it.
 //
 // Order of use: acquire(), then load() (and setAside() for a new meet), then write() after
 // every change; end() when the meet is deliberately ended; close() when the board goes.
@@ -62,9 +62,9 @@ public:
 
     // Takes the lock, creating the folder. False when another running copy of the program
     // holds it: this journal then neither loads nor writes. Whatever an earlier run left in
-    // the lock file, a process that is gone holds nothing. When the lock cannot even be made (the folder is not writable) this is
-    // still true: the journal loads what it can read and every write tries the lock again,
-    // reporting its failures through writeFailed().
+    // the lock file, a process that is gone holds nothing. When the lock cannot even be made (the
+    // folder is not writable) this is still true: the journal loads what it can read and every
+    // write tries the lock again, reporting its failures through writeFailed().
     bool acquire();
     bool heldElsewhere() const;
 

@@ -41,8 +41,8 @@ std::optional<SoundFile> SoundFile::Read(const QString &fileName, QString *why) 
     if (info.frames <= 0 || info.channels <= 0)
         return refuse(why, QStringLiteral("It holds no sound."));
     if (info.samplerate <= 0 || info.samplerate > kMaxRate)
-        return refuse(why, QStringLiteral("Its sample rate, %1 Hz, cannot be played.")
-                               .arg(info.samplerate));
+        return refuse(
+            why, QStringLiteral("Its sample rate, %1 Hz, cannot be played.").arg(info.samplerate));
     const int outChannels = info.channels <= 2 ? info.channels : 1;
     if (info.frames > kMaxSampleBytes / (2 * outChannels))
         return refuse(why, QStringLiteral("It is too long for a buzzer."));
@@ -62,8 +62,8 @@ std::optional<SoundFile> SoundFile::Read(const QString &fileName, QString *why) 
             for (int c = 0; c < outChannels; ++c) {
                 float value = frame[c];
                 if (outChannels != info.channels)
-                    value = std::accumulate(frame, frame + info.channels, 0.0f) /
-                            float(info.channels);
+                    value =
+                        std::accumulate(frame, frame + info.channels, 0.0f) / float(info.channels);
                 // A float file may go past full scale: clipped, never wrapped round.
                 const int level =
                     int(std::lround(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));

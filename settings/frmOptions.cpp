@@ -296,10 +296,10 @@ bool frmOptions::ChooseBuzzerFile(const QString &path) {
     // A file that would leave the buzzer silent is refused now, not found out at zero.
     QString why;
     if (!SoundFile::Read(path, &why)) {
-        QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        QStringLiteral("%1 cannot be the buzzer. %2")
-                            .arg(existingFileName(path), why),
-                        QMessageBox::Ok, this);
+        QMessageBox box(
+            QMessageBox::Warning, windowTitle(),
+            QStringLiteral("%1 cannot be the buzzer. %2").arg(existingFileName(path), why),
+            QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("msgBadSound"));
         box.exec();
         return false;

@@ -131,8 +131,8 @@ void frmSplash::GoScore() {
             else
                 m_journal->setAside();
         } else if (journaled.status == MatchJournal::LoadStatus::Bad) {
-            const QString kept = journaled.keptAs.isEmpty() ? m_journal->filePath()
-                                                            : journaled.keptAs;
+            const QString kept =
+                journaled.keptAs.isEmpty() ? m_journal->filePath() : journaled.keptAs;
             unreadable = JournalTexts::unreadable(QFileInfo(kept).fileName());
         }
     }

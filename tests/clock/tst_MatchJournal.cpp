@@ -338,8 +338,8 @@ private slots:
         QTest::addColumn<bool>("killHolder");
         QTest::addColumn<bool>("taken");
         QTest::newRow("empty file") << QByteArray() << QString() << false << true;
-        QTest::newRow("random bytes") << QByteArray("\x93\x01\xfe garbage\n\0\x7f", 15)
-                                      << QString() << false << true;
+        QTest::newRow("random bytes")
+            << QByteArray("\x93\x01\xfe garbage\n\0\x7f", 15) << QString() << false << true;
         QTest::newRow("holder killed") << QByteArray() << QStringLiteral("hold") << true << true;
         QTest::newRow("holder alive") << QByteArray() << QStringLiteral("hold") << false << false;
     }

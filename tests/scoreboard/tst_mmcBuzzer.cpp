@@ -28,8 +28,7 @@ void le32(QByteArray &b, qint64 v) {
 }
 // A WAV file of the given format (1 PCM, 3 float, 0xFFFE extensible with PCM inside) whose
 // every frame is `frame`, repeated `frames` times.
-QByteArray wav(int format, int channels, int rate, int bits, const QByteArray &frame,
-               int frames) {
+QByteArray wav(int format, int channels, int rate, int bits, const QByteArray &frame, int frames) {
     QByteArray fmt;
     le16(fmt, format);
     le16(fmt, channels);
@@ -83,15 +82,15 @@ private slots:
         QTest::addColumn<int>("firstLevel"); // of the first sample, 16-bit
         QTest::addColumn<qint64>("durationMs");
         const QByteArray half16 = QByteArray::fromHex("0040");
-        QTest::newRow("16-bit mono") << wav(1, 1, 44100, 16, half16, 44100) << 1 << 0x4000
-                                     << qint64(1000);
+        QTest::newRow("16-bit mono")
+            << wav(1, 1, 44100, 16, half16, 44100) << 1 << 0x4000 << qint64(1000);
         QTest::newRow("16-bit stereo")
             << wav(1, 2, 48000, 16, half16 + QByteArray::fromHex("00c0"), 24000) << 2 << 0x4000
             << qint64(500);
-        QTest::newRow("8-bit") << wav(1, 1, 8000, 8, QByteArray::fromHex("c0"), 4000) << 1
-                               << 0x4000 << qint64(500);
-        QTest::newRow("24-bit") << wav(1, 1, 44100, 24, QByteArray::fromHex("000040"), 4410)
-                                << 1 << 0x4000 << qint64(100);
+        QTest::newRow("8-bit") << wav(1, 1, 8000, 8, QByteArray::fromHex("c0"), 4000) << 1 << 0x4000
+                               << qint64(500);
+        QTest::newRow("24-bit") << wav(1, 1, 44100, 24, QByteArray::fromHex("000040"), 4410) << 1
+                                << 0x4000 << qint64(100);
         QTest::newRow("32-bit float") << wav(3, 1, 44100, 32, QByteArray::fromHex("0000003f"), 4410)
                                       << 1 << 0x4000 << qint64(100);
         QTest::newRow("float past full scale")
@@ -100,11 +99,11 @@ private slots:
         QTest::newRow("extensible 16-bit")
             << wav(0xFFFE, 2, 44100, 16, half16 + half16, 4410) << 2 << 0x4000 << qint64(100);
         QTest::newRow("six channels mixed to one")
-            << wav(1, 6, 44100, 16, half16.repeated(3) + QByteArray(6, '\0'), 441) << 1
-            << 0x2000 << qint64(10);
+            << wav(1, 6, 44100, 16, half16.repeated(3) + QByteArray(6, '\0'), 441) << 1 << 0x2000
+            << qint64(10);
         QTest::newRow("empty") << QByteArray() << 0 << 0 << qint64(0);
-        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close") << 0
-                              << 0 << qint64(0);
+        QTest::newRow("text") << QByteArray("this is not a sound at all, not even close") << 0 << 0
+                              << qint64(0);
         QTest::newRow("no samples") << wav(1, 1, 44100, 16, half16, 0) << 0 << 0 << qint64(0);
     }
     void soundFormats() {
