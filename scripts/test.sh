@@ -5,13 +5,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# How long each step took, for whoever waits on this.
+mark=$SECONDS
+took() {
+  echo "[took] $1: $((SECONDS - mark)) s"
+  mark=$SECONDS
+}
+
 bash scripts/deps.sh --test
+took "dependencies"
 # Every tracked C and C++ source as the repository's .clang-format lays it out; any
 # difference fails the run.
 git ls-files -z -- '*.c' '*.cc' '*.cpp' '*.h' '*.hpp' | xargs -0 clang-format --dry-run --Werror
+took "format check"
 bash scripts/build.sh build
+took "build"
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash scripts/build.sh build-asan -DDAREZEZ_SANITIZE=ON
+took "sanitized build"
 
 work=$(mktemp -d /tmp/darezez-test.XXXXXX)
 pids=()
@@ -34,6 +45,7 @@ suite() {
   local name=$1
   shift
   ctest --output-on-failure "$@" || failed+=("$name")
+  took "$name"
 }
 suite "tests" --test-dir build --timeout 600 -j "$(nproc)" -LE screens
 # Any sanitizer report fails its test; leaks are reported when a test program ends.
