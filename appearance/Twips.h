@@ -9,6 +9,10 @@ class QWidget;
 namespace Twips {
 
 inline constexpr double kPerPixel = 15.0;
+// Whole pixels of a size in twips, as a window is sized.
+constexpr int Pixels(int twips) {
+    return twips / int(kPerPixel);
+}
 
 QRectF Geometry(const QWidget *control);
 void SetGeometry(QWidget *control, const QRectF &twips);

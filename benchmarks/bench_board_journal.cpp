@@ -5,7 +5,7 @@
 // Usage: bench_board_journal [SECONDS [none]]; the journal goes into a fresh folder in the
 // current one, so run it from a folder on the disk the board will use. With "none" the
 // board runs without a journal: the tick's figures then show what the machine adds.
-#include "clock/MatchJournal.h"
+#include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
 #include "scoreboard/BuzzerDevice.h"
 #include "scoreboard/frmScoreboard.h"
@@ -83,7 +83,7 @@ int main(int argc, char **argv) {
 
     Match &m = board->match();
     for (QChar c : QStringLiteral("59\r"))
-        m.ClockKeyPress(c.unicode(), 3599, 0, 0);
+        m.ClockKeyPress(c.unicode(), Match::kLargestTime, 0, 0);
     m.AllKeyDown(KeyCodes::Left);
     m.AllKeyPress(modGlobals::StartStopClockKey);
     const MatchJournal::Figures atStart = journal.figures();

@@ -3,7 +3,7 @@
 // write() while the writing thread commits beside it, and the file's size.
 // Usage: bench_journal [FOLDER] [WRITES]; FOLDER defaults to a fresh one in the current
 // folder, so run it from a folder on the disk the board will use.
-#include "clock/MatchJournal.h"
+#include "journal/MatchJournal.h"
 
 #include <QCoreApplication>
 #include <QDir>

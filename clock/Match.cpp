@@ -302,7 +302,7 @@ void Match::Load() {
     ShowTime(ClockValue(0), pledClock);
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);
-    TimeAd = 38;
+    TimeAd = kNobodyHolds;
     UpdateAdStatus();
 }
 
@@ -310,13 +310,13 @@ void Match::UpdateAdStatus() {
     if (ClockRunning(0) != -1) {
         StopClock(1);
         StopClock(2);
-    } else if (TimeAd == 0 || TimeAd == 38) {
+    } else if (TimeAd == 0 || TimeAd == kNobodyHolds) {
         StopClock(1);
         StopClock(2);
-    } else if (TimeAd == 37) {
+    } else if (TimeAd == kHomeHolds) {
         StartClock(1);
         StopClock(2);
-    } else if (TimeAd == 39) {
+    } else if (TimeAd == kGuestHolds) {
         StopClock(1);
         StartClock(2);
     }
@@ -327,9 +327,9 @@ void Match::UpdateAdStatus() {
 void Match::UpdateClocks() {
     if (ShownAdSide == 0)
         ShownAdSide = 1;
-    if (TimeAd == 37)
+    if (TimeAd == kHomeHolds)
         ShownAdSide = 1;
-    else if (TimeAd == 39)
+    else if (TimeAd == kGuestHolds)
         ShownAdSide = 2;
     m_lastRefreshMs = TimeSource::nowMs();
     const TimeValue match = ClockValue(0);

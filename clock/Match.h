@@ -30,6 +30,8 @@ public:
     static constexpr int kFieldCount = 9;
     static constexpr int kNumberFieldCount = 7;
     static constexpr int kSlotCount = 5;
+    // The largest time typed entry takes, and the reset time: 59:59.
+    static constexpr qint32 kLargestTime = 59 * 60 + 59;
 
     static QString FieldName(Field field);
     // -1 when no field has that name.
@@ -51,7 +53,7 @@ public:
 
     // The last match time accepted from typed entry, in whole seconds; reset returns to it.
     qint32 LastClockTime = 0;
-    // 37 home holds time advantage, 39 guest, 38 or 0 nobody.
+    // Who holds time advantage.
     qint32 TimeAd = 0;
     // The slot (1 or 2) whose time the time-advantage field shows; 0 before the first refresh.
     qint16 ShownAdSide = 0;

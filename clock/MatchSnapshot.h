@@ -1,6 +1,10 @@
 #pragma once
 #include "clock/TimeValue.h"
 #include <array>
+
+// Who holds time advantage: the code of the arrow key that handed it over (0, before any,
+// is nobody too).
+enum TimeAdHolder : qint32 { kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 39 };
 // Everything of a match that an operator would lose: what the journal keeps.
 struct MatchSnapshot {
     // pledHomeScore, pledGuestScore, pledHomeMatch, pledGuestMatch, pledMatch, pledPeriod,
@@ -12,7 +16,7 @@ struct MatchSnapshot {
     bool clockHasRun = false;
     TimeValue homeAd = 0; // time advantage totals
     TimeValue guestAd = 0;
-    qint32 timeAd = 38;         // 37 home holds, 39 guest, 38 nobody
+    qint32 timeAd = kNobodyHolds;
     qint32 lastClockTime = 600; // whole seconds reset returns to
     qint16 shownAdSide = 1;     // 1 home, 2 guest
     bool operator==(const MatchSnapshot &) const = default;

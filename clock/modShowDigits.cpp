@@ -46,16 +46,6 @@ bool ReadsAsNumber(const QString &text) {
     return true;
 }
 
-QString FieldText(const DigitGroup &digits) {
-    QString text;
-    for (int i = digits.count() - 1; i >= 0; --i) {
-        const int d = digits.caption(i);
-        if (d >= 0)
-            text.append(QString::number(d));
-    }
-    return text;
-}
-
 std::optional<qint32> EntryResult(qint32 current, const QString &entry, qint16 low, qint16 high) {
     if (entry.isEmpty())
         return std::nullopt;

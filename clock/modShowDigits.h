@@ -15,9 +15,6 @@ std::optional<qint32> EntryResult(qint32 current, const QString &entry, qint16 l
 // Writes a value onto a field's digits, element 0 the units; -1 blanks them all.
 void ShowValue(DigitGroup &digits, qint32 value);
 
-// The field's number as its showing digits spell it; empty when all are blank.
-QString FieldText(const DigitGroup &digits);
-
 // A sign-free or signed run of digits and nothing else.
 bool ReadsAsNumber(const QString &text);
 

@@ -23,16 +23,6 @@ QByteArray team(const FeedTeam &t) {
            pair("match", t.match) + "}";
 }
 
-QString digits(const QList<int> &captions, qsizetype from, qsizetype to) {
-    QString text;
-    for (qsizetype i = from; i < to && i < captions.size(); ++i) {
-        const int d = captions.at(i);
-        if (d >= 0 && d <= 9)
-            text += QChar(u'0' + d);
-    }
-    return text;
-}
-
 } // namespace
 
 QByteArray FeedStateJson(const FeedState &s) {
@@ -66,24 +56,6 @@ void FillOptions(FeedState &state) {
     state.colors = {Color(modGlobals::FormColor), Color(modGlobals::TextColor),
                     Color(modGlobals::LEDBackColor), Color(modGlobals::LEDScoreColor),
                     Color(modGlobals::LEDTimeColor)};
-}
-
-QString Number(const QList<int> &captions) {
-    QString text;
-    for (const int d : captions) {
-        if (d >= 0 && d <= 9)
-            text.prepend(QChar(u'0' + d));
-    }
-    return text;
-}
-
-QString Time(const QList<int> &captions, bool upperDotLit) {
-    // The separator sits between elements 1 and 2 in both readings.
-    const QString left = digits(captions, 0, 2);
-    const QString right = digits(captions, 2, 4);
-    if (left.isEmpty() && right.isEmpty())
-        return {};
-    return left + (upperDotLit ? u':' : u'.') + right;
 }
 
 } // namespace FeedText

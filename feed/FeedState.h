@@ -46,12 +46,7 @@ namespace FeedText {
 
 // "#rrggbb" from a colour packed as blue * 65536 + green * 256 + red.
 QString Color(qint32 packed);
-// A number field, element 0 the ones digit; -1 is blank.
-QString Number(const QList<int> &captions);
 // The colours, digit style and team names of the options into the state.
 void FillOptions(FeedState &state);
-// A time field of four digits, element 0 leftmost. upperDotLit: the minutes-seconds
-// colon shows; otherwise the lower dot is the point before the tenths.
-QString Time(const QList<int> &captions, bool upperDotLit);
 
 } // namespace FeedText

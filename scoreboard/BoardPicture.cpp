@@ -117,7 +117,7 @@ BoardPicture::BoardPicture(Match &match, bool interactive, QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
     if (!interactive)
         setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(kDesignWidth / 15, kDesignHeight / 15);
+    resize(Twips::Pixels(kDesignWidth), Twips::Pixels(kDesignHeight));
     buildControls();
     for (int f = 0; f < Match::kFieldCount; ++f)
         showField(Match::Field(f));
@@ -216,13 +216,13 @@ void BoardPicture::UpdateLabels() {
 
 void BoardPicture::UpdateAdColors() {
     const qint32 timeAd = m_match.TimeAd;
-    if (timeAd == 0 || timeAd == 38) {
+    if (timeAd == 0 || timeAd == kNobodyHolds) {
         m_shpTimeAdHome->setFillColor(modGlobals::FormColor);
         m_shpTimeAdGuest->setFillColor(modGlobals::FormColor);
-    } else if (timeAd == 37) {
+    } else if (timeAd == kHomeHolds) {
         m_shpTimeAdHome->setFillColor(modGlobals::LEDScoreColor);
         m_shpTimeAdGuest->setFillColor(modGlobals::FormColor);
-    } else if (timeAd == 39) {
+    } else if (timeAd == kGuestHolds) {
         m_shpTimeAdHome->setFillColor(modGlobals::FormColor);
         m_shpTimeAdGuest->setFillColor(modGlobals::LEDScoreColor);
     }

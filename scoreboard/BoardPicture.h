@@ -29,7 +29,6 @@ public:
 
     LedGroup &Field(Match::Field field) { return *m_groups[field]; }
     LedGroup &Field(const QString &name);
-    bool Interactive() const { return m_interactive; }
 
     // Team names and digit style from the options.
     void UpdateLabels();

@@ -1,6 +1,7 @@
 #include "scoreboard/frmAudience.h"
 
 #include "appearance/Logo.h"
+#include "appearance/Twips.h"
 #include "scoreboard/BoardPicture.h"
 
 #include <QScreen>
@@ -20,7 +21,7 @@ frmAudience::frmAudience(Match &match, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     layout->addWidget(m_picture);
-    resize(BoardPicture::kDesignWidth / 15, BoardPicture::kDesignHeight / 15);
+    resize(Twips::Pixels(BoardPicture::kDesignWidth), Twips::Pixels(BoardPicture::kDesignHeight));
     UpdateLabels();
     UpdateFormColors();
     m_picture->RecordLayout();

@@ -1,8 +1,9 @@
 #include "scoreboard/frmScoreboard.h"
 
 #include "appearance/Logo.h"
-#include "clock/JournalTexts.h"
-#include "clock/MatchJournal.h"
+#include "appearance/Twips.h"
+#include "journal/JournalTexts.h"
+#include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
@@ -70,7 +71,8 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(m_picture, &BoardPicture::KeyDown, this, &frmScoreboard::onKeyDown);
     connect(m_picture, &BoardPicture::KeyPress, this, &frmScoreboard::onFieldKeyPress);
 
-    const QSize design(BoardPicture::kDesignWidth / 15, BoardPicture::kDesignHeight / 15);
+    const QSize design(Twips::Pixels(BoardPicture::kDesignWidth),
+                       Twips::Pixels(BoardPicture::kDesignHeight));
     resize(design);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect avail = screen->availableGeometry();
@@ -387,7 +389,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
     // The command keys come first in every field, then the field's own entry.
     m_match.AllKeyPress(keyAscii);
     if (field == Match::pledClock)
-        m_match.ClockKeyPress(keyAscii, 3599, 0, 0);
+        m_match.ClockKeyPress(keyAscii, Match::kLargestTime, 0, 0);
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
     m_tick.arm();

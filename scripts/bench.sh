@@ -10,7 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test
-bash scripts/build.sh build
+bash scripts/build.sh
+BUILD_TARGETS=benchmarks bash scripts/build.sh
 build/benchmarks/bench_stretch
 bash benchmarks/bench_runtime.sh build
 bash benchmarks/bench_audience.sh build

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Configures (once) and builds into build/ (or the folder given), rebuilding only what changed.
-# BUILD_TARGETS names the targets to build (all when unset).
+# Configures (once) and builds a preset of CMakePresets.json: default (build/) or sanitize
+# (build-asan/), rebuilding only what changed. BUILD_TARGETS names the targets to build (all
+# when unset).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=${1:-build}
-shift || true
+preset=${1:-default}
+dir=$([[ $preset == sanitize ]] && echo build-asan || echo build)
 if [[ ! -f "$dir/build.ninja" ]]; then
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --preset "$preset" >/dev/null
 fi
 targets=()
 for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
-cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
+cmake --build --preset "$preset" --parallel "$(nproc)" "${targets[@]}"

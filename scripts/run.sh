@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-BUILD_TARGETS="darezez buzzer_wav" bash scripts/build.sh build
+BUILD_TARGETS="darezez buzzer_wav" bash scripts/build.sh
 exec ./build/darezez

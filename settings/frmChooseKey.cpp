@@ -1,6 +1,7 @@
 #include "settings/frmChooseKey.h"
 
 #include "appearance/ControlTable.h"
+#include "appearance/Twips.h"
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
@@ -13,7 +14,7 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
       m_pendingKeys(pendingKeys), m_opener(opener) {
     setObjectName(QStringLiteral("frmChooseKey"));
     setWindowTitle(QStringLiteral("Choose Key"));
-    setFixedSize(4680 / 15, 2625 / 15);
+    setFixedSize(Twips::Pixels(4680), Twips::Pixels(2625));
 
     using namespace ControlTable;
     using enum Kind;

@@ -112,13 +112,14 @@ struct KeyBinding {
     const char *button;
     const char *label;
     const char *phrase;
-    char resetValue;
+    int resetValue;
 };
 const KeyBinding kKeyBindings[] = {
-    {"cmdStartStopK", "lblStartStopK", "start / stop the clock", 's'},
-    {"cmdResetK", "lblResetK", "reset the clock", 'r'},
-    {"cmdBuzzerK", "lblBuzzerK", "sound the buzzer", 'b'},
-    {"cmdClearK", "lblClearK", "clear a number", 'c'},
+    {"cmdStartStopK", "lblStartStopK", "start / stop the clock",
+     modGlobals::DefaultStartStopClockKey},
+    {"cmdResetK", "lblResetK", "reset the clock", modGlobals::DefaultResetClockKey},
+    {"cmdBuzzerK", "lblBuzzerK", "sound the buzzer", modGlobals::DefaultBuzzerKey},
+    {"cmdClearK", "lblClearK", "clear a number", modGlobals::DefaultClearKey},
 };
 
 // In ColorIndex order: swatch, button.
@@ -139,7 +140,7 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
       m_opener(opener) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(5625 / 15, 4635 / 15);
+    setFixedSize(Twips::Pixels(5625), Twips::Pixels(4635));
 
     auto sst = new QWidget(this);
     sst->setObjectName(QStringLiteral("sstOptions"));
@@ -172,7 +173,7 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     for (const KeyBinding &k : kKeyBindings) {
         const int index = int(m_keys.size());
         m_keys.append({button(k.button), findChild<QLabel *>(QLatin1String(k.label)),
-                       QLatin1String(k.phrase), QLatin1Char(k.resetValue)});
+                       QLatin1String(k.phrase), QChar(char16_t(k.resetValue))});
         connect(m_keys[index].button, &QPushButton::clicked, this,
                 [this, index] { chooseKey(m_keys[index]); });
     }

@@ -2,7 +2,7 @@
 
 #include "appearance/Fonts.h"
 #include "appearance/Logo.h"
-#include "clock/MatchJournal.h"
+#include "journal/MatchJournal.h"
 #include "settings/SystemBeep.h"
 #include "startup/frmHelp.h"
 #include "startup/frmSplash.h"
@@ -11,7 +11,7 @@
 
 int Program::Run() {
     QApplication::setApplicationName(QStringLiteral("Darezez"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(DAREZEZ_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.quenlith.Darezez"));
     QApplication::setWindowIcon(Logo::Icon());
     Fonts::InstallApplicationFont();

@@ -1,6 +1,7 @@
 #include "startup/frmHelp.h"
 
 #include "appearance/ControlTable.h"
+#include "appearance/Twips.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -82,7 +83,7 @@ frmHelp::frmHelp()
                            Qt::WindowMinimizeButtonHint) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Darezez Help"));
-    setFixedSize(7770 / 15, 7455 / 15);
+    setFixedSize(Twips::Pixels(7770), Twips::Pixels(7455));
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);

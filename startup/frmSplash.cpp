@@ -3,9 +3,9 @@
 #include "appearance/ControlTable.h"
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
-#include "clock/JournalTexts.h"
-#include "clock/MatchJournal.h"
 #include "feed/MatchFeed.h"
+#include "journal/JournalTexts.h"
+#include "journal/MatchJournal.h"
 #include "scoreboard/BoardPicture.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/frmOptions.h"
@@ -61,10 +61,7 @@ frmSplash::frmSplash(MatchJournal *journal)
 }
 
 QString frmSplash::VersionText() {
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(DAREZEZ_VERSION_MAJOR)
-        .arg(DAREZEZ_VERSION_MINOR)
-        .arg(DAREZEZ_VERSION_PATCH);
+    return QStringLiteral("Version " DAREZEZ_VERSION);
 }
 
 QString frmSplash::SystemName() {
@@ -80,8 +77,7 @@ QString frmSplash::SystemName() {
 }
 
 void frmSplash::Form_Load() {
-    const int width = SplashPlacement::kWidth / 15;
-    setFixedSize(width, SplashPlacement::kHeight / 15);
+    setFixedSize(Twips::Pixels(SplashPlacement::kWidth), Twips::Pixels(SplashPlacement::kHeight));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
         const QPointF at = SplashPlacement::TopLeft(

@@ -29,7 +29,7 @@ struct Asked {
     QString defaultButton;
 };
 
-// Answers the next question box with "Enter", "Esc", "Close" or a button's text, noting what it
+// Answers the next question box with "Enter", "Esc" or a button's text, noting what it
 // showed in `asked`.
 inline void answerQuestion(const QString &answer, Asked *asked) {
     whileModal([answer, asked](QDialog *d) {
@@ -45,8 +45,6 @@ inline void answerQuestion(const QString &answer, Asked *asked) {
             QTest::keyClick(box, Qt::Key_Return);
         else if (answer == QLatin1String("Esc"))
             QTest::keyClick(box, Qt::Key_Escape);
-        else if (answer == QLatin1String("Close"))
-            box->close(); // the title bar's close button
         else
             for (QAbstractButton *b : box->buttons())
                 if (b->text() == answer)

@@ -2,7 +2,6 @@
 
 #include "clock/TimeSource.h"
 #include "led/DigitGroup.h"
-#include "scoreboard/BuzzerDevice.h"
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
@@ -40,27 +39,6 @@ struct SettingsSandbox {
         QLocale::setDefault(QLocale::c());
     }
     QString fileName() const { return modGlobals::SettingsFileName(); }
-};
-
-// A playback device that only records what it was told, by operation name.
-class FakeBuzzer : public BuzzerDevice {
-public:
-    QStringList commands;
-    QStringList *mirror = nullptr; // outlives the device, for what it hears as it goes
-    void open() override { heard(QStringLiteral("Open")); }
-    void play() override { heard(QStringLiteral("Play")); }
-    void stop() override { heard(QStringLiteral("Stop")); }
-    void rewind() override { heard(QStringLiteral("Rewind")); }
-    void close() override { heard(QStringLiteral("Close")); }
-    int count(const QString &command) const { return int(commands.count(command)); }
-    void finishPlaying() { emit Done(); }
-
-private:
-    void heard(const QString &command) {
-        commands << command;
-        if (mirror)
-            *mirror << command;
-    }
 };
 
 struct FakeDigits : DigitGroup {

@@ -1,6 +1,7 @@
 // Each of the five colours, changed on its own, shows on exactly the elements that carry
 // it, read from the pixels of a grab of the real board.
 #include "BoardPixels.h"
+#include "TestMain.h"
 #include "led/PackedColor.h"
 #include "scoreboard/BoardFixture.h"
 
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_modColor)
+DAREZEZ_TEST(tst_modColor)
 #include "tst_modColor.moc"

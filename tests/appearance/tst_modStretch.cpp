@@ -1,6 +1,7 @@
 // Scaling the board to the window: the recorded reference, the rounding floors, and
 // grabs of the real board from a laptop screen to an 8K wall.
 #include "BoardPixels.h"
+#include "TestMain.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Shape.h"
 #include "appearance/Twips.h"
@@ -265,5 +266,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_modStretch)
+DAREZEZ_TEST(tst_modStretch)
 #include "tst_modStretch.moc"

@@ -1,5 +1,6 @@
 // The entry readers fed whatever a keyboard, a paste or a broken driver could send:
 // long strings, non-ASCII digits, control characters. Only the documented results.
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
 #include "clock/modCount.h"
@@ -167,5 +168,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_entryFuzz)
+DAREZEZ_TEST_GUILESS(tst_entryFuzz)
 #include "tst_entryFuzz.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
 #include "clock/modCount.h"
@@ -376,5 +377,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_modCount)
+DAREZEZ_TEST_GUILESS(tst_modCount)
 #include "tst_modCount.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
 #include "clock/modShowDigits.h"
@@ -185,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_modShowDigits)
+DAREZEZ_TEST_GUILESS(tst_modShowDigits)
 #include "tst_modShowDigits.moc"

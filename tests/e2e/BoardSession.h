@@ -11,8 +11,8 @@ struct BoardSession {
     Desktop desktop;
     QString board;
 
-    // `answer`: the xdotool key that answers the question the click brings up, when a
-    // journaled meet is expected; without it no question may come.
+    // `answer`: the xdotool keys (apart by spaces) that answer the question the click brings
+    // up, when a journaled meet is expected; without it no question may come.
     bool open(const QProcessEnvironment &extra = {}, const QString &answer = {}) {
         if (!desktop.start(extra))
             return fail("the program did not start");
@@ -29,7 +29,7 @@ struct BoardSession {
             if (question.isEmpty())
                 return fail("no question after the click");
             desktop.activate(question);
-            desktop.keys({answer});
+            desktop.keys(answer.split(QLatin1Char(' ')));
             if (!desktop.waitForWindowGone(question))
                 return fail("the question stayed");
             known << question;

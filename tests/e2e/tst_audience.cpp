@@ -4,6 +4,7 @@
 // on one program, as at a meet.
 #include "BoardSession.h"
 #include "LedReader.h"
+#include "TestMain.h"
 #include "TimeReading.h"
 
 #include <QDeadlineTimer>
@@ -275,5 +276,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_audience)
+DAREZEZ_TEST_GUILESS(tst_audience)
 #include "tst_audience.moc"

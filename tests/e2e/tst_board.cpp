@@ -4,6 +4,7 @@
 #include "BoardPixels.h"
 #include "BoardSession.h"
 #include "LedReader.h"
+#include "TestMain.h"
 #include "TimeReading.h"
 
 #include <QDir>
@@ -244,7 +245,7 @@ private slots:
         const QImage before = s->desktop.grab(s->board);
         s->desktop.stop();
         // Stopped mid-meet: the click asks, and a new meet starts fresh.
-        QVERIFY(s->open({}, QStringLiteral("Escape")));
+        QVERIFY(s->open({}, QStringLiteral("alt+n")));
         const LedReader r = read();
         QVERIFY2(r.ok(), qPrintable(r.why()));
         QCOMPARE(r.read("clock"), QStringLiteral("10:00"));
@@ -275,5 +276,5 @@ private slots:
     void cleanupTestCase() { s.reset(); }
 };
 
-QTEST_GUILESS_MAIN(tst_board)
+DAREZEZ_TEST_GUILESS(tst_board)
 #include "tst_board.moc"

@@ -3,6 +3,7 @@
 // One program and one browser for the whole run, steps in order.
 #include "FeedBoard.h"
 #include "PageDriver.h"
+#include "TestMain.h"
 #include "TimeReading.h"
 
 #include <QDir>
@@ -192,6 +193,28 @@ private slots:
         QVERIFY(shownSeconds(board.read("timeAd")) > 0);
         QVERIFY(pageShows(kOverlay, board));
         QVERIFY(pageShows(kBoard, board));
+        // The overlay stands on the video: nothing of its own behind the bar.
+        QCOMPARE(browser
+                     ->eval(kOverlay.name,
+                            QStringLiteral("getComputedStyle(document.body).backgroundColor"))
+                     .toString(),
+                 QStringLiteral("rgba(0, 0, 0, 0)"));
+        // Below a minute (and above ten seconds) the clock, the third field drawn, lights three
+        // digits and leaves the fourth dark; the holder's lamp is lit in the score colour.
+        QCOMPARE(browser
+                     ->eval(kBoard.name,
+                            QStringLiteral("Array.from(document.querySelectorAll('#board svg')"
+                                           "[2].querySelectorAll('g')).map(g => "
+                                           "g.lastChild.getAttribute('d') !== '').join()"))
+                     .toString(),
+                 QStringLiteral("true,true,true,false"));
+        QCOMPARE(browser
+                     ->eval(kBoard.name,
+                            QStringLiteral("Array.from(document.querySelectorAll('#board "
+                                           "ellipse')).filter(e => e.getAttribute('fill') === "
+                                           "state.colors.ledScore).length"))
+                     .toInt(),
+                 1);
     }
 
     void typedScoresShowWithoutReloading_data() {
@@ -230,5 +253,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_feedBrowser)
+DAREZEZ_TEST_GUILESS(tst_feedBrowser)
 #include "tst_feedBrowser.moc"

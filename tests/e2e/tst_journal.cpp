@@ -1,12 +1,14 @@
 // The meet outlives the program: the real program killed mid-match resumes where it stood
-// after the question; a close mid-meet asks, and ending the meet starts the next one
-// fresh; a bad journal is kept aside, said once, and the board starts fresh without a question.
+// after the question, which only New meet answers with a fresh board; a close mid-meet asks, and
+// ending the meet starts the next one fresh; a bad journal is kept aside, said once, and the board
+// starts fresh without a question.
 #include "BoardPixels.h"
 #include "BoardSession.h"
 #include "LedReader.h"
+#include "TestMain.h"
 #include "TimeReading.h"
 
-#include "clock/JournalFile.h"
+#include "journal/JournalFile.h"
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -319,6 +321,36 @@ private slots:
         }
     }
 
+    // Only New meet throws a saved meet away: Enter, Esc and closing the question resume.
+    void resumeQuestionAnswered_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("resumes");
+        QTest::newRow("Enter") << "Return" << true;
+        QTest::newRow("Esc") << "Escape" << true;
+        QTest::newRow("closed") << "alt+F4" << true;
+        QTest::newRow("Alt+N") << "alt+n" << false;
+        QTest::newRow("Tab to New meet") << "Tab space" << false;
+    }
+    void resumeQuestionAnswered() {
+        QFETCH(QString, key);
+        QFETCH(bool, resumes);
+        s->desktop.stop();
+        QDir(folder()).removeRecursively();
+        QVERIFY(QDir().mkpath(folder()));
+        MatchSnapshot saved;
+        saved.fields[0] = 14;
+        saved.clockHasRun = true;
+        {
+            QFile f(file());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(JournalFile::encode(saved, QDateTime::currentDateTimeUtc()));
+        }
+        QVERIFY(s->open(env, key));
+        QCOMPARE(field("homeScore"), resumes ? QStringLiteral("14") : QStringLiteral("0"));
+        QCOMPARE(QDir(folder()).entryList({QStringLiteral("meet.journal.old-*")}).size(),
+                 resumes ? 0 : 1);
+    }
+
     void badJournalStartsFresh_data() {
         QTest::addColumn<QByteArray>("bytes");
         QByteArray random(4096, '\0');
@@ -356,5 +388,5 @@ private slots:
     void cleanupTestCase() { s.reset(); }
 };
 
-QTEST_GUILESS_MAIN(tst_journal)
+DAREZEZ_TEST_GUILESS(tst_journal)
 #include "tst_journal.moc"

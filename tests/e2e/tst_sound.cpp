@@ -3,6 +3,7 @@
 #include "BoardSession.h"
 #include "PrivateSoundServer.h"
 #include "SinkRecorder.h"
+#include "TestMain.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -360,5 +361,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_sound)
+DAREZEZ_TEST_GUILESS(tst_sound)
 #include "tst_sound.moc"

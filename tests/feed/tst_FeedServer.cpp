@@ -1,4 +1,5 @@
 #include "FeedClient.h"
+#include "TestMain.h"
 #include "feed/FeedServer.h"
 
 #include <QCoreApplication>
@@ -414,5 +415,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_FeedServer)
+DAREZEZ_TEST_GUILESS(tst_FeedServer)
 #include "tst_FeedServer.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "feed/FeedState.h"
 #include "settings/modGlobals.h"
 
@@ -86,41 +87,7 @@ private slots:
         QCOMPARE(s.colors.ledScore, QStringLiteral("#00ff00"));
         QCOMPARE(s.colors.ledTime, QStringLiteral("#ff0000"));
     }
-
-    void numbers_data() {
-        QTest::addColumn<QList<int>>("captions");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("blank") << QList<int>{-1, -1, -1} << QString();
-        QTest::newRow("units only") << QList<int>{0, -1, -1} << QStringLiteral("0");
-        QTest::newRow("two digits") << QList<int>{2, 1, -1} << QStringLiteral("12");
-        QTest::newRow("hundred") << QList<int>{9, 9, 1} << QStringLiteral("199");
-        QTest::newRow("single") << QList<int>{7} << QStringLiteral("7");
-    }
-    void numbers() {
-        QFETCH(QList<int>, captions);
-        QFETCH(QString, text);
-        QCOMPARE(FeedText::Number(captions), text);
-    }
-
-    void times_data() {
-        QTest::addColumn<QList<int>>("captions");
-        QTest::addColumn<bool>("upperDot");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("10:00") << QList<int>{1, 0, 0, 0} << true << QStringLiteral("10:00");
-        QTest::newRow("9:58") << QList<int>{-1, 9, 5, 8} << true << QStringLiteral("9:58");
-        QTest::newRow("1:00") << QList<int>{-1, 1, 0, 0} << true << QStringLiteral("1:00");
-        QTest::newRow("59.9") << QList<int>{5, 9, 9, -1} << false << QStringLiteral("59.9");
-        QTest::newRow("5.0") << QList<int>{-1, 5, 0, -1} << false << QStringLiteral("5.0");
-        QTest::newRow("0.0") << QList<int>{-1, 0, 0, -1} << false << QStringLiteral("0.0");
-        QTest::newRow("dark") << QList<int>{-1, -1, -1, -1} << false << QString();
-    }
-    void times() {
-        QFETCH(QList<int>, captions);
-        QFETCH(bool, upperDot);
-        QFETCH(QString, text);
-        QCOMPARE(FeedText::Time(captions, upperDot), text);
-    }
 };
 
-QTEST_GUILESS_MAIN(tst_FeedState)
+DAREZEZ_TEST_GUILESS(tst_FeedState)
 #include "tst_FeedState.moc"

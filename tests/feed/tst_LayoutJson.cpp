@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "appearance/Twips.h"
 #include "appearance/modStretch.h"
 #include "feed/FeedState.h"
@@ -211,5 +212,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_LayoutJson)
+DAREZEZ_TEST(tst_LayoutJson)
 #include "tst_LayoutJson.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "led/VaviZAV.h"
 
@@ -228,5 +229,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_VaviZAV)
+DAREZEZ_TEST(tst_VaviZAV)
 #include "tst_VaviZAV.moc"

@@ -5,6 +5,7 @@
 #include "led/LedGroup.h"
 #include "led/VaviZAV.h"
 #include "scoreboard/BoardPicture.h"
+#include "scoreboard/BuzzerDevice.h"
 #include "scoreboard/frmScoreboard.h"
 #include "startup/frmHelp.h"
 
@@ -13,6 +14,27 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+// A playback device that only records what it was told, by operation name.
+class FakeBuzzer : public BuzzerDevice {
+public:
+    QStringList commands;
+    QStringList *mirror = nullptr; // outlives the device, for what it hears as it goes
+    void open() override { heard(QStringLiteral("Open")); }
+    void play() override { heard(QStringLiteral("Play")); }
+    void stop() override { heard(QStringLiteral("Stop")); }
+    void rewind() override { heard(QStringLiteral("Rewind")); }
+    void close() override { heard(QStringLiteral("Close")); }
+    int count(const QString &command) const { return int(commands.count(command)); }
+    void finishPlaying() { emit Done(); }
+
+private:
+    void heard(const QString &command) {
+        commands << command;
+        if (mirror)
+            *mirror << command;
+    }
+};
 
 // A real scoreboard on the offscreen screen, with a fake clock, beep and buzzer.
 struct BoardFixture {

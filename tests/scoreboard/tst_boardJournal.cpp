@@ -3,9 +3,10 @@
 // failing folder are said once.
 #include "BoardFixture.h"
 #include "Dialogs.h"
-#include "clock/JournalFile.h"
-#include "clock/JournalTexts.h"
-#include "clock/MatchJournal.h"
+#include "TestMain.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalTexts.h"
+#include "journal/MatchJournal.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -284,5 +285,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_boardJournal)
+DAREZEZ_TEST(tst_boardJournal)
 #include "tst_boardJournal.moc"

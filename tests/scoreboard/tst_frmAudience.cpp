@@ -1,6 +1,7 @@
 // The crowd's display and the operator's strip, on the offscreen screen (one screen: the
 // display is an ordinary window there).
 #include "BoardFixture.h"
+#include "TestMain.h"
 #include "scoreboard/ConsoleStrip.h"
 
 #include <QKeyEvent>
@@ -300,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmAudience)
+DAREZEZ_TEST(tst_frmAudience)
 #include "tst_frmAudience.moc"

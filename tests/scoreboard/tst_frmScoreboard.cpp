@@ -1,5 +1,6 @@
 #include "BoardFixture.h"
 #include "Dialogs.h"
+#include "TestMain.h"
 #include "startup/frmHelp.h"
 
 #include <QDialog>
@@ -371,5 +372,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmScoreboard)
+DAREZEZ_TEST(tst_frmScoreboard)
 #include "tst_frmScoreboard.moc"

@@ -3,6 +3,7 @@
 // between 0 and 59:59, a time advantage falls only on a reset, and nothing crashes.
 #include "BoardFixture.h"
 #include "Dialogs.h"
+#include "TestMain.h"
 #include "TimeReading.h"
 #include "startup/frmHelp.h"
 
@@ -169,5 +170,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_keystrokeFuzz)
+DAREZEZ_TEST(tst_keystrokeFuzz)
 #include "tst_keystrokeFuzz.moc"

@@ -1,21 +1,11 @@
-#include "PrivateSoundServer.h"
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "scoreboard/mmcBuzzer.h"
 #include "settings/SoundFile.h"
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
-
-// Skipped only outside the test command, which starts a sound server.
-#define REQUIRE_SOUND_SERVER()                                                                     \
-    do {                                                                                           \
-        if (qEnvironmentVariableIsEmpty("DAREZEZ_TEST_SINK"))                                      \
-            QSKIP("no test sound server (DAREZEZ_TEST_SINK is unset)");                            \
-    } while (false)
 
 namespace {
 void le16(QByteArray &b, int v) {
@@ -55,10 +45,6 @@ QByteArray wav(int format, int channels, int rate, int bits, const QByteArray &f
 }
 QString builtBuzzer() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../buzzer.wav");
-}
-qint64 builtBuzzerMs() {
-    const auto sound = SoundFile::Read(builtBuzzer());
-    return sound ? sound->durationMs() : -1;
 }
 } // namespace
 
@@ -190,80 +176,7 @@ private slots:
         QVERIFY(device.isPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 3000);
     }
-
-    // The sound is in the server right after open, so a play is one request; its end
-    // comes from the server when the sound is over, not from the backstop after it.
-    void endComesFromTheServer() {
-        REQUIRE_SOUND_SERVER();
-        mmcBuzzer device;
-        QSignalSpy done(&device, &BuzzerDevice::Done);
-        device.setFileName(builtBuzzer());
-        device.open();
-        QTRY_VERIFY(device.isReady());
-        for (int round = 1; round <= 2; ++round) {
-            QElapsedTimer played;
-            played.start();
-            device.play();
-            QTRY_COMPARE_WITH_TIMEOUT(done.size(), round, 5000);
-            const qint64 ms = played.elapsed();
-            QVERIFY2(ms >= builtBuzzerMs() - 50 && ms < builtBuzzerMs() + 1000,
-                     qPrintable(QString::number(ms)));
-        }
-    }
-
-    // The server dies while the horn sounds: the end comes at once, and once a server is
-    // back the device connects by itself, puts the sound in it again and plays it whole.
-    void serverLostEndsTheSoundAndComesBack() {
-        REQUIRE_SOUND_SERVER();
-        PrivateSoundServer server;
-        QVERIFY(server.start());
-        const QByteArray saved = qgetenv("PULSE_SERVER");
-        qputenv("PULSE_SERVER", server.server().toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", saved); });
-        mmcBuzzer device;
-        QSignalSpy done(&device, &BuzzerDevice::Done);
-        device.setFileName(builtBuzzer());
-        device.open();
-        QTRY_VERIFY(device.isReady());
-        QElapsedTimer played;
-        played.start();
-        device.play();
-        server.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 5000);
-        QVERIFY2(played.elapsed() < builtBuzzerMs(), qPrintable(QString::number(played.elapsed())));
-        QVERIFY(!device.isReady());
-
-        QVERIFY(server.start());
-        QTRY_VERIFY_WITH_TIMEOUT(device.isReady(), 10000);
-        played.restart();
-        device.play();
-        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 5000);
-        QVERIFY2(played.elapsed() >= builtBuzzerMs() - 50,
-                 qPrintable(QString::number(played.elapsed())));
-    }
-
-    // The server missing when the sound opens: a play ends at once, and the device
-    // finds the server once it is there.
-    void serverMissingAtOpen() {
-        REQUIRE_SOUND_SERVER();
-        PrivateSoundServer server;
-        const QByteArray saved = qgetenv("PULSE_SERVER");
-        qputenv("PULSE_SERVER", server.server().toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", saved); });
-        mmcBuzzer device;
-        QSignalSpy done(&device, &BuzzerDevice::Done);
-        device.setFileName(builtBuzzer());
-        device.open();
-        QVERIFY(device.isOpen());
-        QElapsedTimer played;
-        played.start();
-        device.play();
-        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 5000);
-        QVERIFY2(played.elapsed() < builtBuzzerMs(), qPrintable(QString::number(played.elapsed())));
-        QVERIFY(server.start());
-        QTRY_VERIFY_WITH_TIMEOUT(device.isReady(), 10000);
-    }
 };
 
-QTEST_MAIN(tst_mmcBuzzer)
+DAREZEZ_TEST(tst_mmcBuzzer)
 #include "tst_mmcBuzzer.moc"

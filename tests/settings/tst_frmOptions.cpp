@@ -1,6 +1,7 @@
 // The options dialog and the key chooser, driven as the operator drives them: buttons
 // clicked, keys pressed, the colour and file choosers answered or cancelled.
 #include "Dialogs.h"
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "appearance/PictureBox.h"
 #include "appearance/Twips.h"
@@ -565,5 +566,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmOptions)
+DAREZEZ_TEST(tst_frmOptions)
 #include "tst_frmOptions.moc"

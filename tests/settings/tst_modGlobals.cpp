@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -295,5 +296,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_modGlobals)
+DAREZEZ_TEST_GUILESS(tst_modGlobals)
 #include "tst_modGlobals.moc"

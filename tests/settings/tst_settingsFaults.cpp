@@ -1,6 +1,7 @@
 // The settings file as it may be found after a crash, a bad disk or another program:
 // garbage, cut short, not a file, written by two copies of the program, or cut off by a
 // kill in the middle of a save. The program always starts with usable options.
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "settings/modGlobals.h"
 
@@ -45,7 +46,8 @@ QProcess *startChild(const QString &dir, const QString &mode, const QString &hom
     env.insert(QStringLiteral("DAREZEZ_FAULT_DIR"), dir);
     env.insert(QStringLiteral("DAREZEZ_FAULT_HOME"), home);
     p->setProcessEnvironment(env);
-    p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("childSaves")});
+    p->start(QCoreApplication::applicationFilePath(),
+             {QStringLiteral("tst_settingsFaults"), QStringLiteral("childSaves")});
     return p;
 }
 
@@ -184,5 +186,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_settingsFaults)
+DAREZEZ_TEST(tst_settingsFaults)
 #include "tst_settingsFaults.moc"

@@ -1,3 +1,4 @@
+#include "TestMain.h"
 #include "appearance/Logo.h"
 
 #include <QPainter>
@@ -69,5 +70,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Logo)
+DAREZEZ_TEST(tst_Logo)
 #include "tst_Logo.moc"

@@ -1,5 +1,6 @@
 // The help window: its fixed text, one window for the run, and the program's lifetime.
 #include "Dialogs.h"
+#include "TestMain.h"
 #include "appearance/Twips.h"
 #include "scoreboard/BoardFixture.h"
 #include "startup/frmHelp.h"
@@ -188,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmHelp)
+DAREZEZ_TEST(tst_frmHelp)
 #include "tst_frmHelp.moc"

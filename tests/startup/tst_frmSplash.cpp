@@ -1,5 +1,6 @@
 // The welcome window: where it stands, what a click does, and what it hands the board.
 #include "Dialogs.h"
+#include "TestMain.h"
 #include "TestSupport.h"
 #include "appearance/Twips.h"
 #include "led/LedGroup.h"
@@ -233,5 +234,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmSplash)
+DAREZEZ_TEST(tst_frmSplash)
 #include "tst_frmSplash.moc"

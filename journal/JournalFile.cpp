@@ -1,4 +1,6 @@
-#include "clock/JournalFile.h"
+#include "journal/JournalFile.h"
+
+#include "clock/Match.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -181,22 +183,27 @@ Parsed decode(const QByteArray &bytes) {
                        .arg(e.snapshot.fields.size()));
         for (size_t i = 0; r.ok() && i < e.snapshot.fields.size(); ++i) {
             const auto f = r.checked(QStringLiteral("field %1").arg(i + 1), fields.at(qsizetype(i)),
-                                     -1, kFieldLimits[i]);
+                                     -1, Match::UpperLimit(Match::Field(Match::pledHomeScore + i)));
             if (f)
                 e.snapshot.fields[i] = qint32(*f);
         }
     }
 
-    const auto clockSet = r.integer(kClockSetKey, 0, fromSeconds(kClockLimit));
+    const auto clockSet = r.integer(kClockSetKey, 0, fromSeconds(Match::kLargestTime));
     const auto clockRun = r.integer(kClockRunKey, 0, kLongestTime);
     const bool clockRunning = r.boolean(kClockRunningKey);
     const bool clockHasRun = r.boolean(kClockHasRunKey);
     const auto homeAd = r.integer(kHomeAdKey, 0, kLongestTime);
     const auto guestAd = r.integer(kGuestAdKey, 0, kLongestTime);
-    const auto timeAd = r.integer(kTimeAdKey, 0, 39);
-    if (timeAd && *timeAd != 0 && *timeAd < 37)
-        r.fail(QStringLiteral("\"%1\" is %2, not 0, 37, 38 or 39").arg(kTimeAdKey).arg(*timeAd));
-    const auto lastClockTime = r.integer(kLastClockTimeKey, 0, kClockLimit);
+    const auto timeAd = r.integer(kTimeAdKey, 0, kGuestHolds);
+    if (timeAd && *timeAd != 0 && *timeAd < kHomeHolds)
+        r.fail(QStringLiteral("\"%1\" is %2, not 0, %3, %4 or %5")
+                   .arg(kTimeAdKey)
+                   .arg(*timeAd)
+                   .arg(kHomeHolds)
+                   .arg(kNobodyHolds)
+                   .arg(kGuestHolds));
+    const auto lastClockTime = r.integer(kLastClockTimeKey, 0, Match::kLargestTime);
     // 0 is the side before the first refresh of the clocks.
     const auto shownAdSide = r.integer(kShownAdSideKey, 0, 2);
     if (!r.ok())

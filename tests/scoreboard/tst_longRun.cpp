@@ -1,5 +1,6 @@
 // Hours of play on the injected clock, in seconds of test time: repeated periods with
 // the time advantage handed back and forth, a stalled event loop, and wall-clock steps.
+#include "TestMain.h"
 #include "scoreboard/BoardFixture.h"
 
 #include <QDateTime>
@@ -114,8 +115,9 @@ private slots:
                            QStringLiteral(":verify_asan_link_order=0"));
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("wallClockStepsChangeNothing")});
+            child.start(
+                QCoreApplication::applicationFilePath(),
+                {QStringLiteral("tst_longRun"), QStringLiteral("wallClockStepsChangeNothing")});
             QVERIFY(child.waitForFinished(60000));
             const QString out = QString::fromLocal8Bit(child.readAll());
             QVERIFY2(child.exitCode() == 0, qPrintable(out));
@@ -174,5 +176,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_longRun)
+DAREZEZ_TEST(tst_longRun)
 #include "tst_longRun.moc"

@@ -1,4 +1,4 @@
-#include "clock/JournalTexts.h"
+#include "journal/JournalTexts.h"
 
 #include <QLocale>
 
@@ -29,7 +29,7 @@ QString unreadable(const QString &keptAs) {
 }
 
 bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh) {
-    const auto holds = [](qint32 timeAd) { return timeAd == 37 || timeAd == 39; };
+    const auto holds = [](qint32 timeAd) { return timeAd == kHomeHolds || timeAd == kGuestHolds; };
     return now.fields != fresh.fields || now.clockSet != fresh.clockSet ||
            now.clockRun != fresh.clockRun || now.clockRunning || now.clockHasRun ||
            now.homeAd != fresh.homeAd || now.guestAd != fresh.guestAd || holds(now.timeAd);

@@ -1,7 +1,7 @@
 // A second program for the journal tests: "hold FOLDER" takes the journal's lock and keeps
 // it; "loop FOLDER" writes journals back to back, printing "written N" after each commit,
 // until it is killed. The N-th snapshot has N tenths of match time run.
-#include "clock/MatchJournal.h"
+#include "journal/MatchJournal.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,6 +1,8 @@
 // The journal's bytes: every snapshot comes back as it went in, and every damaged or foreign
 // file is refused with the reason.
-#include "clock/JournalFile.h"
+#include "TestMain.h"
+#include "clock/Match.h"
+#include "journal/JournalFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -87,13 +89,13 @@ private slots:
 
         MatchSnapshot top;
         for (size_t i = 0; i < top.fields.size(); ++i)
-            top.fields[i] = JournalFile::kFieldLimits[i];
-        top.clockSet = fromSeconds(JournalFile::kClockLimit);
+            top.fields[i] = Match::UpperLimit(Match::Field(Match::pledHomeScore + i));
+        top.clockSet = fromSeconds(Match::kLargestTime);
         top.clockRun = JournalFile::kLongestTime;
         top.homeAd = JournalFile::kLongestTime;
         top.guestAd = JournalFile::kLongestTime;
         top.timeAd = 39;
-        top.lastClockTime = JournalFile::kClockLimit;
+        top.lastClockTime = Match::kLargestTime;
         top.shownAdSide = 2;
         top.clockHasRun = true;
         QTest::newRow("every value at its top") << top << kSaved;
@@ -177,7 +179,8 @@ private slots:
         for (int i = 0; i < 7; ++i) {
             const QString name = QStringLiteral("field %1").arg(i + 1);
             QTest::addRow("field %d above its limit", i + 1)
-                << withField(i, JournalFile::kFieldLimits[size_t(i)] + 1) << name;
+                << withField(i, Match::UpperLimit(Match::Field(Match::pledHomeScore + i)) + 1)
+                << name;
             QTest::addRow("field %d below blank", i + 1) << withField(i, -2) << name;
             QTest::addRow("field %d a fraction", i + 1) << withField(i, 2.5) << name;
             QTest::addRow("field %d as text", i + 1) << withField(i, QStringLiteral("3")) << name;
@@ -190,7 +193,7 @@ private slots:
         const double longest = double(JournalFile::kLongestTime);
         const Bad outOfRange[] = {
             {"clockSet", -1},
-            {"clockSet", double(fromSeconds(JournalFile::kClockLimit)) + 1},
+            {"clockSet", double(fromSeconds(Match::kLargestTime)) + 1},
             {"clockRun", -1},
             {"clockRun", longest + 1},
             {"clockRun", 1e300},
@@ -203,7 +206,7 @@ private slots:
             {"timeAd", 40},
             {"timeAd", -38},
             {"lastClockTime", -1},
-            {"lastClockTime", JournalFile::kClockLimit + 1},
+            {"lastClockTime", Match::kLargestTime + 1},
             {"shownAdSide", -1},
             {"shownAdSide", 3},
             {"clockSet", 0.5},
@@ -266,5 +269,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_JournalFile)
+DAREZEZ_TEST_GUILESS(tst_JournalFile)
 #include "tst_JournalFile.moc"

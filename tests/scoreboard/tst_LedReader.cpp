@@ -2,6 +2,7 @@
 // the board was told to show must be what the reader reads, in both digit styles and
 // at any size.
 #include "LedReader.h"
+#include "TestMain.h"
 #include "appearance/modStretch.h"
 #include "scoreboard/BoardFixture.h"
 
@@ -65,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_LedReader)
+DAREZEZ_TEST(tst_LedReader)
 #include "tst_LedReader.moc"

@@ -1,8 +1,9 @@
 // A match taken as a snapshot and restored into another: the same board, stopped, that
 // runs on exactly as the first would from where it stood.
+#include "TestMain.h"
 #include "TestSupport.h"
-#include "clock/JournalTexts.h"
 #include "clock/Match.h"
+#include "journal/JournalTexts.h"
 #include "led/KeyCodes.h"
 
 #include <QSignalSpy>
@@ -174,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_MatchSnapshot)
+DAREZEZ_TEST_GUILESS(tst_MatchSnapshot)
 #include "tst_MatchSnapshot.moc"

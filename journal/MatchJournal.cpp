@@ -1,6 +1,6 @@
-#include "clock/MatchJournal.h"
+#include "journal/MatchJournal.h"
 
-#include "clock/JournalFile.h"
+#include "journal/JournalFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -17,10 +17,6 @@ inline constexpr int kVersion = 1;
 // Anything longer is not a journal; it is not read past this.
 inline constexpr qint64 kMaxBytes = 64 * 1024;
 
-// The highest value each field takes, in the order of MatchSnapshot::fields.
-inline constexpr std::array<qint32, 7> kFieldLimits{199, 199, 19, 19, 999, 9, 999};
-// Typed clock entry and reset stay within this.
-inline constexpr qint32 kClockLimit = 3599;
 // A run or a time advantage longer than this is damage, not a match.
 inline constexpr TimeValue kLongestTime = fromSeconds(100LL * 24 * 3600);
 

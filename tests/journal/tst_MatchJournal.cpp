@@ -1,9 +1,10 @@
 // The journal on disk: what goes in comes back, writes merge and never repeat, a failing
 // folder is reported once, one copy of the program owns it, bad files are kept aside, an
 // ended meet leaves nothing, and a killed writer always leaves a whole file.
-#include "clock/JournalFile.h"
-#include "clock/JournalTexts.h"
-#include "clock/MatchJournal.h"
+#include "TestMain.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalTexts.h"
+#include "journal/MatchJournal.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -580,5 +581,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_MatchJournal)
+DAREZEZ_TEST_GUILESS(tst_MatchJournal)
 #include "tst_MatchJournal.moc"
