@@ -2,7 +2,8 @@
 # Times the README's test command from a clean clone of a commit: each step as test.sh
 # reports it, the whole run, and the ten slowest test programs.
 #   benchmarks/measure_suite.sh [COMMIT] [RUNS]
-# BUSY=2 runs that many CPU-bound loops beside it, stopped by process id afterwards.
+# BUSY=2 runs that many CPU-bound loops beside it, stopped by process id afterwards;
+# COMMAND=".ci/run" times CI's whole run instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 commit=${1:-HEAD}
@@ -21,7 +22,7 @@ for run in $(seq "$runs"); do
   log="$clone.log"
   start=$SECONDS
   status=0
-  (cd "$clone" && bash scripts/test.sh) >"$log" 2>&1 || status=$?
+  (cd "$clone" && bash ${COMMAND:-scripts/test.sh}) >"$log" 2>&1 || status=$?
   echo "run $run of $(git rev-parse --short "$commit"): $((SECONDS - start)) s, exit $status (log $log)"
   grep '^\[took\]' "$log" || true
   echo "slowest test programs:"
