@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/MatchSnapshot.h"
 #include "clock/TimeSource.h"
 #include "led/DigitGroup.h"
 #include "settings/SystemBeep.h"
@@ -7,11 +8,15 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QMetaType>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <vector>
+
+// Test tables carry whole snapshots.
+Q_DECLARE_METATYPE(MatchSnapshot)
 
 // A clock the test moves by hand: monotonic milliseconds.
 struct FakeClock {

@@ -1,6 +1,7 @@
 // The journal's bytes: every snapshot comes back as it went in, and every damaged or foreign
 // file is refused with the reason.
 #include "TestMain.h"
+#include "TestSupport.h"
 #include "clock/Match.h"
 #include "journal/JournalFile.h"
 
@@ -11,8 +12,6 @@
 #include <QTest>
 #include <QTimeZone>
 #include <functional>
-
-Q_DECLARE_METATYPE(MatchSnapshot)
 
 namespace {
 

@@ -2,6 +2,7 @@
 // folder is reported once, one copy of the program owns it, bad files are kept aside, an
 // ended meet leaves nothing, and a killed writer always leaves a whole file.
 #include "TestMain.h"
+#include "TestSupport.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
@@ -16,8 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
-
-Q_DECLARE_METATYPE(MatchSnapshot)
 
 namespace {
 
