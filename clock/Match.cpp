@@ -297,8 +297,8 @@ void Match::ResetClocks() {
 }
 
 void Match::Load() {
-    LastClockTime = 600;
-    SetClock(fromSeconds(600), 0, 0);
+    LastClockTime = kFreshClockSeconds;
+    SetClock(fromSeconds(kFreshClockSeconds), 0, 0);
     ShowTime(ClockValue(0), pledClock);
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);

@@ -5,19 +5,22 @@
 // Who holds time advantage: the code of the arrow key that handed it over (0, before any,
 // is nobody too).
 enum TimeAdHolder : qint32 { kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 39 };
+
+// A fresh board's match clock, in whole seconds: 10:00.
+inline constexpr qint32 kFreshClockSeconds = 600;
 // Everything of a match that an operator would lose: what the journal keeps.
 struct MatchSnapshot {
     // pledHomeScore, pledGuestScore, pledHomeMatch, pledGuestMatch, pledMatch, pledPeriod,
     // pledWeight, in this order; -1 is a blank field.
     std::array<qint32, 7> fields{0, 0, 0, 0, 0, 0, 0};
-    TimeValue clockSet = 600 * kTimeUnit; // the match clock's set time
-    TimeValue clockRun = 0;               // match time run since it was set
+    TimeValue clockSet = fromSeconds(kFreshClockSeconds); // the match clock's set time
+    TimeValue clockRun = 0;                               // match time run since it was set
     bool clockRunning = false;
     bool clockHasRun = false;
     TimeValue homeAd = 0; // time advantage totals
     TimeValue guestAd = 0;
     qint32 timeAd = kNobodyHolds;
-    qint32 lastClockTime = 600; // whole seconds reset returns to
-    qint16 shownAdSide = 1;     // 1 home, 2 guest
+    qint32 lastClockTime = kFreshClockSeconds; // whole seconds reset returns to
+    qint16 shownAdSide = 1;                    // 1 home, 2 guest
     bool operator==(const MatchSnapshot &) const = default;
 };
