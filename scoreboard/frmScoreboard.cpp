@@ -6,6 +6,7 @@
 #include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
 #include "led/VaviZAV.h"
+#include "scoreboard/AudiencePlacement.h"
 #include "scoreboard/BoardPicture.h"
 #include "scoreboard/ConsoleStrip.h"
 #include "scoreboard/frmAudience.h"
@@ -66,8 +67,11 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(this, &frmScoreboard::JournalFailingChanged, m_strip, &ConsoleStrip::setSaveProblem);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { onFocusChanged(now); });
-    connect(qApp, &QGuiApplication::screenAdded, this, &frmScoreboard::onScreenAdded);
-    connect(qApp, &QGuiApplication::screenRemoved, this, &frmScoreboard::onScreenRemoved);
+    m_placement = new AudiencePlacement(this);
+    connect(m_placement, &AudiencePlacement::MoveRequested, this,
+            [this](QScreen *screen) { m_audience->ShowOn(screen); });
+    connect(m_placement, &AudiencePlacement::CloseRequested, this, &frmScoreboard::closeAudience);
+    connect(m_placement, &AudiencePlacement::OpenRequested, this, &frmScoreboard::openAudience);
     connect(m_picture, &BoardPicture::KeyDown, this, &frmScoreboard::onKeyDown);
     connect(m_picture, &BoardPicture::KeyPress, this, &frmScoreboard::onFieldKeyPress);
 
@@ -261,16 +265,9 @@ void frmScoreboard::onKeyDown(int keyCode) {
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
     } else if (keyCode == KeyCodes::F11) {
-        QWidget *target = FullScreenTarget();
+        QWidget *target = m_placement->FullScreenTarget();
         target->setWindowState(target->windowState() ^ Qt::WindowFullScreen);
     }
-}
-
-QWidget *frmScoreboard::FullScreenTarget() {
-    // An audience display on the operator's screen now, however it was opened, fills it.
-    if (m_audience && m_audience->screen() == screen())
-        return m_audience;
-    return this;
 }
 
 void frmScoreboard::setFeedState(const QString &text) {
@@ -278,31 +275,17 @@ void frmScoreboard::setFeedState(const QString &text) {
     m_strip->setFeedState(text);
 }
 
-QScreen *frmScoreboard::audienceScreen() const {
-    // The largest screen other than the operator's.
-    QScreen *best = nullptr;
-    const QScreen *own = screen();
-    for (QScreen *candidate : QGuiApplication::screens()) {
-        if (candidate == own)
-            continue;
-        const QSize size = candidate->geometry().size();
-        if (!best ||
-            size.width() * size.height() > best->geometry().width() * best->geometry().height())
-            best = candidate;
-    }
-    return best;
-}
-
 void frmScoreboard::ToggleAudience() {
-    m_reopenWithScreen = false;
+    m_placement->OperatorChose();
     if (m_audience)
         closeAudience();
     else
-        openAudience(audienceScreen());
+        openAudience(m_placement->Choose());
 }
 
 void frmScoreboard::openAudience(QScreen *screen) {
     m_audience = new frmAudience(m_match);
+    m_placement->SetAudience(m_audience);
     m_audience->setAttribute(Qt::WA_DeleteOnClose);
     // Closed by its window's close button, too, the console goes with it.
     connect(m_audience, &frmAudience::Closed, this, [this] {
@@ -333,33 +316,6 @@ void frmScoreboard::closeAudience() {
         if (!(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
             resize(width(), height() - strip);
     }
-}
-
-void frmScoreboard::onScreenRemoved(QScreen *removed) {
-    if (!m_audience || m_audience->TargetScreen() != removed)
-        return;
-    QScreen *other = nullptr;
-    for (QScreen *candidate : QGuiApplication::screens()) {
-        if (candidate != removed && candidate != screen())
-            other = candidate;
-    }
-    if (other) {
-        m_audience->ShowOn(other);
-        return;
-    }
-    closeAudience();
-    m_reopenWithScreen = true;
-}
-
-void frmScoreboard::onScreenAdded(QScreen *added) {
-    if (!m_reopenWithScreen || m_audience || added == screen())
-        return;
-    m_reopenWithScreen = false;
-    // Let the new screen settle its geometry first.
-    QTimer::singleShot(0, this, [this, added = QPointer<QScreen>(added)] {
-        if (added && !m_audience)
-            openAudience(added);
-    });
 }
 
 void frmScoreboard::onFocusChanged(QWidget *now) {

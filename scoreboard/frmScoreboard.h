@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class AudiencePlacement;
 class BoardPicture;
 class BuzzerDevice;
 class ConsoleStrip;
@@ -47,8 +48,6 @@ public:
     // The crowd's screen: F2 opens and closes it. Null while closed.
     frmAudience *Audience() const { return m_audience; }
     void ToggleAudience();
-    // The window F11 takes to full screen and back.
-    QWidget *FullScreenTarget();
     ConsoleStrip &Console() { return *m_strip; }
     QTimer &tmrClock1() { return m_tick.timer(); }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
@@ -85,9 +84,6 @@ private:
     void showOptions();
     void openAudience(QScreen *screen);
     void closeAudience();
-    QScreen *audienceScreen() const;
-    void onScreenAdded(QScreen *screen);
-    void onScreenRemoved(QScreen *screen);
     void onFocusChanged(QWidget *now);
     // Caps Lock and the refused mark follow each key typed on the board.
     void watchKey(QObject *watched, QEvent *event);
@@ -101,8 +97,7 @@ private:
     BoardPicture *m_picture = nullptr;
     ConsoleStrip *m_strip = nullptr;
     QPointer<frmAudience> m_audience;
-    // An unplugged audience screen closed the display; it comes back with a screen.
-    bool m_reopenWithScreen = false;
+    AudiencePlacement *m_placement;
     QString m_feedState;
     QPointer<MatchJournal> m_journal;
     // The match as the journal already holds it, until it first changes.
