@@ -2,6 +2,7 @@
 
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
+#include "journal/JournalPolicy.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
@@ -33,17 +34,10 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     setFocusPolicy(Qt::NoFocus);
     setWindowIcon(Logo::Icon());
 
-    connect(&m_tick, &ClockTick::Refreshed, this, &frmScoreboard::tmrClock1_Timer);
     m_mmcBuzzer->setObjectName(QStringLiteral("mmcBuzzer"));
     connect(m_mmcBuzzer.get(), &BuzzerDevice::Done, this, &frmScoreboard::mmcBuzzer_Done,
             Qt::QueuedConnection);
 
-    connect(&m_match, &Match::TickChanged, this, [this](bool on) {
-        // Also when the clock runs out with no key pressed.
-        if (!on)
-            journalMatch();
-    });
-    connect(&m_match, &Match::FieldChanged, this, &frmScoreboard::clockShown);
     // Quitting closes every window first; the board must know it is not asked by a person.
     QCoreApplication::instance()->installEventFilter(this);
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
@@ -139,12 +133,13 @@ void frmScoreboard::showOptions() {
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
-    journalMatch();
+    actionTaken();
 }
 
 void frmScoreboard::SetJournal(MatchJournal *journal) {
     m_journal = journal;
-    m_unchanged = m_match.Snapshot();
+    delete m_policy;
+    m_policy = journal ? new JournalPolicy(m_match, journal, this) : nullptr;
     if (!journal)
         return;
     connect(journal, &MatchJournal::writeFailed, this, [this](const QString &reason) {
@@ -174,33 +169,13 @@ void frmScoreboard::SetJournal(MatchJournal *journal) {
 
 void frmScoreboard::Resume(const MatchSnapshot &snapshot) {
     m_match.Restore(snapshot);
-    m_unchanged = m_match.Snapshot();
+    if (m_policy)
+        m_policy->Started();
 }
 
-void frmScoreboard::journalMatch() {
-    m_secondShown = false;
-    if (!m_journal)
-        return;
-    const MatchSnapshot now = m_match.Snapshot();
-    // Nothing is written for a board as it started, fresh or resumed.
-    if (m_unchanged) {
-        if (*m_unchanged == now)
-            return;
-        m_unchanged.reset();
-    }
-    m_journal->write(now);
-}
-
-// Rides on the clock's refresh: one write for each whole second the running clock shows,
-// once the refresh has read the time advantage too.
-void frmScoreboard::clockShown(Match::Field field) {
-    if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
-        return;
-    const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
-    if (second != m_journaledSecond) {
-        m_journaledSecond = second;
-        m_secondShown = true;
-    }
+void frmScoreboard::actionTaken() {
+    if (m_policy)
+        m_policy->ActionTaken();
 }
 
 void frmScoreboard::ShowNote(const QString &name, const QString &text) {
@@ -253,15 +228,10 @@ void frmScoreboard::mmcBuzzer_Done() {
     m_match.BuzzerPlaying = false;
 }
 
-void frmScoreboard::tmrClock1_Timer() {
-    if (m_secondShown)
-        journalMatch();
-}
-
 void frmScoreboard::onKeyDown(int keyCode) {
     m_match.AllKeyDown(keyCode);
     m_tick.arm();
-    journalMatch();
+    actionTaken();
     if (keyCode == KeyCodes::F2) {
         ToggleAudience();
     } else if (keyCode == KeyCodes::F11) {
@@ -349,7 +319,7 @@ void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
     else if (Match::IsNumberField(field))
         m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
     m_tick.arm();
-    journalMatch();
+    actionTaken();
 }
 
 void frmScoreboard::keyPressEvent(QKeyEvent *event) {
@@ -357,7 +327,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
         m_match.AllKeyPress(event->text().front().unicode());
-    journalMatch();
+    actionTaken();
     event->accept();
 }
 

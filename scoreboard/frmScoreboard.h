@@ -13,6 +13,7 @@ class AudiencePlacement;
 class BoardPicture;
 class BuzzerDevice;
 class ConsoleStrip;
+class JournalPolicy;
 class LedGroup;
 class QScreen;
 class MatchJournal;
@@ -77,7 +78,6 @@ private:
     void Form_Activate();
     void Form_Unload();
     void Form_Terminate();
-    void tmrClock1_Timer();
     void mmcBuzzer_Done();
     void onKeyDown(int keyCode);
     void onFieldKeyPress(Match::Field field, int keyAscii);
@@ -87,8 +87,8 @@ private:
     void onFocusChanged(QWidget *now);
     // Caps Lock and the refused mark follow each key typed on the board.
     void watchKey(QObject *watched, QEvent *event);
-    void journalMatch();
-    void clockShown(Match::Field field);
+    // Tells the journal's policy that an operator action was carried out.
+    void actionTaken();
     bool endTheMeet();
 
     Match m_match;
@@ -100,10 +100,7 @@ private:
     AudiencePlacement *m_placement;
     QString m_feedState;
     QPointer<MatchJournal> m_journal;
-    // The match as the journal already holds it, until it first changes.
-    std::optional<MatchSnapshot> m_unchanged;
-    qint64 m_journaledSecond = -1;
-    bool m_secondShown = false;
+    JournalPolicy *m_policy = nullptr;
     bool m_journalFailing = false;
     bool m_failureShown = false;
     bool m_asking = false;

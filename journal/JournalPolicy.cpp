@@ -1,0 +1,56 @@
+#include "journal/JournalPolicy.h"
+
+#include "clock/Match.h"
+#include "journal/MatchJournal.h"
+
+JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *parent)
+    : QObject(parent), m_match(match), m_journal(journal) {
+    connect(&m_match, &Match::TickChanged, this, [this](bool on) {
+        // Also when the clock runs out with no key pressed.
+        if (!on)
+            write();
+    });
+    connect(&m_match, &Match::FieldChanged, this,
+            [this](Match::Field field) { clockShown(field); });
+    Started();
+}
+
+void JournalPolicy::Started() {
+    m_unchanged = m_match.Snapshot();
+}
+
+void JournalPolicy::ActionTaken() {
+    write();
+}
+
+void JournalPolicy::write() {
+    if (!m_journal)
+        return;
+    const MatchSnapshot now = m_match.Snapshot();
+    if (m_unchanged) {
+        if (*m_unchanged == now)
+            return;
+        m_unchanged.reset();
+    }
+    m_journal->write(now);
+}
+
+// One write for each whole second the running clock shows. The refresh that shows it reads
+// the time advantage after the clock: the write waits until the refresh is over, in the
+// same turn of the event loop.
+void JournalPolicy::clockShown(int field) {
+    if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
+        return;
+    const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
+    if (second == m_journaledSecond || m_flushPosted)
+        return;
+    m_journaledSecond = second;
+    m_flushPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushPosted = false;
+            write();
+        },
+        Qt::QueuedConnection);
+}

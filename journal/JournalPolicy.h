@@ -1,0 +1,37 @@
+#pragma once
+
+#include "clock/MatchSnapshot.h"
+
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+class Match;
+class MatchJournal;
+
+// When a match goes to its journal: after every operator action and when the clock stops
+// (also by running out), and once for each whole second a running clock shows, after the
+// refresh has read the time advantage too. Nothing is written while the match is as it
+// started, fresh or resumed.
+class JournalPolicy : public QObject {
+    Q_OBJECT
+
+public:
+    JournalPolicy(Match &match, MatchJournal *journal, QObject *parent = nullptr);
+
+    // The match as it stands is the one the journal holds (or a fresh one).
+    void Started();
+    // An operator action was carried out: written if it changed anything.
+    void ActionTaken();
+
+private:
+    void write();
+    void clockShown(int field);
+
+    Match &m_match;
+    QPointer<MatchJournal> m_journal;
+    // The match as the journal already holds it, until it first changes.
+    std::optional<MatchSnapshot> m_unchanged;
+    qint64 m_journaledSecond = -1;
+    bool m_flushPosted = false;
+};
