@@ -3,27 +3,19 @@
 #include "appearance/ControlTable.h"
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
-#include "feed/MatchFeed.h"
-#include "journal/JournalTexts.h"
-#include "journal/MatchJournal.h"
-#include "scoreboard/BoardPicture.h"
-#include "scoreboard/frmScoreboard.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
 #include "startup/SplashPlacement.h"
 #include "startup/frmHelp.h"
 
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
-frmSplash::frmSplash(MatchJournal *journal)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_journal(journal) {
+frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Darezez"));
     setWindowIcon(Logo::Icon());
@@ -102,58 +94,10 @@ void frmSplash::mouseReleaseEvent(QMouseEvent *event) {
     m_pressed = false;
 }
 
-bool frmSplash::askResume(const QDateTime &savedAt) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), JournalTexts::resumeQuestion(savedAt),
-                    QMessageBox::NoButton, this);
-    box.setObjectName(QStringLiteral("msgResume"));
-    QPushButton *resume = box.addButton(JournalTexts::resumeButton(), QMessageBox::AcceptRole);
-    QPushButton *fresh = box.addButton(JournalTexts::newMeetButton(), QMessageBox::RejectRole);
-    box.setDefaultButton(resume);
-    // Throwing a meet away takes a deliberate choice: Esc and closing the box keep it.
-    box.setEscapeButton(resume);
-    box.exec();
-    return box.clickedButton() != fresh;
-}
-
 void frmSplash::GoScore() {
-    // A bad journal is kept aside by load() and the board starts fresh.
-    std::optional<MatchSnapshot> resumed;
-    QString unreadable;
-    if (m_journal && !m_journal->heldElsewhere()) {
-        const MatchJournal::LoadResult journaled = m_journal->load();
-        if (journaled.status == MatchJournal::LoadStatus::Ok) {
-            if (askResume(journaled.savedAt))
-                resumed = journaled.snapshot;
-            else
-                m_journal->setAside();
-        } else if (journaled.status == MatchJournal::LoadStatus::Bad) {
-            const QString kept =
-                journaled.keptAs.isEmpty() ? m_journal->filePath() : journaled.keptAs;
-            unreadable = JournalTexts::unreadable(QFileInfo(kept).fileName());
-        }
-    }
-    // The scoreboard is up before the welcome window goes, so the program never
-    // finds itself without a window in between.
-    auto scoreboard = new frmScoreboard();
-    if (resumed)
-        scoreboard->Resume(*resumed);
-    scoreboard->SetJournal(m_journal);
-    connect(scoreboard, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
-    // The feed lives as long as the board.
-    auto feed = new MatchFeed(scoreboard->match(), &scoreboard->Picture(), scoreboard);
-    connect(feed, &MatchFeed::StateTextChanged, scoreboard, &frmScoreboard::setFeedState);
-    connect(feed, &MatchFeed::StartFailed, scoreboard, [scoreboard](const QString &text) {
-        auto box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Darezez"), text,
-                                   QMessageBox::Ok, scoreboard);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
-    connect(scoreboard, &frmScoreboard::OptionsApplied, feed, &MatchFeed::Configure);
-    scoreboard->show();
-    scoreboard->activateWindow();
-    if (!unreadable.isEmpty())
-        scoreboard->ShowNote(QStringLiteral("msgUnreadable"), unreadable);
-    feed->Configure();
+    // The scoreboard is up before the welcome window goes, so the program never finds
+    // itself without a window in between.
+    emit ScoreboardWanted();
     close();
 }
 

@@ -7,6 +7,7 @@
 #include "led/VaviZAV.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/modGlobals.h"
+#include "startup/Program.h"
 #include "startup/SplashPlacement.h"
 #include "startup/frmHelp.h"
 #include "startup/frmSplash.h"
@@ -65,7 +66,7 @@ private slots:
             QSettings store(modGlobals::SettingsFileName(), QSettings::IniFormat);
             store.setValue(QStringLiteral("TextSettings/HomeText"), QStringLiteral("Lions"));
         }
-        auto splash = new frmSplash();
+        auto splash = Program::Welcome(nullptr);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(modGlobals::HomeText, QStringLiteral("Lions"));
@@ -120,7 +121,7 @@ private slots:
         QFETCH(QRectF, rect);
         QFETCH(int, alignment);
         QFETCH(double, points);
-        auto splash = new frmSplash();
+        auto splash = Program::Welcome(nullptr);
         auto w = splash->findChild<QWidget *>(control);
         QVERIFY(w);
         QCOMPARE(w->parentWidget()->objectName(), holder);
@@ -140,7 +141,7 @@ private slots:
     }
 
     void logoInFrontOfTheFrame() {
-        auto splash = new frmSplash();
+        auto splash = Program::Welcome(nullptr);
         const QPoint logo = splash->findChild<QWidget *>("picLogo")->geometry().center();
         QCOMPARE(splash->childAt(logo)->objectName(), QStringLiteral("picLogo"));
     }
@@ -157,7 +158,7 @@ private slots:
     void clicks() {
         QFETCH(QString, target);
         QFETCH(bool, continues);
-        QPointer<frmSplash> splash = new frmSplash();
+        QPointer<frmSplash> splash = Program::Welcome(nullptr);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QWidget *w = target == QLatin1String("frmSplash") ? splash.data()
@@ -189,7 +190,7 @@ private slots:
     }
 
     void emptyStoreGivesEveryDefault() {
-        auto splash = new frmSplash();
+        auto splash = Program::Welcome(nullptr);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         splash->GoScore();
@@ -209,7 +210,7 @@ private slots:
     }
 
     void optionsFromTheWelcomeWindowShowOnTheBoard() {
-        QPointer<frmSplash> splash = new frmSplash();
+        QPointer<frmSplash> splash = Program::Welcome(nullptr);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         whileModal([](QDialog *d) {
