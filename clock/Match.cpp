@@ -114,13 +114,9 @@ TimeValue Match::ClockValue(qint16 slot) {
     const Slot &match = m_slots[0];
     if (slot != 0 && match.started && match.on == -1 && match.up == 0)
         now = std::min(now, match.zeroMs);
-    return valueAt(slot, now);
-}
-
-TimeValue Match::valueAt(qint16 slot, qint64 nowMs) {
     Slot &s = m_slots[slot];
     if (s.started && s.on == -1)
-        s.runTime = std::max<TimeValue>(modCount::RunLength(s.startMs, nowMs), 0);
+        s.runTime = std::max<TimeValue>(modCount::RunLength(s.startMs, now), 0);
     else
         s.runTime = 0;
     if (s.up == 0 && s.setTime - s.pastTime - s.runTime <= 0) {

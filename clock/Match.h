@@ -129,8 +129,6 @@ private:
         qint64 zeroMs = 0;
     };
 
-    TimeValue valueAt(qint16 slot, qint64 nowMs);
-
     void setTick(bool on);
     void setTyped(QString &typed, const QString &text);
 

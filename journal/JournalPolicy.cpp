@@ -1,6 +1,5 @@
 #include "journal/JournalPolicy.h"
 
-#include "clock/Match.h"
 #include "journal/MatchJournal.h"
 
 JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *parent)
@@ -10,8 +9,7 @@ JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *paren
         if (!on)
             write();
     });
-    connect(&m_match, &Match::FieldChanged, this,
-            [this](Match::Field field) { clockShown(field); });
+    connect(&m_match, &Match::FieldChanged, this, &JournalPolicy::clockShown);
     Started();
 }
 
@@ -38,19 +36,12 @@ void JournalPolicy::write() {
 // One write for each whole second the running clock shows. The refresh that shows it reads
 // the time advantage after the clock: the write waits until the refresh is over, in the
 // same turn of the event loop.
-void JournalPolicy::clockShown(int field) {
+void JournalPolicy::clockShown(Match::Field field) {
     if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
         return;
     const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
-    if (second == m_journaledSecond || m_flushPosted)
+    if (second == m_journaledSecond)
         return;
     m_journaledSecond = second;
-    m_flushPosted = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_flushPosted = false;
-            write();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &JournalPolicy::write, Qt::QueuedConnection);
 }

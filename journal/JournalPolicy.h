@@ -1,12 +1,11 @@
 #pragma once
 
-#include "clock/MatchSnapshot.h"
+#include "clock/Match.h"
 
 #include <QObject>
 #include <QPointer>
 #include <optional>
 
-class Match;
 class MatchJournal;
 
 // When a match goes to its journal: after every operator action and when the clock stops
@@ -26,12 +25,11 @@ public:
 
 private:
     void write();
-    void clockShown(int field);
+    void clockShown(Match::Field field);
 
     Match &m_match;
     QPointer<MatchJournal> m_journal;
     // The match as the journal already holds it, until it first changes.
     std::optional<MatchSnapshot> m_unchanged;
     qint64 m_journaledSecond = -1;
-    bool m_flushPosted = false;
 };

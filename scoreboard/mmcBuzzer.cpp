@@ -190,8 +190,6 @@ bool mmcBuzzer::isReady() const {
 
 void mmcBuzzer::open() {
     close();
-    if (FileName().isEmpty())
-        return; // silent
     std::optional<SoundFile> sound = SoundFile::Read(FileName());
     if (!sound || sound->durationMs() <= 0)
         return; // silent: not a sound the server takes
