@@ -22,6 +22,10 @@ void JournalPolicy::ActionTaken() {
 }
 
 void JournalPolicy::write() {
+    hand(false);
+}
+
+void JournalPolicy::hand(bool progress) {
     if (!m_journal)
         return;
     const MatchSnapshot now = m_match.Snapshot();
@@ -30,10 +34,13 @@ void JournalPolicy::write() {
             return;
         m_unchanged.reset();
     }
-    m_journal->write(now);
+    if (progress)
+        m_journal->writeProgress(now);
+    else
+        m_journal->write(now);
 }
 
-// One write for each whole second the running clock shows. The refresh that shows it reads
+// One progress write for each whole second the running clock shows. The refresh that shows it reads
 // the time advantage after the clock: the write waits until the refresh is over, in the
 // same turn of the event loop.
 void JournalPolicy::clockShown(Match::Field field) {
@@ -43,5 +50,6 @@ void JournalPolicy::clockShown(Match::Field field) {
     if (second == m_journaledSecond)
         return;
     m_journaledSecond = second;
-    QMetaObject::invokeMethod(this, &JournalPolicy::write, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { hand(true); }, Qt::QueuedConnection);
 }

@@ -8,10 +8,10 @@
 
 class MatchJournal;
 
-// When a match goes to its journal: after every operator action and when the clock stops
-// (also by running out), and once for each whole second a running clock shows, after the
-// refresh has read the time advantage too. Nothing is written while the match is as it
-// started, fresh or resumed.
+// When a match goes to its journal: a record after every operator action and when the clock
+// stops (also by running out), and progress once for each whole second a running clock shows, after
+// the refresh has read the time advantage too. Nothing is written while the match is as it started,
+// fresh or resumed.
 class JournalPolicy : public QObject {
     Q_OBJECT
 
@@ -25,6 +25,7 @@ public:
 
 private:
     void write();
+    void hand(bool progress);
     void clockShown(Match::Field field);
 
     Match &m_match;

@@ -1,6 +1,7 @@
 #include "journal/MatchJournal.h"
 
 #include "journal/JournalFile.h"
+#include "journal/MeetLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +16,8 @@
 #include <QThread>
 #include <QWaitCondition>
 #include <atomic>
+#include <cstring>
+#include <deque>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -24,6 +27,10 @@
 
 namespace {
 
+// A log this long is written again as one checkpoint: a few hundred actions.
+constexpr qint64 kCompactBytes = 16 * 1024;
+// No log this program wrote comes near it.
+constexpr qint64 kMaxLogBytes = 16 * 1024 * 1024;
 // Long enough for a copy that is just closing to let go, short enough not to be noticed.
 constexpr int kLockWaitMs = 250;
 constexpr int kWriterNice = 10;
@@ -68,6 +75,7 @@ void syncFolder(const QString &folder) {
 struct MatchJournal::Shared {
     QString folder;
     QString path;
+    QString legacyPath;
     QString lockPath;
     // A kernel lock held on this open file: it ends with the process, however that ends, so
     // no file an earlier run left behind can ever block a start.
@@ -77,15 +85,18 @@ struct MatchJournal::Shared {
     struct Job {
         MatchSnapshot snapshot;
         QDateTime savedAt;
+        bool progress = false;
     };
-    // The one queued write. The caller swaps it in without a lock, so nothing the writing
-    // thread does can hold the caller up; each empty-to-full swap counts one on wake.
-    std::atomic<Job *> slot{nullptr};
+    // Jobs in the order they were handed over. Held only to add or take jobs, so nothing
+    // the writing thread does can hold the caller up; each empty-to-full change counts one
+    // on wake.
+    QMutex queueMutex;
+    std::deque<Job> queue;
     QSemaphore wake;
     std::atomic<bool> stopping{false};
 
-    // Guards the rest; write() never takes it. The writing thread takes a job from the slot
-    // and becomes busy under it, so whoever holds it and sees the slot empty and the thread
+    // Guards the rest; write() never takes it. The writing thread takes the jobs and
+    // becomes busy under it, so whoever holds it and sees the queue empty and the thread
     // idle knows no write is on its way to the disk.
     QMutex mutex;
     QWaitCondition idle;
@@ -103,11 +114,22 @@ struct MatchJournal::Shared {
     qint64 totalCommitNs = 0;
     qint64 fileBytes = 0;
 
+    // The log as it stands on disk. The writing thread's while it runs a job; others change
+    // it only under the mutex with the thread idle.
+    int fd = -1;
+    bool haveLog = false;   // meet.log holds this meet: records are appended to it
+    bool legacy = false;    // a journal of the version before the log, gone once the log is
+    bool cutTail = false;   // bytes past end may be a torn record: cut them before appending
+    MatchSnapshot recorded; // the match after the last record
+    qint64 end = 0;
+    quint64 sequence = 0;
+
     explicit Shared(const QString &f)
-        : folder(f), path(QDir(f).filePath(QLatin1String(kFileName))),
-          lockPath(path + QStringLiteral(".lock")) {}
+        : folder(f), path(QDir(f).filePath(QLatin1String(MeetLog::kFileName))),
+          legacyPath(QDir(f).filePath(QLatin1String(kLegacyFileName))),
+          lockPath(QDir(f).filePath(QLatin1String(kLegacyFileName)) + QStringLiteral(".lock")) {}
     ~Shared() {
-        delete slot.load();
+        closeLog();
         unlock();
     }
 
@@ -138,15 +160,81 @@ struct MatchJournal::Shared {
         }
     }
 
-    // Empties the slot; true when it held a write.
+    void closeLog() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    // A new meet: the next write starts a new log from a fresh match.
+    void forget() {
+        closeLog();
+        haveLog = false;
+        legacy = false;
+        cutTail = false;
+        recorded = MatchSnapshot();
+        end = 0;
+        sequence = 0;
+    }
+
+    // Empties the queue; true when it held a write.
     bool drop() {
-        Job *job = slot.exchange(nullptr);
-        delete job;
-        return job != nullptr;
+        QMutexLocker locker(&queueMutex);
+        const bool any = !queue.empty();
+        queue.clear();
+        return any;
+    }
+
+    QString failure(const QString &what) const {
+        return QStringLiteral("%1 (%2)").arg(what, native(path));
+    }
+    QString failure() const { return failure(QString::fromLocal8Bit(std::strerror(errno))); }
+
+    // A whole new log in place of the old one: written beside it, synced, renamed over it.
+    QString rewrite(const QByteArray &bytes) {
+        closeLog();
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return failure(file.errorString());
+        if (file.write(bytes) != bytes.size()) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return failure(why);
+        }
+        if (!file.commit())
+            return failure(file.errorString());
+        syncFolder(folder);
+        haveLog = true;
+        cutTail = false;
+        end = bytes.size();
+        sequence = 0;
+        if (legacy && (QFile::remove(legacyPath) || !present(legacyPath))) {
+            legacy = false;
+            syncFolder(folder);
+        }
+        return {};
+    }
+
+    // Written and synced at offset, before anything else is.
+    QString put(const QByteArray &bytes, qint64 offset) {
+        const char *data = bytes.constData();
+        qint64 left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::pwrite(fd, data, size_t(left), offset);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return failure();
+            data += n;
+            left -= n;
+            offset += n;
+        }
+        if (::fdatasync(fd) != 0)
+            return failure();
+        return {};
     }
 
     // Returns why it failed, or an empty text.
-    QString commit(const Job &job, qint64 *bytes) {
+    QString commit(const Job &job) {
         if (!QDir().mkpath(folder))
             return QStringLiteral("the folder %1 cannot be made").arg(native(folder));
         if (needLock) {
@@ -160,20 +248,53 @@ struct MatchJournal::Shared {
             }
             needLock = false;
         }
-        const QByteArray data = JournalFile::encode(job.snapshot, job.savedAt);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return QStringLiteral("%1 (%2)").arg(file.errorString(), native(path));
-        if (file.write(data) != data.size()) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return QStringLiteral("%1 (%2)").arg(why, native(path));
+        if (haveLog && fd < 0) {
+            fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0 && errno != ENOENT)
+                return failure();
+            haveLog = fd >= 0; // gone from under it: a new log in its place
         }
-        // Syncs the data, then renames over the old journal: it is whole, old or new.
-        if (!file.commit())
-            return QStringLiteral("%1 (%2)").arg(file.errorString(), native(path));
-        syncFolder(folder);
-        *bytes = data.size();
+        if (!haveLog) {
+            QByteArray bytes = MeetLog::start() + MeetLog::record(MeetLog::Kind::Checkpoint, {},
+                                                                  recorded, job.savedAt);
+            if (!(job.snapshot == recorded))
+                bytes +=
+                    MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+            const QString why = rewrite(bytes);
+            if (why.isEmpty())
+                recorded = job.snapshot;
+            return why;
+        }
+        if (cutTail) {
+            if (::ftruncate(fd, end) != 0)
+                return failure();
+            cutTail = false;
+        }
+        if (job.progress) {
+            const QByteArray slot =
+                MeetLog::progress(sequence + 1, end, recorded, job.snapshot, job.savedAt);
+            if (!slot.isEmpty()) {
+                const QString why = put(slot, MeetLog::slotOffset(sequence + 1));
+                if (why.isEmpty())
+                    ++sequence;
+                return why;
+            }
+        }
+        if (job.snapshot == recorded)
+            return {};
+        const QByteArray record =
+            MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+        if (const QString why = put(record, end); !why.isEmpty()) {
+            cutTail = true;
+            return why;
+        }
+        end += record.size();
+        recorded = job.snapshot;
+        // Bounded: the match as it stands becomes the checkpoint of a new log.
+        // The record is safe either way; a compaction that fails is tried after the next one.
+        if (end > kCompactBytes)
+            rewrite(MeetLog::start() +
+                    MeetLog::record(MeetLog::Kind::Checkpoint, {}, recorded, job.savedAt));
         return {};
     }
 };
@@ -260,32 +381,59 @@ bool MatchJournal::mayTouchFile() const {
 // own pattern is removed, and only by the lock's owner.
 void MatchJournal::removeLeftovers() {
     const QDir dir(shared_->folder);
-    static const QRegularExpression leftover(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(QLatin1String(kFileName)) +
-                                            QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QStringList names =
-        dir.entryList({QLatin1String(kFileName) + QStringLiteral(".??????")}, QDir::Files);
-    for (const QString &name : names) {
-        if (leftover.match(name).hasMatch())
-            QFile::remove(dir.filePath(name));
+    for (const QLatin1String stem :
+         {QLatin1String(MeetLog::kFileName), QLatin1String(kLegacyFileName)}) {
+        const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(stem) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+        const QStringList names = dir.entryList({stem + QStringLiteral(".??????")}, QDir::Files);
+        for (const QString &name : names) {
+            if (leftover.match(name).hasMatch())
+                QFile::remove(dir.filePath(name));
+        }
     }
 }
 
 MatchJournal::LoadResult MatchJournal::load() {
     LoadResult result;
-    if (!mayTouchFile() || ended_ || !present(shared_->path))
+    if (!mayTouchFile() || ended_)
         return result;
-    QFile file(shared_->path);
+    QMutexLocker locker(&shared_->mutex);
+    quiesce();
+    Shared &s = *shared_;
+    const bool log = present(s.path);
+    s.legacy = present(s.legacyPath);
+    if (!log && !s.legacy)
+        return result;
+    const QString &path = log ? s.path : s.legacyPath;
+    QFile file(path);
     QString reason;
     if (!file.open(QIODevice::ReadOnly)) {
         reason = QStringLiteral("the file cannot be read (%1)").arg(file.errorString());
     } else {
-        const QByteArray bytes = file.read(JournalFile::kMaxBytes + 1);
+        const QByteArray bytes = file.read((log ? kMaxLogBytes : JournalFile::kMaxBytes) + 1);
         if (file.error() != QFileDevice::NoError) {
             reason = QStringLiteral("the file cannot be read (%1)").arg(file.errorString());
+        } else if (log && bytes.size() > kMaxLogBytes) {
+            reason = QStringLiteral("the file is too large to be a meet's log");
+        } else if (log) {
+            const MeetLog::Replay replay = MeetLog::replay(bytes);
+            if (replay.snapshot) {
+                s.haveLog = true;
+                s.recorded = replay.recorded;
+                s.end = replay.end;
+                s.sequence = replay.sequence;
+                s.cutTail = replay.end != bytes.size();
+                result.status = LoadStatus::Ok;
+                result.snapshot = *replay.snapshot;
+                result.savedAt = replay.savedAt;
+                return result;
+            }
+            reason = replay.reason;
         } else {
             const JournalFile::Parsed parsed = JournalFile::decode(bytes);
             if (parsed.entry) {
+                // Continued as a log that starts from it.
+                s.recorded = parsed.entry->snapshot;
                 result.status = LoadStatus::Ok;
                 result.snapshot = parsed.entry->snapshot;
                 result.savedAt = parsed.entry->savedAt;
@@ -297,11 +445,21 @@ MatchJournal::LoadResult MatchJournal::load() {
     file.close();
     result.status = LoadStatus::Bad;
     result.reason = reason;
-    result.keptAs = moveAside(shared_->path, QStringLiteral("bad"));
+    result.keptAs = moveAside(path, QStringLiteral("bad"));
+    if (!log)
+        s.legacy = false;
     return result;
 }
 
 void MatchJournal::write(const MatchSnapshot &snapshot) {
+    hand(snapshot, false);
+}
+
+void MatchJournal::writeProgress(const MatchSnapshot &snapshot) {
+    hand(snapshot, true);
+}
+
+void MatchJournal::hand(const MatchSnapshot &snapshot, bool progress) {
     if (!mayTouchFile() || ended_)
         return;
     QElapsedTimer held;
@@ -311,13 +469,20 @@ void MatchJournal::write(const MatchSnapshot &snapshot) {
         ++skipped_;
     } else {
         lastHanded_ = snapshot;
-        auto *job = new Shared::Job{snapshot, QDateTime::currentDateTimeUtc()};
-        if (Shared::Job *older = shared_->slot.exchange(job)) {
-            delete older;
-            ++merged_;
-        } else {
-            shared_->wake.release();
+        bool wasEmpty;
+        {
+            QMutexLocker locker(&shared_->queueMutex);
+            std::deque<Shared::Job> &queue = shared_->queue;
+            wasEmpty = queue.empty();
+            // Progress behind progress still queued: only the newest counts.
+            if (progress && !wasEmpty && queue.back().progress) {
+                queue.pop_back();
+                ++merged_;
+            }
+            queue.push_back({snapshot, QDateTime::currentDateTimeUtc(), progress});
         }
+        if (wasEmpty)
+            shared_->wake.release();
     }
     longestHoldNs_ = std::max(longestHoldNs_, held.nsecsElapsed());
 }
@@ -336,9 +501,13 @@ QString MatchJournal::setAside() {
     QMutexLocker locker(&shared_->mutex);
     quiesce();
     lastHanded_.reset();
-    if (!present(shared_->path))
-        return {};
-    return moveAside(shared_->path, QStringLiteral("old"));
+    QString kept;
+    for (const QString &path : {shared_->legacyPath, shared_->path}) {
+        if (present(path))
+            kept = moveAside(path, QStringLiteral("old"));
+    }
+    shared_->forget();
+    return kept;
 }
 
 void MatchJournal::end() {
@@ -352,8 +521,11 @@ void MatchJournal::end() {
     // Without the lock the file may be another copy's; the writing thread is idle now.
     if (shared_->needLock && shared_->tryLock() == Shared::Lock::Taken)
         shared_->needLock = false;
-    if (!shared_->needLock)
+    if (!shared_->needLock) {
         QFile::remove(shared_->path);
+        QFile::remove(shared_->legacyPath);
+    }
+    shared_->forget();
 }
 
 MatchJournal::Figures MatchJournal::figures() const {
@@ -383,54 +555,60 @@ void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
     setpriority(PRIO_PROCESS, pid_t(gettid()), kWriterNice);
     for (;;) {
         s->wake.acquire();
-        std::unique_ptr<Shared::Job> taken;
+        std::deque<Shared::Job> jobs;
         std::function<void()> hook;
         {
             QMutexLocker locker(&s->mutex);
-            taken.reset(s->slot.exchange(nullptr));
-            s->busy = taken != nullptr;
+            {
+                QMutexLocker queueLocker(&s->queueMutex);
+                jobs.swap(s->queue);
+            }
+            s->busy = !jobs.empty();
             hook = s->hook;
         }
-        // A write queued when stopping was taken above and is written before the end.
-        if (!taken) {
+        // Jobs queued when stopping were taken above and are written before the end.
+        if (jobs.empty()) {
             if (s->stopping)
                 return;
-            continue; // its job was dropped
+            continue; // they were dropped
         }
-        const Shared::Job &job = *taken;
-        if (hook)
-            hook();
-        QElapsedTimer timer;
-        timer.start();
-        qint64 bytes = 0;
-        Outcome outcome;
-        outcome.reason = s->commit(job, &bytes);
-        outcome.ok = outcome.reason.isEmpty();
-        outcome.snapshot = job.snapshot;
-        const qint64 ns = timer.nsecsElapsed();
+        for (const Shared::Job &job : jobs) {
+            if (hook)
+                hook();
+            QElapsedTimer timer;
+            timer.start();
+            Outcome outcome;
+            outcome.reason = s->commit(job);
+            outcome.ok = outcome.reason.isEmpty();
+            outcome.snapshot = job.snapshot;
+            const qint64 ns = timer.nsecsElapsed();
 
-        bool report = false;
-        {
-            QMutexLocker locker(&s->mutex);
-            s->busy = false;
-            if (outcome.ok) {
-                ++s->done;
-                s->lastCommitNs = ns;
-                s->longestCommitNs = std::max(s->longestCommitNs, ns);
-                s->totalCommitNs += ns;
-                s->fileBytes = bytes;
-            } else {
-                ++s->failed;
+            bool report = false;
+            {
+                QMutexLocker locker(&s->mutex);
+                if (outcome.ok) {
+                    ++s->done;
+                    s->lastCommitNs = ns;
+                    s->longestCommitNs = std::max(s->longestCommitNs, ns);
+                    s->totalCommitNs += ns;
+                    s->fileBytes = s->end;
+                } else {
+                    ++s->failed;
+                }
+                report = !s->detached && (!outcome.ok || s->lastFailed || s->announceWrites);
+                s->lastFailed = !outcome.ok;
             }
-            s->idle.wakeAll();
-            report = !s->detached && (!outcome.ok || s->lastFailed || s->announceWrites);
-            s->lastFailed = !outcome.ok;
+            // Outside the lock, so write() never waits for it; the journal outlives this
+            // thread.
+            if (report) {
+                QMetaObject::invokeMethod(
+                    journal, [journal, outcome] { journal->finished(outcome); },
+                    Qt::QueuedConnection);
+            }
         }
-        // Outside the lock, so write() never waits for it; the journal outlives this thread.
-        if (report) {
-            QMetaObject::invokeMethod(
-                journal, [journal, outcome] { journal->finished(outcome); }, Qt::QueuedConnection);
-        }
+        QMutexLocker locker(&s->mutex);
+        s->busy = false;
+        s->idle.wakeAll();
     }
 }
 

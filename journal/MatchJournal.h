@@ -11,12 +11,14 @@
 
 class QThread;
 
-// The match kept on disk so that a crash or a power cut loses nothing: one small file in the
-// per-user data folder, and a lock file beside it that a kernel lock is held on. It lives on the
-// board's thread; the disk is touched on a thread of its own, so write() never waits for it.
+// The meet kept on disk so that a crash or a power cut loses nothing: its log in the per-user
+// data folder (one record per action, a running clock's progress overwritten in place), and
+// a lock file beside it that a kernel lock is held on. It lives on the board's thread; the disk
+// is touched on a thread of its own, so write() never waits for it.
 //
 // Order of use: acquire(), then load() (and setAside() for a new meet), then write() after
-// every change; end() when the meet is deliberately ended; close() when the board goes.
+// every action and writeProgress() while the clock runs; end() when the meet is deliberately
+// ended; close() when the board goes.
 class MatchJournal : public QObject {
     Q_OBJECT
 
@@ -37,18 +39,19 @@ public:
     struct Figures {
         qint64 writesAsked = 0;   // calls of write() while writing is allowed
         qint64 writesSkipped = 0; // equal to the snapshot last handed over
-        qint64 writesMerged = 0;  // replaced by a newer one before their turn
+        qint64 writesMerged = 0;  // progress replaced by newer progress before its turn
         qint64 writesDropped = 0; // still queued when the meet ended or was set aside
         qint64 writesDone = 0;    // commits that succeeded
         qint64 writesFailed = 0;
         qint64 longestHoldNs = 0; // the caller's thread inside write()
-        qint64 lastCommitNs = 0;  // one write: encode, save, sync, rename, sync the folder
+        qint64 lastCommitNs = 0;  // one write: encode, write in place, sync
         qint64 longestCommitNs = 0;
         qint64 totalCommitNs = 0;
-        qint64 fileBytes = 0; // size of the last file written
+        qint64 fileBytes = 0; // where the log ends after the last write
     };
 
-    static constexpr char kFileName[] = "meet.journal";
+    // The whole match in one file, as the version before the log kept it: still resumed.
+    static constexpr char kLegacyFileName[] = "meet.journal";
 
     // The journal in the per-user data folder (it follows XDG_DATA_HOME).
     explicit MatchJournal(QObject *parent = nullptr);
@@ -68,13 +71,17 @@ public:
     bool acquire();
     bool heldElsewhere() const;
 
-    // Reads the journal. A file that cannot be used is moved aside beside it, never deleted.
+    // Replays the log (or reads the journal of the version before it). A file that cannot be
+    // used is moved aside beside it, never deleted.
     LoadResult load();
 
-    // Hands a copy to the writing thread and returns at once. Writes that queue up behind
-    // one in progress are merged into the newest; a snapshot equal to the last one handed
-    // over is not written again (unless that write failed).
+    // The match after an action: hands a copy to the writing thread and returns at once. It
+    // is appended as one record; a snapshot equal to the last one handed over is not written
+    // again (unless that write failed).
     void write(const MatchSnapshot &snapshot);
+    // The match as its clock runs: written over the last progress, not appended. Progress
+    // that queues up behind a write in progress is merged into the newest.
+    void writeProgress(const MatchSnapshot &snapshot);
 
     // A new meet over a journaled one: drops what is queued, waits for a write in progress,
     // and moves the journal aside beside it. Returns where it went (empty: there was none,
@@ -113,6 +120,7 @@ private:
     struct Outcome;
 
     static void runWorker(Shared *shared, MatchJournal *journal);
+    void hand(const MatchSnapshot &snapshot, bool progress);
     void finished(const Outcome &outcome);
     bool mayTouchFile() const;
     void quiesce();

@@ -6,7 +6,7 @@ set -euo pipefail
 # Debian's CMake files for Qt's HTTP server require the WebSockets ones.
 packages=(
   cmake ninja-build g++
-  qt6-base-dev qt6-svg-dev qt6-httpserver-dev qt6-websockets-dev libpulse-dev libsndfile1-dev pkg-config qt6-qpa-plugins libqt6svg6 libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-httpserver-dev qt6-websockets-dev libpulse-dev libsndfile1-dev zlib1g-dev pkg-config qt6-qpa-plugins libqt6svg6 libgl-dev
   fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then

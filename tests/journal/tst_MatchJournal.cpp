@@ -1,6 +1,8 @@
-// The journal on disk: what goes in comes back, writes merge and never repeat, a failing
-// folder is reported once, one copy of the program owns it, bad files are kept aside, an
-// ended meet leaves nothing, and a killed writer always leaves a whole file.
+// The journal on disk: what goes in comes back, progress merges and writes never repeat, a
+// failing folder is reported once, one copy of the program owns it, bad files are kept aside,
+// an ended meet leaves nothing, a killed writer always leaves a whole log, and the journal of
+// the version before the log still resumes.
+#include "LogOnDisk.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "journal/JournalFile.h"
@@ -40,11 +42,15 @@ void put(const QString &path, const QByteArray &bytes) {
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-std::optional<MatchSnapshot> onDisk(const QString &path) {
+std::optional<MatchSnapshot> legacyOnDisk(const QString &path) {
     const JournalFile::Parsed p = JournalFile::decode(readAll(path));
     if (!p.entry)
         return std::nullopt;
     return p.entry->snapshot;
+}
+
+QByteArray legacyBytes(int n) {
+    return JournalFile::encode(numbered(n), QDateTime::currentDateTimeUtc());
 }
 
 // Holds the writing thread inside its next write until released.
@@ -76,7 +82,8 @@ class tst_MatchJournal : public QObject {
 
     QTemporaryDir dir;
     QString folder() const { return dir.filePath(QStringLiteral("journal")); }
-    QString file() const { return dir.filePath(QStringLiteral("journal/meet.journal")); }
+    QString file() const { return dir.filePath(QStringLiteral("journal/meet.log")); }
+    QString legacy() const { return dir.filePath(QStringLiteral("journal/meet.journal")); }
 
 private slots:
     void init() {
@@ -121,16 +128,20 @@ private slots:
         QDir(home).removeRecursively();
     }
 
-    // Writes that queue behind one in progress: only the newest of them is written.
-    void queuedWritesMerge_data() {
+    // Actions that queue behind a write in progress are each appended; progress merges into
+    // the newest.
+    void queuedWrites_data() {
         QTest::addColumn<int>("queued");
-        QTest::newRow("one") << 1;
-        QTest::newRow("ten") << 10;
-        QTest::newRow("a thousand") << 1000;
+        QTest::addColumn<bool>("progress");
+        QTest::newRow("one action") << 1 << false;
+        QTest::newRow("ten actions") << 10 << false;
+        QTest::newRow("one progress") << 1 << true;
+        QTest::newRow("a thousand progress") << 1000 << true;
     }
 
-    void queuedWritesMerge() {
+    void queuedWrites() {
         QFETCH(int, queued);
+        QFETCH(bool, progress);
         Gate gate;
         MatchJournal journal(folder());
         gate.install(journal);
@@ -139,28 +150,33 @@ private slots:
         journal.write(numbered(0));
         QVERIFY(gate.waitEntered());
         for (int i = 1; i <= queued; ++i)
-            journal.write(numbered(i));
+            progress ? journal.writeProgress(numbered(i)) : journal.write(numbered(i));
         gate.release();
-        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 2, 20000);
+        const int writes = progress ? 2 : queued + 1;
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), writes, 20000);
         const MatchJournal::Figures f = journal.figures();
-        QCOMPARE(f.writesDone, qint64(2));
-        QCOMPARE(f.writesMerged, qint64(queued - 1));
+        QCOMPARE(f.writesDone, qint64(writes));
+        QCOMPARE(f.writesMerged, qint64(progress ? queued - 1 : 0));
         QCOMPARE(f.writesAsked, qint64(queued + 1));
-        QVERIFY(onDisk(file()) == numbered(queued));
+        const MeetLog::Replay r = MeetLog::replay(readAll(file()));
+        QVERIFY(r.snapshot == numbered(queued));
+        // The checkpoint of the fresh meet, then one record per action.
+        QCOMPARE(r.records, progress ? 2 : queued + 2);
     }
 
-    // No gate: a burst is written far fewer times than asked, and ends with the newest.
+    // No gate: a burst of progress is written far fewer times than asked, and ends with the
+    // newest.
     void burstEndsWithNewest() {
         MatchJournal journal(folder());
         QVERIFY(journal.acquire());
         const int burst = 2000;
         for (int i = 1; i <= burst; ++i)
-            journal.write(numbered(i));
+            journal.writeProgress(numbered(i));
         QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone + journal.figures().writesMerged,
                                   qint64(burst), 20000);
         QVERIFY2(journal.figures().writesDone < burst / 2,
                  qPrintable(QString::number(journal.figures().writesDone)));
-        QVERIFY(onDisk(file()) == numbered(burst));
+        QVERIFY(logOnDisk(file()) == numbered(burst));
         QVERIFY(journal.figures().longestHoldNs > 0);
     }
 
@@ -193,7 +209,7 @@ private slots:
         QCOMPARE(journal.figures().writesSkipped, qint64(1));
         QCOMPARE(journal.figures().writesDone, qint64(2));
         QCOMPARE(journal.figures().writesMerged, qint64(0));
-        QVERIFY(onDisk(file()) == numbered(2));
+        QVERIFY(logOnDisk(file()) == numbered(2));
     }
 
     // The board keeps running: one report while writes fail, one when they work again.
@@ -249,7 +265,7 @@ private slots:
         QCOMPARE(recovered.count(), 1);
         QCOMPARE(failed.count(), 1);
         QVERIFY(!journal.failing());
-        QVERIFY(onDisk(journal.filePath()) == numbered(3));
+        QVERIFY(logOnDisk(journal.filePath()) == numbered(3));
         QCOMPARE(written.count(), 1);
     }
 
@@ -309,10 +325,8 @@ private slots:
     }
 
     void secondJournalInProcessIsRefused() {
-        put(dir.filePath(QStringLiteral("seed")),
-            JournalFile::encode(numbered(5), QDateTime::currentDateTimeUtc()));
         QVERIFY(QDir().mkpath(folder()));
-        QVERIFY(QFile::copy(dir.filePath(QStringLiteral("seed")), file()));
+        put(legacy(), legacyBytes(5));
         auto first = std::make_unique<MatchJournal>(folder());
         QVERIFY(first->acquire());
         {
@@ -324,7 +338,8 @@ private slots:
             second.end();
             QCOMPARE(second.setAside(), QString());
         }
-        QVERIFY(onDisk(file()) == numbered(5));
+        QVERIFY(legacyOnDisk(legacy()) == numbered(5));
+        QVERIFY(!QFileInfo::exists(file()));
         first.reset();
         MatchJournal third(folder());
         QVERIFY(third.acquire());
@@ -349,7 +364,7 @@ private slots:
         QFETCH(bool, killHolder);
         QFETCH(bool, taken);
         QVERIFY(QDir().mkpath(folder()));
-        put(file() + QStringLiteral(".lock"), content);
+        put(legacy() + QStringLiteral(".lock"), content);
         QProcess child;
         if (!holder.isEmpty()) {
             child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/journal_writer"),
@@ -383,42 +398,46 @@ private slots:
     }
 
     void badFileKeptAside_data() {
+        QTest::addColumn<bool>("isLog");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
-        const QByteArray good = JournalFile::encode(numbered(9), QDateTime::currentDateTimeUtc());
-        QTest::newRow("empty") << QByteArray() << "empty";
-        QTest::newRow("random bytes")
-            << QByteArray::fromHex("9f00c3e1ffee0a7b220a") << "not a journal";
-        QTest::newRow("cut short") << good.left(good.size() / 2) << "cut short";
-        QByteArray newer = good;
-        newer.replace("\"version\": 1", "\"version\": 2");
-        QTest::newRow("newer version") << newer << "newer version";
+        const QByteArray good = legacyBytes(9);
+        QTest::newRow("old: empty") << false << QByteArray() << "empty";
+        QTest::newRow("old: cut short") << false << good.left(good.size() / 2) << "cut short";
         QByteArray outOfRange = good;
         outOfRange.replace("\"timeAd\": 37", "\"timeAd\": 12");
-        QTest::newRow("out of range") << outOfRange << "timeAd";
-        QTest::newRow("unreadable: a folder") << QByteArray("folder") << "cannot be read";
+        QTest::newRow("old: out of range") << false << outOfRange << "timeAd";
+        QTest::newRow("old: a folder") << false << QByteArray("folder") << "cannot be read";
+        QTest::newRow("log: random bytes")
+            << true << QByteArray::fromHex("9f00c3e1ffee0a7b220a") << "not a meet's log";
+        QByteArray newer = MeetLog::start();
+        newer[8] = 2;
+        QTest::newRow("log: newer version") << true << newer << "newer version";
+        QTest::newRow("log: no whole record") << true << MeetLog::start() << "no whole record";
     }
 
     void badFileKeptAside() {
+        QFETCH(bool, isLog);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QVERIFY(QDir().mkpath(folder()));
+        const QString path = isLog ? file() : legacy();
         const bool asFolder = bytes == "folder";
         QStringList kept;
         // Twice: each bad file keeps a name of its own.
         for (int round = 0; round < 2; ++round) {
             if (asFolder)
-                QVERIFY(QDir().mkpath(file()));
+                QVERIFY(QDir().mkpath(path));
             else
-                put(file(), bytes);
+                put(path, bytes);
             MatchJournal journal(folder());
             QVERIFY(journal.acquire());
             const MatchJournal::LoadResult r = journal.load();
             QCOMPARE(r.status, MatchJournal::LoadStatus::Bad);
             QVERIFY2(r.reason.contains(reason), qPrintable(r.reason));
-            QVERIFY(!QFileInfo::exists(file()));
-            QCOMPARE(QFileInfo(r.keptAs).absolutePath(), QFileInfo(file()).absolutePath());
-            QVERIFY(QFileInfo(r.keptAs).fileName().startsWith(QStringLiteral("meet.journal.bad-")));
+            QVERIFY(!QFileInfo::exists(path));
+            QCOMPARE(QFileInfo(r.keptAs).absolutePath(), QFileInfo(path).absolutePath());
+            QVERIFY(r.keptAs.startsWith(path + QStringLiteral(".bad-")));
             if (!asFolder)
                 QCOMPARE(readAll(r.keptAs), bytes);
             QCOMPARE(journal.load().status, MatchJournal::LoadStatus::None);
@@ -428,22 +447,41 @@ private slots:
         QVERIFY(QFileInfo::exists(kept[0]) && QFileInfo::exists(kept[1]));
     }
 
+    // The journal of the version before the log resumes, and the log takes over from it.
+    void oldJournalResumes() {
+        QVERIFY(QDir().mkpath(folder()));
+        put(legacy(), legacyBytes(4));
+        {
+            MatchJournal journal(folder());
+            QVERIFY(journal.acquire());
+            const MatchJournal::LoadResult r = journal.load();
+            QCOMPARE(r.status, MatchJournal::LoadStatus::Ok);
+            QVERIFY(r.snapshot == numbered(4));
+            journal.write(numbered(5));
+        }
+        QVERIFY(!QFileInfo::exists(legacy()));
+        const MeetLog::Replay r = MeetLog::replay(readAll(file()));
+        QVERIFY(r.snapshot == numbered(5));
+        // The old meet is the log's checkpoint, so what came after it is one record.
+        QCOMPARE(r.records, 2);
+    }
+
     void newMeetSetsJournalAside() {
         QVERIFY(QDir().mkpath(folder()));
-        const QByteArray old = JournalFile::encode(numbered(4), QDateTime::currentDateTimeUtc());
-        put(file(), old);
+        const QByteArray old = legacyBytes(4);
+        put(legacy(), old);
         MatchJournal journal(folder());
         QVERIFY(journal.acquire());
         QCOMPARE(journal.load().status, MatchJournal::LoadStatus::Ok);
         const QString kept = journal.setAside();
         QVERIFY(QFileInfo(kept).fileName().startsWith(QStringLiteral("meet.journal.old-")));
         QCOMPARE(readAll(kept), old);
-        QVERIFY(!QFileInfo::exists(file()));
+        QVERIFY(!QFileInfo::exists(legacy()));
         // The new meet is journaled from its first change, even one equal to the old meet.
         QSignalSpy written(&journal, &MatchJournal::written);
         journal.write(numbered(4));
         QVERIFY(written.wait(20000));
-        QVERIFY(onDisk(file()) == numbered(4));
+        QVERIFY(logOnDisk(file()) == numbered(4));
     }
 
     void endLeavesNoFile_data() {
@@ -496,7 +534,7 @@ private slots:
             journal.write(numbered(2));
             gate.release();
         }
-        QVERIFY(onDisk(file()) == numbered(2));
+        QVERIFY(logOnDisk(file()) == numbered(2));
     }
 
     void crashLeftoversRemovedByOwner() {
@@ -511,8 +549,8 @@ private slots:
         QVERIFY(QFileInfo::exists(keptAside));
     }
 
-    // SIGKILL lands while a writer commits back to back: the journal is always whole, and
-    // holds at least the last write the writer reported.
+    // SIGKILL lands while a writer appends back to back: the log always replays, to at least
+    // the last write the writer reported.
     void killedWriterLeavesWholeFile() {
         for (int round = 0; round < 8; ++round) {
             QProcess child;
@@ -535,8 +573,8 @@ private slots:
             QVERIFY2(r.status == MatchJournal::LoadStatus::Ok, qPrintable(r.reason));
             QVERIFY(r.snapshot.clockRun >= fromTenths(last));
             const QStringList names = QDir(folder()).entryList(QDir::Files | QDir::Hidden);
-            QCOMPARE(names, QStringList({QStringLiteral("meet.journal"),
-                                         QStringLiteral("meet.journal.lock")}));
+            QCOMPARE(names, QStringList(
+                                {QStringLiteral("meet.journal.lock"), QStringLiteral("meet.log")}));
         }
     }
 

@@ -4,8 +4,8 @@
 #include "BoardFixture.h"
 #include "Dialogs.h"
 #include "TestMain.h"
-#include "journal/JournalFile.h"
 #include "journal/JournalTexts.h"
+#include "journal/LogOnDisk.h"
 #include "journal/MatchJournal.h"
 
 #include <QDir>
@@ -15,14 +15,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-std::optional<MatchSnapshot> onDisk(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const JournalFile::Parsed p = JournalFile::decode(f.readAll());
-    return p.entry ? std::optional(p.entry->snapshot) : std::nullopt;
-}
 
 QList<QMessageBox *> notes(const QString &name) {
     QList<QMessageBox *> found;
@@ -46,7 +38,7 @@ class tst_boardJournal : public QObject {
 
     QTemporaryDir dataHome;
     QString folder() const { return dataHome.filePath(QStringLiteral("journal")); }
-    QString file() const { return QDir(folder()).filePath(QLatin1String(MatchJournal::kFileName)); }
+    QString file() const { return QDir(folder()).filePath(QLatin1String(MeetLog::kFileName)); }
 
 private slots:
     void initTestCase() {
@@ -93,8 +85,8 @@ private slots:
             f.key(Qt::Key_Left);
         else
             f.type(keys);
-        QTRY_COMPARE(onDisk(file()), std::optional(f.board->match().Snapshot()));
-        QVERIFY(JournalTexts::meetInProgress(*onDisk(file())));
+        QTRY_COMPARE(logOnDisk(file()), std::optional(f.board->match().Snapshot()));
+        QVERIFY(JournalTexts::meetInProgress(*logOnDisk(file())));
     }
 
     void runningClockWritesOnceASecond() {
@@ -112,8 +104,8 @@ private slots:
         // A stopped clock is written where it stopped, then nothing more however long it
         // stands.
         f.type(QStringLiteral("s"));
-        QTRY_COMPARE(onDisk(file()), std::optional(f.board->match().Snapshot()));
-        QCOMPARE(onDisk(file())->clockRun, fromSeconds(4));
+        QTRY_COMPARE(logOnDisk(file()), std::optional(f.board->match().Snapshot()));
+        QCOMPARE(logOnDisk(file())->clockRun, fromSeconds(4));
         const qint64 stopped = handedOver(journal);
         f.pass(3000);
         QCOMPARE(handedOver(journal), stopped);
@@ -136,7 +128,7 @@ private slots:
         f.board->SetJournal(&journal);
         f.clickField("picGuestScore");
         f.type(QStringLiteral("6\r"));
-        QTRY_VERIFY(onDisk(file()));
+        QTRY_VERIFY(logOnDisk(file()));
         const MatchSnapshot before = f.board->match().Snapshot();
         Asked asked;
         answerQuestion(answer, &asked);
@@ -150,7 +142,7 @@ private slots:
         } else {
             QVERIFY(f.board && f.board->isVisible());
             QCOMPARE(f.board->match().Snapshot(), before);
-            QCOMPARE(onDisk(file()), std::optional(before));
+            QCOMPARE(logOnDisk(file()), std::optional(before));
             // The board goes on as before.
             f.board->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(f.board));
@@ -193,7 +185,7 @@ private slots:
         f.board->SetJournal(&journal);
         f.type(QStringLiteral("3\rs"));
         f.pass(1500);
-        QTRY_VERIFY(onDisk(file()));
+        QTRY_VERIFY(logOnDisk(file()));
         bool asked = false;
         QTimer::singleShot(0, [&] {
             if (auto d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
@@ -205,8 +197,8 @@ private slots:
         QCoreApplication::sendEvent(qApp, &quit);
         QVERIFY(!asked);
         QTRY_VERIFY(!f.board);
-        QVERIFY(onDisk(file()));
-        QVERIFY(JournalTexts::meetInProgress(*onDisk(file())));
+        QVERIFY(logOnDisk(file()));
+        QVERIFY(JournalTexts::meetInProgress(*logOnDisk(file())));
     }
 
     void secondCopySaysSoOnceAndWritesNothing() {

@@ -1,0 +1,325 @@
+#include "journal/MeetLog.h"
+
+#include "clock/Match.h"
+#include "journal/JournalFile.h"
+
+#include <QtEndian>
+#include <cstring>
+#include <zlib.h>
+
+namespace MeetLog {
+
+namespace {
+
+constexpr char kMagic[] = "DZMEETLG";      // 8 bytes, without its terminator
+constexpr quint32 kSlotMagic = 0x47505a44; // "DZPG"
+constexpr qint64 kRecordHead = 16;         // length, kind, version, time
+constexpr qint64 kSlotHead = 32;           // magic, version, sequence, log end, time
+constexpr qint64 kMemberBytes = 9;
+constexpr int kSlotMembers = int((kSlotBytes - kSlotHead - 1 - 4) / kMemberBytes);
+
+// The snapshot's members by number; numbers are never reused.
+constexpr int kFieldMembers = 7;
+enum MemberId : quint8 {
+    kClockSet = kFieldMembers,
+    kClockRun,
+    kClockRunning,
+    kClockHasRun,
+    kHomeAd,
+    kGuestAd,
+    kTimeAd,
+    kLastClockTime,
+    kShownAdSide,
+    kMemberCount,
+};
+
+qint64 get(const MatchSnapshot &s, int id) {
+    if (id < kFieldMembers)
+        return s.fields[size_t(id)];
+    switch (id) {
+    case kClockSet:
+        return s.clockSet;
+    case kClockRun:
+        return s.clockRun;
+    case kClockRunning:
+        return s.clockRunning;
+    case kClockHasRun:
+        return s.clockHasRun;
+    case kHomeAd:
+        return s.homeAd;
+    case kGuestAd:
+        return s.guestAd;
+    case kTimeAd:
+        return s.timeAd;
+    case kLastClockTime:
+        return s.lastClockTime;
+    default:
+        return s.shownAdSide;
+    }
+}
+
+// The same limits as the journal before the log: anything outside is damage.
+bool inRange(int id, qint64 v) {
+    if (id < kFieldMembers)
+        return v >= -1 && v <= Match::UpperLimit(Match::Field(Match::pledHomeScore + id));
+    switch (id) {
+    case kClockSet:
+        return v >= 0 && v <= fromSeconds(Match::kLargestTime);
+    case kClockRun:
+    case kHomeAd:
+    case kGuestAd:
+        return v >= 0 && v <= JournalFile::kLongestTime;
+    case kClockRunning:
+    case kClockHasRun:
+        return v == 0 || v == 1;
+    case kTimeAd:
+        return v == 0 || (v >= kHomeHolds && v <= kGuestHolds);
+    case kLastClockTime:
+        return v >= 0 && v <= Match::kLargestTime;
+    case kShownAdSide:
+        return v >= 0 && v <= 2;
+    default:
+        return false;
+    }
+}
+
+void set(MatchSnapshot &s, int id, qint64 v) {
+    if (id < kFieldMembers) {
+        s.fields[size_t(id)] = qint32(v);
+        return;
+    }
+    switch (id) {
+    case kClockSet:
+        s.clockSet = v;
+        break;
+    case kClockRun:
+        s.clockRun = v;
+        break;
+    case kClockRunning:
+        s.clockRunning = v;
+        break;
+    case kClockHasRun:
+        s.clockHasRun = v;
+        break;
+    case kHomeAd:
+        s.homeAd = v;
+        break;
+    case kGuestAd:
+        s.guestAd = v;
+        break;
+    case kTimeAd:
+        s.timeAd = qint32(v);
+        break;
+    case kLastClockTime:
+        s.lastClockTime = qint32(v);
+        break;
+    default:
+        s.shownAdSide = qint16(v);
+        break;
+    }
+}
+
+template <typename T> void put(QByteArray &out, T v) {
+    const T le = qToLittleEndian(v);
+    out.append(reinterpret_cast<const char *>(&le), sizeof le);
+}
+
+template <typename T> T take(const char *at) {
+    T v;
+    std::memcpy(&v, at, sizeof v);
+    return qFromLittleEndian(v);
+}
+
+quint32 crc(const char *data, qint64 size) {
+    return quint32(::crc32(0, reinterpret_cast<const Bytef *>(data), uInt(size)));
+}
+
+void putCrc(QByteArray &out, qint64 from) {
+    put<quint32>(out, crc(out.constData() + from, out.size() - from));
+}
+
+// Count, then (number, value) pairs; false when one is unknown or out of range.
+bool applyMembers(const char *at, qint64 size, MatchSnapshot &into, int *count = nullptr) {
+    if (size < 1)
+        return false;
+    const int n = quint8(at[0]);
+    if (size != 1 + n * kMemberBytes)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        const char *m = at + 1 + i * kMemberBytes;
+        const int id = quint8(m[0]);
+        const qint64 v = take<qint64>(m + 1);
+        if (id >= kMemberCount || !inRange(id, v))
+            return false;
+        set(into, id, v);
+    }
+    if (count)
+        *count = n;
+    return true;
+}
+
+void putMembers(QByteArray &out, const MatchSnapshot *before, const MatchSnapshot &after) {
+    const qsizetype countAt = out.size();
+    out.append(char(0));
+    quint8 n = 0;
+    for (int id = 0; id < kMemberCount; ++id) {
+        const qint64 v = get(after, id);
+        if (before && get(*before, id) == v)
+            continue;
+        out.append(char(id));
+        put<qint64>(out, v);
+        ++n;
+    }
+    out[countAt] = char(n);
+}
+
+int differing(const MatchSnapshot &a, const MatchSnapshot &b) {
+    int n = 0;
+    for (int id = 0; id < kMemberCount; ++id)
+        n += get(a, id) != get(b, id);
+    return n;
+}
+
+struct Slot {
+    quint64 sequence = 0;
+    qint64 logEnd = 0;
+    qint64 atMs = 0;
+    const char *members = nullptr;
+    qint64 membersSize = 0;
+};
+
+std::optional<Slot> readSlot(const QByteArray &bytes, qint64 offset) {
+    if (bytes.size() < offset + kSlotBytes)
+        return std::nullopt;
+    const char *at = bytes.constData() + offset;
+    if (take<quint32>(at) != kSlotMagic || take<quint16>(at + 4) != kVersion)
+        return std::nullopt;
+    const int n = quint8(at[kSlotHead]);
+    if (n > kSlotMembers)
+        return std::nullopt;
+    const qint64 size = 1 + n * kMemberBytes;
+    const qint64 crcAt = kSlotHead + size;
+    if (take<quint32>(at + crcAt) != crc(at, crcAt))
+        return std::nullopt;
+    return Slot{take<quint64>(at + 8), take<qint64>(at + 16), take<qint64>(at + 24), at + kSlotHead,
+                size};
+}
+
+QDateTime fromMs(qint64 ms) {
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+} // namespace
+
+QByteArray start() {
+    QByteArray out(kMagic, 8);
+    put<quint32>(out, kVersion);
+    put<quint32>(out, 0);
+    out.append(QByteArray(2 * kSlotBytes, '\0'));
+    return out;
+}
+
+QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
+                  const QDateTime &at) {
+    QByteArray out;
+    put<quint32>(out, 0); // the length, once known
+    put<quint16>(out, quint16(kind));
+    put<quint16>(out, quint16(kVersion));
+    put<qint64>(out, at.toMSecsSinceEpoch());
+    putMembers(out, kind == Kind::Checkpoint ? nullptr : &before, after);
+    const quint32 length = quint32(out.size() + 4);
+    const quint32 le = qToLittleEndian(length);
+    std::memcpy(out.data(), &le, sizeof le);
+    putCrc(out, 0);
+    return out;
+}
+
+QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
+                    const MatchSnapshot &now, const QDateTime &at) {
+    if (differing(recorded, now) > kSlotMembers)
+        return {};
+    QByteArray out;
+    put<quint32>(out, kSlotMagic);
+    put<quint16>(out, quint16(kVersion));
+    put<quint16>(out, 0);
+    put<quint64>(out, sequence);
+    put<qint64>(out, logEnd);
+    put<qint64>(out, at.toMSecsSinceEpoch());
+    putMembers(out, &recorded, now);
+    putCrc(out, 0);
+    out.append(QByteArray(kSlotBytes - out.size(), '\0'));
+    return out;
+}
+
+Replay replay(const QByteArray &bytes) {
+    Replay r;
+    auto refuse = [&r](const QString &why) {
+        r.refused = true;
+        r.reason = why;
+        r.snapshot.reset();
+        return r;
+    };
+    if (bytes.size() < kFirstRecord || !bytes.startsWith(QByteArray(kMagic, 8)))
+        return refuse(QStringLiteral("the file is not a meet's log"));
+    const quint32 version = take<quint32>(bytes.constData() + 8);
+    if (version > kVersion)
+        return refuse(QStringLiteral("the log was written by a newer version of the program "
+                                     "(format version %1; this program reads %2)")
+                          .arg(version)
+                          .arg(kVersion));
+
+    qint64 at = kFirstRecord;
+    qint64 lastMs = 0;
+    while (bytes.size() - at >= kRecordHead + 5) {
+        const char *rec = bytes.constData() + at;
+        const qint64 length = take<quint32>(rec);
+        // A record that is not whole is where a power cut struck: the log ends before it.
+        if (length < kRecordHead + 5 || length > kMaxRecordBytes || at + length > bytes.size() ||
+            take<quint32>(rec + length - 4) != crc(rec, length - 4))
+            break;
+        const quint16 kind = take<quint16>(rec + 4);
+        const quint16 kindVersion = take<quint16>(rec + 6);
+        const bool known = (kind == quint16(Kind::Checkpoint) || kind == quint16(Kind::Change)) &&
+                           kindVersion == kVersion;
+        if (!known)
+            return refuse(QStringLiteral("the log holds a record this version of the program "
+                                         "does not know (kind %1, version %2)")
+                              .arg(kind)
+                              .arg(kindVersion));
+        if (r.records == 0 && kind != quint16(Kind::Checkpoint))
+            return refuse(QStringLiteral("the log does not start with a checkpoint"));
+        int count = 0;
+        MatchSnapshot next = r.recorded;
+        if (!applyMembers(rec + kRecordHead, length - kRecordHead - 4, next, &count) ||
+            (kind == quint16(Kind::Checkpoint) && count != kMemberCount))
+            return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
+        r.recorded = next;
+        lastMs = take<qint64>(rec + 8);
+        ++r.records;
+        at += length;
+    }
+    r.end = at;
+    if (r.records == 0)
+        return refuse(QStringLiteral("the log holds no whole record"));
+
+    r.snapshot = r.recorded;
+    std::optional<Slot> newest;
+    for (const qint64 offset : {slotOffset(0), slotOffset(1)}) {
+        const std::optional<Slot> slot = readSlot(bytes, offset);
+        if (slot && (!newest || slot->sequence > newest->sequence))
+            newest = slot;
+    }
+    if (newest) {
+        r.sequence = newest->sequence;
+        MatchSnapshot with = r.recorded;
+        // Written before a record that follows it, it is out of date.
+        if (newest->logEnd == r.end && applyMembers(newest->members, newest->membersSize, with)) {
+            r.snapshot = with;
+            lastMs = std::max(lastMs, newest->atMs);
+        }
+    }
+    r.savedAt = fromMs(lastMs);
+    return r;
+}
+
+} // namespace MeetLog

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "clock/MatchSnapshot.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+// The meet's log on disk: a header, two progress slots, then one record per action, appended.
+//
+// A record is framed (length, kind, version, time of day), carries the match's members that
+// the action changed (a checkpoint carries all of them), and ends in a CRC-32, so a record
+// cut off by a power cut is known and everything before it still counts. A running clock's
+// progress goes into the two slots in turn, each naming where the log ended when it was
+// written: it counts only while no record follows it, and a torn slot falls back to the
+// other. All numbers are little-endian.
+namespace MeetLog {
+
+inline constexpr char kFileName[] = "meet.log";
+inline constexpr quint32 kVersion = 1;
+inline constexpr qint64 kHeaderBytes = 16;
+inline constexpr qint64 kSlotBytes = 128;
+inline constexpr qint64 kFirstRecord = kHeaderBytes + 2 * kSlotBytes;
+// No record of this version comes near it; a longer length is damage.
+inline constexpr qint64 kMaxRecordBytes = 4096;
+
+// New kinds come with new numbers; a kind keeps its meaning for good.
+enum class Kind : quint16 { Checkpoint = 1, Change = 2 };
+
+// The header and two empty slots: a new log's first bytes.
+QByteArray start();
+// A checkpoint carries all of after; a change what differs from before.
+QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
+                  const QDateTime &at);
+// What differs from the recorded match, as the log ended at logEnd; empty when it does not fit
+// in a slot (the change then goes in as a record).
+QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
+                    const MatchSnapshot &now, const QDateTime &at);
+constexpr qint64 slotOffset(quint64 sequence) {
+    return kHeaderBytes + qint64(sequence % 2) * kSlotBytes;
+}
+
+struct Replay {
+    std::optional<MatchSnapshot> snapshot; // with the progress; empty: nothing to resume
+    MatchSnapshot recorded;                // after the last whole record
+    QDateTime savedAt;                     // UTC, of the newest thing that counted
+    qint64 end = 0;                        // after the last whole record: the next one goes here
+    quint64 sequence = 0;                  // the newest whole slot's, 0 when there is none
+    int records = 0;
+    bool refused = false; // not a log this program may continue: reason says why
+    QString reason;
+};
+Replay replay(const QByteArray &bytes);
+
+} // namespace MeetLog

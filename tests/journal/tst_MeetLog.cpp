@@ -1,0 +1,209 @@
+// The meet's log replays to the match after its last whole record, wherever a power cut cut
+// it, and a running clock's progress counts only while it is the newest thing in the log.
+#include "TestMain.h"
+#include "TestSupport.h"
+#include "journal/MeetLog.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtEndian>
+#include <zlib.h>
+
+namespace {
+
+const QDateTime kAt = QDateTime(QDate(2026, 12, 8), QTime(19, 0), Qt::UTC);
+
+// A log of the given matches: the first as its checkpoint, each next one an action; ends[i]
+// is where the log ends after match i.
+QByteArray logOf(const std::vector<MatchSnapshot> &matches, std::vector<qint64> *ends) {
+    QByteArray bytes = MeetLog::start();
+    for (size_t i = 0; i < matches.size(); ++i) {
+        bytes += MeetLog::record(i == 0 ? MeetLog::Kind::Checkpoint : MeetLog::Kind::Change,
+                                 i == 0 ? MatchSnapshot() : matches[i - 1], matches[i],
+                                 kAt.addSecs(qint64(i)));
+        ends->push_back(bytes.size());
+    }
+    return bytes;
+}
+
+void putSlot(QByteArray &log, quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
+             const MatchSnapshot &now) {
+    const QByteArray slot = MeetLog::progress(sequence, logEnd, recorded, now, kAt);
+    QVERIFY(!slot.isEmpty());
+    log.replace(MeetLog::slotOffset(sequence), slot.size(), slot);
+}
+
+MatchSnapshot running(const MatchSnapshot &from, int tenths) {
+    MatchSnapshot s = from;
+    s.clockRun += fromTenths(tenths);
+    s.homeAd += fromTenths(tenths);
+    return s;
+}
+
+// A dual meet's worth of operator actions: 14 bouts of three periods, each period's clock set,
+// run and stopped, scores and the time advantage changing on the way.
+std::vector<MatchSnapshot> dualMeet() {
+    QRandomGenerator random(2026);
+    std::vector<MatchSnapshot> matches{MatchSnapshot{}};
+    auto act = [&](auto change) {
+        MatchSnapshot s = matches.back();
+        change(s);
+        matches.push_back(s);
+    };
+    const qint32 weights[] = {106, 113, 120, 126, 132, 138, 144, 150, 157, 165, 175, 190, 215, 285};
+    for (int bout = 0; bout < 14; ++bout) {
+        act([&](MatchSnapshot &s) {
+            s.fields[4] = bout + 1;
+            s.fields[6] = weights[bout];
+            s.fields[2] = s.fields[3] = 0;
+            s.homeAd = s.guestAd = 0;
+            s.timeAd = kNobodyHolds;
+        });
+        for (int period = 1; period <= 3; ++period) {
+            act([&](MatchSnapshot &s) {
+                s.fields[5] = period;
+                s.clockSet = fromSeconds(120);
+                s.clockRun = 0;
+                s.lastClockTime = 120;
+            });
+            for (int step = 0; step < 70; ++step) {
+                act([&](MatchSnapshot &s) {
+                    switch (random.bounded(4)) {
+                    case 0:
+                        s.clockRunning = !s.clockRunning;
+                        break;
+                    case 1: {
+                        qint32 &points = s.fields[size_t(random.bounded(2, 4))];
+                        points = (points + random.bounded(1, 4)) % 20;
+                        break;
+                    }
+                    case 2:
+                        s.timeAd = kHomeHolds + random.bounded(3);
+                        break;
+                    default:
+                        s.clockRun =
+                            std::min(s.clockRun + fromTenths(random.bounded(1, 40)), s.clockSet);
+                    }
+                    s.clockHasRun = true;
+                    s.homeAd += s.timeAd == kHomeHolds ? kTenth : 0;
+                });
+            }
+        }
+        act([&](MatchSnapshot &s) { s.fields[s.fields[2] > s.fields[3] ? 0 : 1] += 3; });
+    }
+    return matches;
+}
+
+} // namespace
+
+class tst_MeetLog : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Cut at every length, a short log with progress replays to its last whole record;
+    // the progress counts only when nothing of the log is lost.
+    void shortLogCutAtEveryLength() {
+        MatchSnapshot a;
+        a.fields = {3, 0, 0, 0, 1, 1, 106};
+        MatchSnapshot b = a;
+        b.clockRunning = b.clockHasRun = true;
+        b.timeAd = kHomeHolds;
+        MatchSnapshot c = running(b, 52);
+        c.fields[0] = 5;
+        std::vector<qint64> ends;
+        QByteArray log = logOf({a, b, c}, &ends);
+        const MatchSnapshot progressed = running(c, 13);
+        putSlot(log, 1, log.size(), c, progressed);
+        for (qint64 n = 0; n <= log.size(); ++n) {
+            const MeetLog::Replay r = MeetLog::replay(log.left(n));
+            if (n < ends[0]) {
+                QVERIFY2(r.refused && !r.snapshot, qPrintable(QString::number(n)));
+                continue;
+            }
+            const size_t whole =
+                size_t(std::upper_bound(ends.begin(), ends.end(), n) - ends.begin() - 1);
+            const MatchSnapshot expected =
+                n == log.size() ? progressed : std::vector{a, b, c}[whole];
+            QVERIFY2(r.snapshot == expected, qPrintable(QString::number(n)));
+            QCOMPARE(r.end, ends[whole]);
+            QCOMPARE(r.records, int(whole) + 1);
+        }
+    }
+
+    // About 3 000 actions: at every record boundary, and cut inside the next record, the
+    // log replays to the match after that boundary.
+    void dualMeetAtEveryBoundary() {
+        const std::vector<MatchSnapshot> matches = dualMeet();
+        QVERIFY(matches.size() > 3000);
+        std::vector<qint64> ends;
+        const QByteArray log = logOf(matches, &ends);
+        qInfo("%zu actions, %lld bytes before any checkpoint", matches.size() - 1,
+              static_cast<long long>(log.size()));
+        for (size_t i = 0; i < ends.size(); ++i) {
+            const qint64 torn = i + 1 < ends.size() ? (ends[i] + ends[i + 1]) / 2 : ends[i];
+            for (const qint64 n : {ends[i], torn}) {
+                const MeetLog::Replay r = MeetLog::replay(log.left(n));
+                QVERIFY2(r.snapshot == matches[i], qPrintable(QString::number(i)));
+                QCOMPARE(r.end, ends[i]);
+            }
+        }
+    }
+
+    // Two slots written in turn: the newest whole one that follows the last record counts.
+    void progressSlots_data() {
+        QTest::addColumn<bool>("tearNewest");
+        QTest::addColumn<bool>("tearOlder");
+        QTest::addColumn<bool>("recordAfter");
+        QTest::addColumn<int>("expected"); // 2 newest, 1 older, 0 none
+        QTest::newRow("both whole") << false << false << false << 2;
+        QTest::newRow("newest torn") << true << false << false << 1;
+        QTest::newRow("both torn") << true << true << false << 0;
+        QTest::newRow("older torn") << false << true << false << 2;
+        QTest::newRow("a record after them") << false << false << true << 0;
+    }
+    void progressSlots() {
+        QFETCH(bool, tearNewest);
+        QFETCH(bool, tearOlder);
+        QFETCH(bool, recordAfter);
+        QFETCH(int, expected);
+        MatchSnapshot base;
+        base.clockRunning = base.clockHasRun = true;
+        std::vector<qint64> ends;
+        QByteArray log = logOf({base}, &ends);
+        const MatchSnapshot older = running(base, 10), newest = running(base, 20);
+        putSlot(log, 7, log.size(), base, older);
+        putSlot(log, 8, log.size(), base, newest);
+        // A cut in the middle of a slot's write: its second half is the old bytes.
+        if (tearNewest)
+            log[MeetLog::slotOffset(8) + 40] = char(log[MeetLog::slotOffset(8) + 40] ^ 1);
+        if (tearOlder)
+            log[MeetLog::slotOffset(7) + 20] = char(log[MeetLog::slotOffset(7) + 20] ^ 1);
+        MatchSnapshot stopped = running(base, 25);
+        stopped.clockRunning = false;
+        if (recordAfter)
+            log += MeetLog::record(MeetLog::Kind::Change, base, stopped, kAt);
+        const MeetLog::Replay r = MeetLog::replay(log);
+        const MatchSnapshot want =
+            recordAfter ? stopped : std::vector{base, older, newest}[size_t(expected)];
+        QVERIFY(r.snapshot == want);
+        QCOMPARE(r.sequence, tearNewest ? (tearOlder ? 0u : 7u) : 8u);
+    }
+
+    // A kind a newer program added is refused, not skipped or misread.
+    void unknownKindRefused() {
+        std::vector<qint64> ends;
+        QByteArray log = logOf({MatchSnapshot{}}, &ends);
+        QByteArray newer = MeetLog::record(MeetLog::Kind::Change, {}, MatchSnapshot{}, kAt);
+        newer[4] = 9;
+        newer.chop(4);
+        const quint32 crc = qToLittleEndian(quint32(
+            ::crc32(0, reinterpret_cast<const Bytef *>(newer.constData()), uInt(newer.size()))));
+        newer.append(reinterpret_cast<const char *>(&crc), 4);
+        const MeetLog::Replay r = MeetLog::replay(log + newer);
+        QVERIFY(r.refused && !r.snapshot);
+        QVERIFY2(r.reason.contains(QStringLiteral("kind 9")), qPrintable(r.reason));
+    }
+};
+
+DAREZEZ_TEST_GUILESS(tst_MeetLog)
+#include "tst_MeetLog.moc"
