@@ -24,3 +24,23 @@ cputime() { cat /proc/"$1"/task/*/schedstat | awk '{s+=$1} END {print s}'; }
 client() { # absolute X Y of a window's inside
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
 }
+
+# The started $program's welcome window clicked through to the board: its window id in $board.
+open_board() {
+  local splash=
+  for _ in $(seq 200); do
+    splash=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -1 || true)
+    [[ -n "$splash" ]] && break
+    sleep 0.05
+  done
+  sleep 0.5
+  read -r x y < <(client "$splash")
+  xdotool mousemove $((x + 185)) $((y + 70)) sleep 0.05 click 1
+  board=
+  for _ in $(seq 200); do
+    board=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -vx "$splash" | head -1 || true)
+    [[ -n "$board" ]] && break
+    sleep 0.05
+  done
+  sleep 1
+}

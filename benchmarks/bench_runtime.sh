@@ -36,21 +36,7 @@ start_board() {
     "$build/darezez" >"$work/run.log" 2>&1 &
   fi
   program=$!
-  local splash=
-  for _ in $(seq 200); do
-    splash=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -1 || true)
-    [[ -n "$splash" ]] && break
-    sleep 0.05
-  done
-  sleep 0.5
-  read -r x y < <(client "$splash")
-  xdotool mousemove $((x + 185)) $((y + 70)) sleep 0.05 click 1
-  for _ in $(seq 200); do
-    board=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -vx "$splash" | head -1 || true)
-    [[ -n "$board" ]] && break
-    sleep 0.05
-  done
-  sleep 1
+  open_board
 }
 stop_board() { kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true; }
 value() { awk -v k="$1" '$1 == k {print $2}' "$work/timing"; }

@@ -17,7 +17,7 @@
 #include <QWaitCondition>
 #include <atomic>
 #include <cstring>
-#include <deque>
+#include <vector>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -27,8 +27,6 @@
 
 namespace {
 
-// A log this long is written again as one checkpoint: a few hundred actions.
-constexpr qint64 kCompactBytes = 16 * 1024;
 // No log this program wrote comes near it.
 constexpr qint64 kMaxLogBytes = 16 * 1024 * 1024;
 // Long enough for a copy that is just closing to let go, short enough not to be noticed.
@@ -90,8 +88,10 @@ struct MatchJournal::Shared {
     // Jobs in the order they were handed over. Held only to add or take jobs, so nothing
     // the writing thread does can hold the caller up; each empty-to-full change counts one
     // on wake.
+    // Swapped with the writing thread's own list, so that neither frees what the other
+    // allocated: in a running second nothing is allocated at all.
     QMutex queueMutex;
-    std::deque<Job> queue;
+    std::vector<Job> queue;
     QSemaphore wake;
     std::atomic<bool> stopping{false};
 
@@ -207,10 +207,6 @@ struct MatchJournal::Shared {
         cutTail = false;
         end = bytes.size();
         sequence = 0;
-        if (legacy && (QFile::remove(legacyPath) || !present(legacyPath))) {
-            legacy = false;
-            syncFolder(folder);
-        }
         return {};
     }
 
@@ -235,7 +231,17 @@ struct MatchJournal::Shared {
 
     // Returns why it failed, or an empty text.
     QString commit(const Job &job) {
-        if (!QDir().mkpath(folder))
+        const QString why = append(job);
+        // The log holds the old journal's meet now.
+        if (why.isEmpty() && legacy && (QFile::remove(legacyPath) || !present(legacyPath))) {
+            legacy = false;
+            syncFolder(folder);
+        }
+        return why;
+    }
+
+    QString append(const Job &job) {
+        if (fd < 0 && !QDir().mkpath(folder))
             return QStringLiteral("the folder %1 cannot be made").arg(native(folder));
         if (needLock) {
             switch (tryLock()) {
@@ -472,7 +478,7 @@ void MatchJournal::hand(const MatchSnapshot &snapshot, bool progress) {
         bool wasEmpty;
         {
             QMutexLocker locker(&shared_->queueMutex);
-            std::deque<Shared::Job> &queue = shared_->queue;
+            std::vector<Shared::Job> &queue = shared_->queue;
             wasEmpty = queue.empty();
             // Progress behind progress still queued: only the newest counts.
             if (progress && !wasEmpty && queue.back().progress) {
@@ -553,9 +559,10 @@ void MatchJournal::setCommitHook(std::function<void()> hook) {
 void MatchJournal::runWorker(Shared *s, MatchJournal *journal) {
     // Lighter than the board's thread, so waking it does not take the board's processor.
     setpriority(PRIO_PROCESS, pid_t(gettid()), kWriterNice);
+    std::vector<Shared::Job> jobs;
     for (;;) {
         s->wake.acquire();
-        std::deque<Shared::Job> jobs;
+        jobs.clear();
         std::function<void()> hook;
         {
             QMutexLocker locker(&s->mutex);

@@ -50,6 +50,8 @@ public:
         qint64 fileBytes = 0; // where the log ends after the last write
     };
 
+    // A log longer than this is written again as one checkpoint: a few hundred actions.
+    static constexpr qint64 kCompactBytes = 16 * 1024;
     // The whole match in one file, as the version before the log kept it: still resumed.
     static constexpr char kLegacyFileName[] = "meet.journal";
 

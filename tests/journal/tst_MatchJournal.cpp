@@ -2,6 +2,7 @@
 // failing folder is reported once, one copy of the program owns it, bad files are kept aside,
 // an ended meet leaves nothing, a killed writer always leaves a whole log, and the journal of
 // the version before the log still resumes.
+#include "DualMeet.h"
 #include "LogOnDisk.h"
 #include "TestMain.h"
 #include "TestSupport.h"
@@ -178,6 +179,26 @@ private slots:
                  qPrintable(QString::number(journal.figures().writesDone)));
         QVERIFY(logOnDisk(file()) == numbered(burst));
         QVERIFY(journal.figures().longestHoldNs > 0);
+    }
+
+    // A whole dual meet's actions: the log never grows far past its limit, and replays to the
+    // last of them.
+    void dualMeetStaysBounded() {
+        const std::vector<MatchSnapshot> meet = dualMeet();
+        MatchJournal journal(folder());
+        qint64 largest = 0;
+        journal.setCommitHook([&] { largest = std::max(largest, QFileInfo(file()).size()); });
+        QVERIFY(journal.acquire());
+        for (size_t i = 1; i < meet.size(); ++i)
+            journal.write(meet[i]);
+        const MatchJournal::Figures asked = journal.figures();
+        QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone,
+                                  asked.writesAsked - asked.writesSkipped, 120000);
+        const qint64 size = QFileInfo(file()).size();
+        qInfo("%zu actions: the log is %lld bytes, at most %lld", meet.size() - 1,
+              static_cast<long long>(size), static_cast<long long>(largest));
+        QVERIFY(largest <= MatchJournal::kCompactBytes + MeetLog::kMaxRecordBytes);
+        QVERIFY(logOnDisk(file()) == meet.back());
     }
 
     void equalSnapshotNotRewritten_data() {
