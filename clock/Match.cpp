@@ -112,7 +112,7 @@ TimeValue Match::ClockValue(qint16 slot) {
     // Time advantage counts only while the match clock runs: not past its zero, however
     // late the refresh that finds it there (a laptop asleep across it, a key just after).
     const Slot &match = m_slots[0];
-    if (slot != 0 && match.started && match.on == -1 && match.up == 0)
+    if ((slot == 1 || slot == 2) && match.started && match.on == -1 && match.up == 0)
         now = std::min(now, match.zeroMs);
     Slot &s = m_slots[slot];
     if (s.started && s.on == -1)
@@ -152,7 +152,11 @@ QString Match::ShownText(Field field) const {
         const qint32 v = Value(field);
         return v < 0 ? QString() : QString::number(v);
     }
-    const modCount::TimePicture p = modCount::TimeDigits(Shown(field), field == pledClock);
+    return TimeText(Shown(field), field == pledClock);
+}
+
+QString Match::TimeText(TimeValue value, bool matchClock) {
+    const modCount::TimePicture p = modCount::TimeDigits(value, matchClock);
     QString text;
     for (int i = 0; i < 4; ++i) {
         if (i == 2 && !text.isEmpty())
@@ -210,6 +214,9 @@ void Match::ShowDigits(Field field, const QString &entry, qint16 low, qint16 hig
         return;
     value = *result;
     emit FieldChanged(field);
+    // Another bout: its wrestlers' allowances are full.
+    if (field == pledMatch)
+        NewBout();
 }
 
 void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
@@ -248,6 +255,14 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
 }
 
 void Match::AllKeyDown(int keyCode) {
+    // Left or Right after a stoppage key is that wrestler's, and nothing else: the holder,
+    // the lamps and the time advantage stay. Any other key drops the choice.
+    if (const int kind = std::exchange(m_stoppageChosen, -1); kind >= 0) {
+        if (keyCode == KeyCodes::Left || keyCode == KeyCodes::Right) {
+            startStoppage(kind, keyCode == KeyCodes::Left ? 1 : 2);
+            return;
+        }
+    }
     // Refreshes come only when a digit changes, up to a second apart: a holder handing
     // over keeps the time up to the key, not up to the last refresh.
     if (ClockRunning(0) == -1) {
@@ -262,12 +277,17 @@ void Match::AllKeyDown(int keyCode) {
 }
 
 void Match::AllKeyPress(int keyAscii) {
+    if (stoppageKeyPress(keyAscii))
+        return;
     if (keyAscii == modGlobals::StartStopClockKey) {
         if (ClockRunning(0)) {
             StopClock(0);
         } else {
+            if (StoppageRunning())
+                stopStoppage();
             StartClock(0);
             setTick(true);
+            hideStoppage();
         }
         UpdateAdStatus();
     } else if (keyAscii == modGlobals::ResetClockKey) {
@@ -299,7 +319,100 @@ void Match::Load() {
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);
     TimeAd = kNobodyHolds;
+    NewBout();
     UpdateAdStatus();
+}
+
+bool Match::stoppageKeyPress(int keyAscii) {
+    int kind = 0;
+    while (kind < RuleBook::kStoppageCount && keyAscii != modGlobals::StoppageKey(kind))
+        ++kind;
+    if (kind == RuleBook::kStoppageCount)
+        return false;
+    if (StoppageRunning() && kind == m_stoppageKind) {
+        stopStoppage();
+        return true;
+    }
+    if (ClockRunning(0) == -1 || RuleBook::Of(m_rules).stoppage[kind].seconds == 0) {
+        emit EntryRefused();
+        return true;
+    }
+    m_stoppageChosen = kind;
+    return true;
+}
+
+void Match::startStoppage(int kind, int side) {
+    if (ClockRunning(0) == -1)
+        return;
+    if (StoppageRunning())
+        stopStoppage();
+    const TimeValue left = StoppageLeft(side, kind);
+    if (left <= 0) {
+        emit EntryRefused();
+        return;
+    }
+    m_stoppageKind = kind;
+    m_stoppageSide = side;
+    SetClock(left, 0, kStoppageSlot);
+    StartClock(kStoppageSlot);
+    showStoppage(ClockValue(kStoppageSlot));
+    setTick(true);
+    emit StoppageChanged();
+}
+
+void Match::stopStoppage() {
+    const TimeValue left = ClockValue(kStoppageSlot);
+    StopClock(kStoppageSlot);
+    const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[m_stoppageKind];
+    if (!allowance.eachOccurrence)
+        m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] = fromSeconds(allowance.seconds) - left;
+    showStoppage(left);
+    if (ClockRunning(0) == 0)
+        setTick(false);
+    emit StoppageChanged();
+}
+
+void Match::hideStoppage() {
+    if (m_stoppageKind < 0)
+        return;
+    m_stoppageKind = -1;
+    m_stoppageSide = 0;
+    emit StoppageChanged();
+    emit FieldChanged(pledTimeAd);
+}
+
+void Match::showStoppage(TimeValue value) {
+    if (m_shownStoppage == value)
+        return;
+    m_shownStoppage = value;
+    emit FieldChanged(pledTimeAd);
+}
+
+TimeValue Match::StoppageLeft(int side, int kind) const {
+    const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[kind];
+    if (allowance.seconds == 0)
+        return -1;
+    if (StoppageRunning() && kind == m_stoppageKind && side == m_stoppageSide)
+        return m_shownStoppage;
+    const TimeValue full = fromSeconds(allowance.seconds);
+    if (allowance.eachOccurrence)
+        return full;
+    return std::max<TimeValue>(full - m_stoppageUsed[side - 1][kind], 0);
+}
+
+QString Match::StoppageText() const {
+    return m_stoppageKind < 0 ? QString() : TimeText(m_shownStoppage, true);
+}
+
+void Match::NewBout() {
+    StopClock(kStoppageSlot);
+    m_rules = modGlobals::RuleSet;
+    m_stoppageUsed = {};
+    m_stoppageChosen = -1;
+    if (ClockRunning(0) == 0)
+        setTick(false);
+    hideStoppage();
+    emit StoppageChanged();
 }
 
 void Match::UpdateAdStatus() {
@@ -332,12 +445,22 @@ void Match::UpdateClocks() {
     ShowTime(match, pledClock);
     ShowTime(ClockValue(ShownAdSide), pledTimeAd);
     if (match <= 0) {
-        if (m_tickEnabled)
+        if (m_tickEnabled && ClockRunning(0) == -1)
             emit BuzzerRequested();
         StopClock(0);
     }
+    if (StoppageRunning()) {
+        const TimeValue left = ClockValue(kStoppageSlot);
+        showStoppage(left);
+        // Out: it stops at zero and the buzzer sounds once.
+        if (left <= 0) {
+            emit BuzzerRequested();
+            stopStoppage();
+        }
+    }
     if (ClockRunning(0) == 0) {
-        setTick(false);
+        if (!StoppageRunning())
+            setTick(false);
         // The holder keeps exactly what this refresh read, however long the clock stays stopped.
         StopClock(1);
         StopClock(2);
@@ -366,6 +489,8 @@ qint64 Match::NextRefreshMs() const {
     qint64 tenths = tenthsToChange(m_shownClock, -kTenth, true);
     if (ShownAdSide >= 1 && ShownAdSide <= 2 && m_slots[ShownAdSide].on == -1)
         tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
+    if (StoppageRunning())
+        tenths = qMin(tenths, tenthsToChange(m_shownStoppage, -kTenth, true));
     return (floorTenth(m_lastRefreshMs) + tenths) * 100;
 }
 
@@ -407,6 +532,16 @@ MatchSnapshot Match::Snapshot() const {
     snap.timeAd = TimeAd;
     snap.lastClockTime = LastClockTime;
     snap.shownAdSide = ShownAdSide;
+    snap.ruleSet = qint32(m_rules);
+    for (int side = 0; side < 2; ++side)
+        std::copy(m_stoppageUsed[side].begin(), m_stoppageUsed[side].end(),
+                  snap.stoppageUsed.begin() + side * RuleBook::kStoppageCount);
+    snap.stoppageKind = m_stoppageKind;
+    snap.stoppageSide = m_stoppageSide;
+    const Slot &stoppage = m_slots[kStoppageSlot];
+    snap.stoppageRunning = stoppage.on == -1;
+    snap.stoppageSet = m_stoppageKind < 0 ? 0 : stoppage.setTime;
+    snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), stoppage.setTime);
     return snap;
 }
 
@@ -428,6 +563,29 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     LastClockTime = snapshot.lastClockTime;
     TimeAd = snapshot.timeAd;
     ShownAdSide = snapshot.shownAdSide == 2 ? 2 : 1;
+
+    // A running stoppage clock comes back stopped where it stood, its time charged.
+    m_rules = RuleBook::Set(std::clamp(snapshot.ruleSet, 0, RuleBook::kSetCount - 1));
+    for (int side = 0; side < 2; ++side)
+        std::copy_n(snapshot.stoppageUsed.begin() + side * RuleBook::kStoppageCount,
+                    RuleBook::kStoppageCount, m_stoppageUsed[side].begin());
+    const bool shown = snapshot.stoppageKind >= 0 &&
+                       snapshot.stoppageKind < RuleBook::kStoppageCount &&
+                       (snapshot.stoppageSide == 1 || snapshot.stoppageSide == 2);
+    m_stoppageKind = shown ? snapshot.stoppageKind : -1;
+    m_stoppageSide = shown ? snapshot.stoppageSide : 0;
+    SetClock(tenthsUp(snapshot.stoppageSet), 0, kStoppageSlot);
+    m_slots[kStoppageSlot].pastTime =
+        std::min(tenthsDown(snapshot.stoppageRun), m_slots[kStoppageSlot].setTime);
+    const TimeValue stoppageLeft = ClockValue(kStoppageSlot);
+    if (shown && snapshot.stoppageRunning) {
+        const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[m_stoppageKind];
+        if (!allowance.eachOccurrence)
+            m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] =
+                std::max<TimeValue>(fromSeconds(allowance.seconds) - stoppageLeft, 0);
+    }
+    m_shownStoppage = stoppageLeft;
+    emit StoppageChanged();
 
     for (int i = 0; i < kNumberFieldCount; ++i) {
         if (m_numbers[i] == snapshot.fields[i])

@@ -2,6 +2,7 @@
 
 #include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
+#include "settings/RuleBook.h"
 
 #include <QObject>
 #include <QString>
@@ -44,7 +45,7 @@ public:
     explicit Match(QObject *parent = nullptr);
 
     // The clock slots: 0 the match clock (counts down), 1 and 2 the home and guest time
-    // advantage (count up), 3 and 4 spare.
+    // advantage (count up), 3 the stoppage clock (counts down), 4 spare.
     void SetClock(TimeValue value, qint32 up, qint16 slot);
     void StartClock(qint16 slot);
     void StopClock(qint16 slot);
@@ -67,6 +68,8 @@ public:
     TimeValue Shown(Field field) const;
     // A field's digits as a spectator reads them, blanks left out: "10:00", "59.9", "12", "".
     QString ShownText(Field field) const;
+    // A time's digits, as the match clock (or the time advantage) shows it.
+    static QString TimeText(TimeValue value, bool matchClock);
 
     // Typed entry. The caller hands the key to `AllKeyPress` first.
     void ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot);
@@ -93,6 +96,25 @@ public:
     // match clock or of a running time advantage, or the match clock reaches zero.
     qint64 NextRefreshMs() const;
 
+    // The stoppage clocks (injury, blood, recovery, head-neck; RuleBook::Stoppage), one
+    // allowance per wrestler and kind, one clock running at a time and only while the match
+    // clock is stopped. The clock shown covers the time advantage's digits from its start
+    // until the match clock starts again.
+    static constexpr qint16 kStoppageSlot = 3;
+    RuleBook::Set Rules() const { return m_rules; }
+    // -1 when none is shown; side 1 home, 2 guest.
+    int StoppageKind() const { return m_stoppageKind; }
+    int StoppageSide() const { return m_stoppageSide; }
+    bool StoppageRunning() const { return m_slots[kStoppageSlot].on == -1; }
+    // What the shown stoppage clock reads, as of the last refresh.
+    TimeValue StoppageShown() const { return m_shownStoppage; }
+    QString StoppageText() const;
+    // What is left of a wrestler's allowance (the full one for a clock given anew each
+    // time); -1 when the rule set has no such clock.
+    TimeValue StoppageLeft(int side, int kind) const;
+    // A new bout: the rule set of the options, every allowance full, no stoppage clock shown.
+    void NewBout();
+
     // Whether the match clock has been started since this match began (or, restored, since
     // the journaled one began).
     bool ClockHasRun() const { return m_clockHasRun; }
@@ -107,6 +129,8 @@ signals:
     // `TimeAd` changed: the lamps follow it.
     void AdChanged();
     void TickChanged(bool on);
+    // A stoppage clock started, stopped or went out of sight, or an allowance changed.
+    void StoppageChanged();
     // Commands the owner carries out: they need a window or a device.
     void BuzzerRequested();
     void HelpRequested();
@@ -130,6 +154,11 @@ private:
     };
 
     void setTick(bool on);
+    bool stoppageKeyPress(int keyAscii);
+    void startStoppage(int kind, int side);
+    void stopStoppage();
+    void hideStoppage();
+    void showStoppage(TimeValue value);
     void setTyped(QString &typed, const QString &text);
 
     std::array<Slot, kSlotCount> m_slots{};
@@ -143,6 +172,14 @@ private:
     bool m_tickEnabled = false;
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
+    RuleBook::Set m_rules = RuleBook::Set::NFHS;
+    // Used of each wrestler's allowance, [side - 1][kind].
+    std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};
+    int m_stoppageKind = -1;
+    int m_stoppageSide = 0;
+    // A stoppage key waiting for Left or Right.
+    int m_stoppageChosen = -1;
+    TimeValue m_shownStoppage = 0;
     // A period's digit or a sign and digit was just taken: the Enter that often follows is
     // no refused entry.
     bool m_entryTaken = false;

@@ -22,5 +22,15 @@ struct MatchSnapshot {
     qint32 timeAd = kNobodyHolds;
     qint32 lastClockTime = kFreshClockSeconds; // whole seconds reset returns to
     qint16 shownAdSide = 1;                    // 1 home, 2 guest
+    // The rule set of the bout (RuleBook::Set) and its stoppage clocks: what each wrestler
+    // has used, home's four kinds then guest's; the clock shown (kind -1: none; side 1 home,
+    // 2 guest), what was left at its start and what has run since.
+    qint32 ruleSet = 0;
+    std::array<TimeValue, 8> stoppageUsed{};
+    qint32 stoppageKind = -1;
+    qint32 stoppageSide = 0;
+    bool stoppageRunning = false;
+    TimeValue stoppageSet = 0;
+    TimeValue stoppageRun = 0;
     bool operator==(const MatchSnapshot &) const = default;
 };

@@ -97,8 +97,9 @@ TimePicture TimeDigits(TimeValue value, bool matchClock) {
     return picture;
 }
 
-void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots) {
-    const TimePicture picture = TimeDigits(value, digits.name() == QLatin1String("pledClock"));
+void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots, bool countdown) {
+    const TimePicture picture =
+        TimeDigits(value, countdown || digits.name() == QLatin1String("pledClock"));
     dots.setDotColor(1, modGlobals::TextColor);
     dots.setDotColor(0, picture.colon ? modGlobals::TextColor : modGlobals::LEDBackColor);
     for (int i = 0; i < 4; ++i)

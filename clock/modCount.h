@@ -20,8 +20,9 @@ struct TimePicture {
 
 // The match clock counts a started second as a whole one while it shows minutes.
 TimePicture TimeDigits(TimeValue value, bool matchClock);
-// Writes a time onto a field's digits and dots; the match clock is the group "pledClock".
-void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots);
+// Writes a time onto a field's digits and dots; the match clock (the group "pledClock") and
+// any other countdown show a started second as a whole one.
+void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots, bool countdown = false);
 qint16 IntDivide(TimeValue a, TimeValue b);
 // Whole seconds of a typed time, or -1 when the text is no time; beeps when it is one.
 qint32 TimeToSeconds(const QString &text);

@@ -18,6 +18,30 @@ QByteArray pair(const char *key, const QString &value) {
     return QByteArray("\"") + key + "\":" + quoted(value);
 }
 
+QByteArray nullable(const char *key, const QString &value) {
+    return value.isEmpty() ? QByteArray("\"") + key + "\":null" : pair(key, value);
+}
+
+QByteArray stoppage(const FeedState::Stoppage &s) {
+    static const char *const kKinds[] = {"injury", "blood", "recovery", "headNeck"};
+    QByteArray json = "{" + nullable("kind", s.kind) + "," + nullable("side", s.side) +
+                      ",\"running\":" + (s.running ? "true" : "false") + "," +
+                      pair("shown", s.shown) + ",\"left\":{";
+    for (int side = 0; side < 2; ++side) {
+        json += side == 0 ? "\"home\":{" : ",\"guest\":{";
+        bool first = true;
+        for (int kind = 0; kind < 4; ++kind) {
+            const QString &left = s.left[size_t(side)][size_t(kind)];
+            if (left.isEmpty())
+                continue;
+            json += (first ? "" : ",") + pair(kKinds[kind], left);
+            first = false;
+        }
+        json += "}";
+    }
+    return json + "}}";
+}
+
 QByteArray team(const FeedTeam &t) {
     return "{" + pair("name", t.name) + "," + pair("score", t.score) + "," +
            pair("match", t.match) + "}";
@@ -35,7 +59,8 @@ QByteArray FeedStateJson(const FeedState &s) {
             pair("weight", s.weight) + ",\"ledType\":" + QByteArray::number(s.ledType);
     json += ",\"colors\":{" + pair("form", s.colors.form) + "," + pair("text", s.colors.text) +
             "," + pair("ledBack", s.colors.ledBack) + "," + pair("ledScore", s.colors.ledScore) +
-            "," + pair("ledTime", s.colors.ledTime) + "}}";
+            "," + pair("ledTime", s.colors.ledTime) + "}";
+    json += "," + pair("rules", s.rules) + ",\"stoppage\":" + stoppage(s.stoppage) + "}";
     return json;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <array>
 
 // One team as the spectators read it.
 struct FeedTeam {
@@ -34,6 +35,17 @@ struct FeedState {
         QString ledScore;
         QString ledTime;
     } colors;
+    QString rules = QStringLiteral("NFHS");
+    // The stoppage clock the board shows over the time advantage, and every wrestler's
+    // allowances left.
+    struct Stoppage {
+        QString kind; // injury, blood, recovery, headNeck; empty when none is shown
+        QString side; // home, guest; empty when none is shown
+        bool running = false;
+        QString shown;
+        // By side (home, guest) and kind; empty for a kind the rule set lacks.
+        std::array<std::array<QString, 4>, 2> left;
+    } stoppage;
 
     bool operator==(const FeedState &) const = default;
 };

@@ -11,6 +11,7 @@ MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
     connect(&m_match, &Match::FieldChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::AdChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::TickChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::StoppageChanged, this, &MatchFeed::publish);
 }
 
 FeedState MatchFeed::State() const {
@@ -31,6 +32,21 @@ FeedState MatchFeed::State() const {
     s.matchNumber = m_match.ShownText(Match::pledMatch);
     s.period = m_match.ShownText(Match::pledPeriod);
     s.weight = m_match.ShownText(Match::pledWeight);
+    s.rules = RuleBook::Key(m_match.Rules());
+    if (m_match.StoppageKind() >= 0) {
+        s.stoppage.kind = RuleBook::StoppageKey(m_match.StoppageKind());
+        s.stoppage.side =
+            m_match.StoppageSide() == 1 ? QStringLiteral("home") : QStringLiteral("guest");
+        s.stoppage.running = m_match.StoppageRunning();
+        s.stoppage.shown = m_match.StoppageText();
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+            const TimeValue left = m_match.StoppageLeft(side + 1, kind);
+            if (left >= 0)
+                s.stoppage.left[size_t(side)][size_t(kind)] = Match::TimeText(left, true);
+        }
+    }
     return s;
 }
 

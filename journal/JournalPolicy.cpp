@@ -44,9 +44,13 @@ void JournalPolicy::hand(bool progress) {
 // the time advantage after the clock: the write waits until the refresh is over, in the
 // same turn of the event loop.
 void JournalPolicy::clockShown(Match::Field field) {
-    if (field != Match::pledClock || m_match.ClockRunning(0) == 0)
+    // The match clock, or a stoppage clock running in the time advantage's place.
+    const bool stoppage = m_match.StoppageRunning();
+    if (stoppage ? field != Match::pledTimeAd
+                 : field != Match::pledClock || m_match.ClockRunning(0) == 0)
         return;
-    const qint64 second = m_match.Shown(Match::pledClock) / kTimeUnit;
+    const qint64 second =
+        (stoppage ? m_match.StoppageShown() : m_match.Shown(Match::pledClock)) / kTimeUnit;
     if (second == m_journaledSecond)
         return;
     m_journaledSecond = second;

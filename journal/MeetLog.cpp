@@ -2,6 +2,7 @@
 
 #include "clock/Match.h"
 #include "journal/JournalFile.h"
+#include "settings/RuleBook.h"
 
 #include <QtEndian>
 #include <cstring>
@@ -30,12 +31,25 @@ enum MemberId : quint8 {
     kTimeAd,
     kLastClockTime,
     kShownAdSide,
+    kRuleSet,
+    kStoppageUsed, // eight: home's four kinds, then guest's
+    kStoppageKind = kStoppageUsed + 8,
+    kStoppageSide,
+    kStoppageRunning,
+    kStoppageSet,
+    kStoppageRun,
     kMemberCount,
 };
+
+bool isStoppageUsed(int id) {
+    return id >= kStoppageUsed && id < kStoppageKind;
+}
 
 qint64 get(const MatchSnapshot &s, int id) {
     if (id < kFieldMembers)
         return s.fields[size_t(id)];
+    if (isStoppageUsed(id))
+        return s.stoppageUsed[size_t(id - kStoppageUsed)];
     switch (id) {
     case kClockSet:
         return s.clockSet;
@@ -53,8 +67,20 @@ qint64 get(const MatchSnapshot &s, int id) {
         return s.timeAd;
     case kLastClockTime:
         return s.lastClockTime;
-    default:
+    case kShownAdSide:
         return s.shownAdSide;
+    case kRuleSet:
+        return s.ruleSet;
+    case kStoppageKind:
+        return s.stoppageKind;
+    case kStoppageSide:
+        return s.stoppageSide;
+    case kStoppageRunning:
+        return s.stoppageRunning;
+    case kStoppageSet:
+        return s.stoppageSet;
+    default:
+        return s.stoppageRun;
     }
 }
 
@@ -62,22 +88,32 @@ qint64 get(const MatchSnapshot &s, int id) {
 bool inRange(int id, qint64 v) {
     if (id < kFieldMembers)
         return v >= -1 && v <= Match::UpperLimit(Match::Field(Match::pledHomeScore + id));
+    if (isStoppageUsed(id))
+        return v >= 0 && v <= JournalFile::kLongestTime;
     switch (id) {
     case kClockSet:
         return v >= 0 && v <= fromSeconds(Match::kLargestTime);
     case kClockRun:
     case kHomeAd:
     case kGuestAd:
+    case kStoppageSet:
+    case kStoppageRun:
         return v >= 0 && v <= JournalFile::kLongestTime;
     case kClockRunning:
     case kClockHasRun:
+    case kStoppageRunning:
         return v == 0 || v == 1;
     case kTimeAd:
         return v == 0 || (v >= kHomeHolds && v <= kGuestHolds);
     case kLastClockTime:
         return v >= 0 && v <= Match::kLargestTime;
     case kShownAdSide:
+    case kStoppageSide:
         return v >= 0 && v <= 2;
+    case kRuleSet:
+        return v >= 0 && v < RuleBook::kSetCount;
+    case kStoppageKind:
+        return v >= -1 && v < RuleBook::kStoppageCount;
     default:
         return false;
     }
@@ -86,6 +122,10 @@ bool inRange(int id, qint64 v) {
 void set(MatchSnapshot &s, int id, qint64 v) {
     if (id < kFieldMembers) {
         s.fields[size_t(id)] = qint32(v);
+        return;
+    }
+    if (isStoppageUsed(id)) {
+        s.stoppageUsed[size_t(id - kStoppageUsed)] = v;
         return;
     }
     switch (id) {
@@ -113,8 +153,26 @@ void set(MatchSnapshot &s, int id, qint64 v) {
     case kLastClockTime:
         s.lastClockTime = qint32(v);
         break;
-    default:
+    case kShownAdSide:
         s.shownAdSide = qint16(v);
+        break;
+    case kRuleSet:
+        s.ruleSet = qint32(v);
+        break;
+    case kStoppageKind:
+        s.stoppageKind = qint32(v);
+        break;
+    case kStoppageSide:
+        s.stoppageSide = qint32(v);
+        break;
+    case kStoppageRunning:
+        s.stoppageRunning = v;
+        break;
+    case kStoppageSet:
+        s.stoppageSet = v;
+        break;
+    default:
+        s.stoppageRun = v;
         break;
     }
 }
@@ -139,7 +197,7 @@ void putCrc(QByteArray &out, qint64 from) {
 }
 
 // Count, then (number, value) pairs; false when one is unknown or out of range.
-bool applyMembers(const char *at, qint64 size, MatchSnapshot &into, int *count = nullptr) {
+bool applyMembers(const char *at, qint64 size, MatchSnapshot &into) {
     if (size < 1)
         return false;
     const int n = quint8(at[0]);
@@ -153,8 +211,6 @@ bool applyMembers(const char *at, qint64 size, MatchSnapshot &into, int *count =
             return false;
         set(into, id, v);
     }
-    if (count)
-        *count = n;
     return true;
 }
 
@@ -288,10 +344,9 @@ Replay replay(const QByteArray &bytes) {
                               .arg(kindVersion));
         if (r.records == 0 && kind != quint16(Kind::Checkpoint))
             return refuse(QStringLiteral("the log does not start with a checkpoint"));
-        int count = 0;
-        MatchSnapshot next = r.recorded;
-        if (!applyMembers(rec + kRecordHead, length - kRecordHead - 4, next, &count) ||
-            (kind == quint16(Kind::Checkpoint) && count != kMemberCount))
+        // A checkpoint starts from a fresh match: members it lacks were added later.
+        MatchSnapshot next = kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : r.recorded;
+        if (!applyMembers(rec + kRecordHead, length - kRecordHead - 4, next))
             return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
         r.recorded = next;
         lastMs = take<qint64>(rec + 8);

@@ -123,6 +123,7 @@ BoardPicture::BoardPicture(Match &match, bool interactive, QWidget *parent)
         showField(Match::Field(f));
     connect(&m_match, &Match::FieldChanged, this, &BoardPicture::showField);
     connect(&m_match, &Match::AdChanged, this, &BoardPicture::UpdateAdColors);
+    connect(&m_match, &Match::StoppageChanged, this, &BoardPicture::UpdateTimeAdCaption);
 }
 
 BoardPicture::~BoardPicture() = default;
@@ -137,6 +138,7 @@ void BoardPicture::buildControls() {
         Twips::SetGeometry(label, QRectF(row.left, row.top, row.width, row.height));
     }
     m_lblHomeScore = findChild<QLabel *>(QStringLiteral("lblHomeScore"));
+    m_lblTimeAd = findChild<QLabel *>(QStringLiteral("lblTimeAd"));
     m_lblGuestScore = findChild<QLabel *>(QStringLiteral("lblGuestScore"));
 
     const auto addShape = [this](const ShapeRow &row) {
@@ -203,7 +205,10 @@ void BoardPicture::showField(Match::Field field) {
     if (field == Match::pledClock)
         modCount::ShowTime(m_match.Shown(field), Field(field), *m_shpTime);
     else if (field == Match::pledTimeAd)
-        modCount::ShowTime(m_match.Shown(field), Field(field), *m_shpTimeAd);
+        // A stoppage clock, while shown, covers the time advantage's digits.
+        modCount::ShowTime(m_match.StoppageKind() >= 0 ? m_match.StoppageShown()
+                                                       : m_match.Shown(field),
+                           Field(field), *m_shpTimeAd, m_match.StoppageKind() >= 0);
     else
         modShowDigits::ShowValue(Field(field), m_match.Value(field));
 }
@@ -211,7 +216,22 @@ void BoardPicture::showField(Match::Field field) {
 void BoardPicture::UpdateLabels() {
     m_lblHomeScore->setText(modGlobals::HomeText);
     m_lblGuestScore->setText(modGlobals::GuestText);
+    UpdateTimeAdCaption();
     modStretch::SetLedType(this, modGlobals::LEDType);
+}
+
+// "Injury Home", "Blood Guest" over a stoppage clock, with the team names' texts.
+QString BoardPicture::TimeAdCaption(const Match &match) {
+    if (match.StoppageKind() < 0)
+        return QStringLiteral("Time Advantage");
+    return RuleBook::StoppageName(match.StoppageKind()) + QLatin1Char(' ') +
+           (match.StoppageSide() == 1 ? modGlobals::HomeText : modGlobals::GuestText);
+}
+
+void BoardPicture::UpdateTimeAdCaption() {
+    const QString caption = TimeAdCaption(m_match);
+    if (m_lblTimeAd->text() != caption)
+        m_lblTimeAd->setText(caption);
 }
 
 void BoardPicture::UpdateAdColors() {

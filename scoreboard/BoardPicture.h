@@ -36,6 +36,9 @@ public:
     void UpdateFormColors();
     // The lamps follow who holds time advantage.
     void UpdateAdColors();
+    // The time advantage's caption, or the kind and wrestler of the stoppage clock over it.
+    void UpdateTimeAdCaption();
+    static QString TimeAdCaption(const Match &match);
     // The current proportions become the reference for resizing.
     void RecordLayout();
 
@@ -62,5 +65,6 @@ private:
     Shape *m_shpTimeAdGuest = nullptr;
     QLabel *m_lblHomeScore = nullptr;
     QLabel *m_lblGuestScore = nullptr;
+    QLabel *m_lblTimeAd = nullptr;
     bool m_recorded = false;
 };

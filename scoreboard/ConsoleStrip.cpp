@@ -94,10 +94,27 @@ QString ConsoleStrip::Text() const {
             if (QChar(char16_t(key)).isLower())
                 return true;
         }
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+            if (QChar(char16_t(modGlobals::StoppageKey(kind))).isLower())
+                return true;
+        }
         return false;
     }();
     if (m_capsLock && lowerBinding)
         parts << QStringLiteral("Caps Lock");
+    // What is left of each wrestler's stoppage allowances: the crowd's display shows only
+    // the clock that runs.
+    for (int side : {1, 2}) {
+        QStringList left;
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+            const TimeValue value = m_match.StoppageLeft(side, kind);
+            if (value >= 0)
+                left << RuleBook::StoppageName(kind) + QLatin1Char(' ') +
+                            Match::TimeText(value, true);
+        }
+        parts << (side == 1 ? modGlobals::HomeText : modGlobals::GuestText) + QStringLiteral(": ") +
+                     left.join(QStringLiteral(", "));
+    }
     parts << (m_match.ClockRunning(0) ? QStringLiteral("Clock running")
                                       : QStringLiteral("Clock stopped"));
     if (m_saveProblem)

@@ -58,6 +58,11 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::EntryRefused, m_strip, &ConsoleStrip::showRefused);
+    connect(&m_match, &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&m_match, &Match::FieldChanged, m_strip, [this](Match::Field field) {
+        if (field == Match::pledTimeAd && m_match.StoppageRunning() && m_strip->isVisible())
+            m_strip->refresh();
+    });
     connect(this, &frmScoreboard::JournalFailingChanged, m_strip, &ConsoleStrip::setSaveProblem);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { onFocusChanged(now); });

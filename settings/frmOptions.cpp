@@ -51,6 +51,35 @@ const Row kKeysTab[] = {
     {"cmdResetKeys", Button, "", "Reset Keys", 3840, 3480, 1215, 375},
 };
 
+const Row kMeetKeysTab[] = {
+    {"", Frame, "", "Injury Key:", 240, 480, 1455, 975},
+    {"cmdInjuryK", Button, "Injury Key:", "Change", 120, 240, 1215, 375},
+    {"lblInjuryK", Label, "Injury Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Blood Key:", 1920, 480, 1455, 975},
+    {"cmdBloodK", Button, "Blood Key:", "Change", 120, 240, 1215, 375},
+    {"lblBloodK", Label, "Blood Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Recovery Key:", 3600, 480, 1455, 975},
+    {"cmdRecoveryK", Button, "Recovery Key:", "Change", 120, 240, 1215, 375},
+    {"lblRecoveryK", Label, "Recovery Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Head-Neck Key:", 240, 1560, 1455, 975},
+    {"cmdHeadNeckK", Button, "Head-Neck Key:", "Change", 120, 240, 1215, 375},
+    {"lblHeadNeckK", Label, "Head-Neck Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"lblMeetKeysHelp", Label, "",
+     "A stoppage key, then Left (home) or Right (guest), starts that wrestler's clock while "
+     "the match clock is stopped; the key alone stops it.",
+     1920, 1620, 3135, 915, TopLeft | Wrap},
+    {"cmdResetMeetKeys", Button, "", "Reset Keys", 3840, 3480, 1215, 375},
+};
+
+const Row kRulesTab[] = {
+    {"lblRuleSet", Label, "", "&Rule set:", 240, 540, 1095, 315},
+    {"cmbRuleSet", Combo, "", "High school (NFHS)|College (NCAA)|International (UWW)", 1440, 480,
+     3615, 315},
+    {"lblAllowances", Label, "", "", 240, 1080, 4815, 1815, TopLeft | Wrap | Plain},
+    {"lblRulesNote", Label, "", "A change applies from the next bout.", 240, 3000, 4815, 315,
+     TopLeft},
+};
+
 const Row kColorsTab[] = {
     {"", Frame, "", "Background:", 240, 480, 1455, 735},
     {"picBackC", Swatch, "Background:", "", 120, 240, 495, 375},
@@ -95,10 +124,8 @@ struct Tab {
     std::span<const Row> rows;
 };
 const Tab kTabs[] = {
-    {"Keys", kKeysTab},
-    {"Colors", kColorsTab},
-    {"Text Controls", kTextTab},
-    {"Broadcast", kBroadcastTab},
+    {"Keys", kKeysTab},           {"Colors", kColorsTab},      {"Text Controls", kTextTab},
+    {"Broadcast", kBroadcastTab}, {"Meet Keys", kMeetKeysTab}, {"Rules", kRulesTab},
 };
 
 // Below the tab container.
@@ -120,7 +147,17 @@ const KeyBinding kKeyBindings[] = {
     {"cmdResetK", "lblResetK", "reset the clock", modGlobals::DefaultResetClockKey},
     {"cmdBuzzerK", "lblBuzzerK", "sound the buzzer", modGlobals::DefaultBuzzerKey},
     {"cmdClearK", "lblClearK", "clear a number", modGlobals::DefaultClearKey},
+    {"cmdInjuryK", "lblInjuryK", "start or stop an injury clock",
+     modGlobals::DefaultStoppageKeys[RuleBook::Injury]},
+    {"cmdBloodK", "lblBloodK", "start or stop a blood clock",
+     modGlobals::DefaultStoppageKeys[RuleBook::Blood]},
+    {"cmdRecoveryK", "lblRecoveryK", "start or stop a recovery clock",
+     modGlobals::DefaultStoppageKeys[RuleBook::Recovery]},
+    {"cmdHeadNeckK", "lblHeadNeckK", "start or stop a head-neck clock",
+     modGlobals::DefaultStoppageKeys[RuleBook::HeadNeck]},
 };
+// The rows of the Meet Keys tab start here, in RuleBook::Stoppage order.
+constexpr int kFirstMeetKey = 4;
 
 // In ColorIndex order: swatch, button.
 const char *const kColorRows[][2] = {
@@ -185,7 +222,10 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     }
     connect(button("cmdBuzzerSound"), &QPushButton::clicked, this,
             &frmOptions::cmdBuzzerSound_Click);
-    connect(button("cmdResetKeys"), &QPushButton::clicked, this, &frmOptions::cmdResetKeys_Click);
+    connect(button("cmdResetKeys"), &QPushButton::clicked, this,
+            [this] { resetKeys(0, kFirstMeetKey); });
+    connect(button("cmdResetMeetKeys"), &QPushButton::clicked, this,
+            [this] { resetKeys(kFirstMeetKey, int(m_keys.size())); });
     connect(button("cmdResetColors"), &QPushButton::clicked, this,
             &frmOptions::cmdResetColors_Click);
     connect(button("cmdOk"), &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
@@ -209,6 +249,10 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     m_optFeedLocal = findChild<QRadioButton *>(QStringLiteral("optFeedLocal"));
     m_optFeedNetwork = findChild<QRadioButton *>(QStringLiteral("optFeedNetwork"));
     m_lblFeedState = findChild<QLabel *>(QStringLiteral("lblFeedState"));
+    m_cmbRuleSet = findChild<QComboBox *>(QStringLiteral("cmbRuleSet"));
+    findChild<QLabel *>(QStringLiteral("lblRuleSet"))->setBuddy(m_cmbRuleSet);
+    m_lblAllowances = findChild<QLabel *>(QStringLiteral("lblAllowances"));
+    connect(m_cmbRuleSet, &QComboBox::currentIndexChanged, this, &frmOptions::showAllowances);
 
     setPage(0);
     Form_Load();
@@ -226,6 +270,13 @@ void frmOptions::Form_Load() {
     m_keys[Reset].label->setText(keyText(modGlobals::ResetClockKey));
     m_keys[Clear].label->setText(keyText(modGlobals::ClearKey));
     m_keys[Buzzer].label->setText(keyText(modGlobals::BuzzerKey));
+    // An unbound command shows an empty box.
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+        const int key = modGlobals::StoppageKey(kind);
+        m_keys[kFirstMeetKey + kind].label->setText(key == 0 ? QString() : keyText(key));
+    }
+    m_cmbRuleSet->setCurrentIndex(int(modGlobals::RuleSet));
+    showAllowances();
     m_buzzerTemp = modGlobals::BuzzerFile;
     m_colors[Back].swatch->setBackColor(modGlobals::FormColor);
     m_colors[Text].swatch->setBackColor(modGlobals::TextColor);
@@ -310,9 +361,25 @@ bool frmOptions::ChooseBuzzerFile(const QString &path) {
     return true;
 }
 
-void frmOptions::cmdResetKeys_Click() {
-    for (KeyRow &row : m_keys)
-        row.label->setText(QString(row.resetValue));
+void frmOptions::resetKeys(int from, int to) {
+    for (int i = from; i < to; ++i)
+        m_keys[i].label->setText(QString(m_keys[i].resetValue));
+}
+
+void frmOptions::showAllowances() {
+    const RuleBook::Rules &rules = RuleBook::Of(RuleBook::Set(m_cmbRuleSet->currentIndex()));
+    QStringList lines{QStringLiteral("Stoppage clocks, for each wrestler in a bout:")};
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+        const RuleBook::Allowance a = rules.stoppage[kind];
+        const QString time = QStringLiteral("%1:%2")
+                                 .arg(a.seconds / 60)
+                                 .arg(a.seconds % 60, 2, 10, QLatin1Char('0'));
+        lines << RuleBook::StoppageName(kind) + QStringLiteral(": ") +
+                     (a.seconds == 0     ? QStringLiteral("none")
+                      : a.eachOccurrence ? time + QStringLiteral(" each time")
+                                         : time + QStringLiteral(" in all"));
+    }
+    m_lblAllowances->setText(lines.join(QLatin1Char('\n')));
 }
 
 void frmOptions::cmdResetColors_Click() {
@@ -332,6 +399,9 @@ void frmOptions::cmdOk_Click() {
     modGlobals::ResetClockKey = keyOf(m_keys[Reset].label);
     modGlobals::ClearKey = keyOf(m_keys[Clear].label);
     modGlobals::BuzzerKey = keyOf(m_keys[Buzzer].label);
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+        modGlobals::StoppageKey(kind) = keyOf(m_keys[kFirstMeetKey + kind].label);
+    modGlobals::RuleSet = RuleBook::Set(m_cmbRuleSet->currentIndex());
     modGlobals::FormColor = m_colors[Back].swatch->BackColor();
     modGlobals::TextColor = m_colors[Text].swatch->BackColor();
     modGlobals::LEDBackColor = m_colors[LedBack].swatch->BackColor();

@@ -55,7 +55,8 @@ private:
     void chooseKey(KeyRow &row);
     void chooseColor(ColorRow &row);
     void cmdBuzzerSound_Click();
-    void cmdResetKeys_Click();
+    void resetKeys(int from, int to);
+    void showAllowances();
     void cmdResetColors_Click();
     void cmbLedType_Click();
     void cmdOk_Click();
@@ -65,7 +66,7 @@ private:
     QWidget *m_opener;
     QTabBar *m_tabs = nullptr;
     QList<QWidget *> m_pages;
-    QList<KeyRow> m_keys;     // start/stop, reset, buzzer, clear
+    QList<KeyRow> m_keys;     // start/stop, reset, buzzer, clear, the four stoppage clocks
     QList<ColorRow> m_colors; // background, LED back, LED score, text, LED time
     QString m_buzzerTemp;
     QLabel *m_lblBuzzerSound = nullptr;
@@ -78,4 +79,6 @@ private:
     QRadioButton *m_optFeedLocal = nullptr;
     QRadioButton *m_optFeedNetwork = nullptr;
     QLabel *m_lblFeedState = nullptr;
+    QComboBox *m_cmbRuleSet = nullptr;
+    QLabel *m_lblAllowances = nullptr;
 };

@@ -18,10 +18,15 @@ int StartStopClockKey = DefaultStartStopClockKey;
 int ResetClockKey = DefaultResetClockKey;
 int ClearKey = DefaultClearKey;
 int BuzzerKey = DefaultBuzzerKey;
+int InjuryKey = DefaultStoppageKeys[RuleBook::Injury];
+int BloodKey = DefaultStoppageKeys[RuleBook::Blood];
+int RecoveryKey = DefaultStoppageKeys[RuleBook::Recovery];
+int HeadNeckKey = DefaultStoppageKeys[RuleBook::HeadNeck];
 QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
 QString GuestText = QStringLiteral("Guest");
 qint16 LEDType = 0;
+RuleBook::Set RuleSet = RuleBook::Set::NFHS;
 bool FeedEnabled = false;
 int FeedPort = DefaultFeedPort;
 bool FeedNetwork = false;
@@ -71,7 +76,16 @@ QString readText(QSettings &store, const QString &key, const QString &fallback) 
 constexpr qint64 kColorMax = 16777215;
 constexpr qint64 kKeyMax = 65535;
 
+const QString kStoppageKeyNames[RuleBook::kStoppageCount] = {
+    QStringLiteral("InjuryKey"), QStringLiteral("BloodKey"), QStringLiteral("RecoveryKey"),
+    QStringLiteral("HeadNeckKey")};
+
 } // namespace
+
+int &StoppageKey(int kind) {
+    int *const keys[RuleBook::kStoppageCount] = {&InjuryKey, &BloodKey, &RecoveryKey, &HeadNeckKey};
+    return *keys[kind];
+}
 
 QString DefaultBuzzerFile() {
     return QCoreApplication::applicationDirPath() + QDir::separator() +
@@ -88,10 +102,13 @@ void SetDefaults() {
     ResetClockKey = DefaultResetClockKey;
     ClearKey = DefaultClearKey;
     BuzzerKey = DefaultBuzzerKey;
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+        StoppageKey(kind) = DefaultStoppageKeys[kind];
     BuzzerFile = DefaultBuzzerFile();
     HomeText = QStringLiteral("Home");
     GuestText = QStringLiteral("Guest");
     LEDType = 0;
+    RuleSet = RuleBook::Set::NFHS;
     FeedEnabled = false;
     FeedPort = DefaultFeedPort;
     FeedNetwork = false;
@@ -124,6 +141,21 @@ void LoadOptions() {
     ClearKey = int(readNumber(*store, QStringLiteral("ClearKey"), ClearKey, 1, kKeyMax));
     BuzzerKey = int(readNumber(*store, QStringLiteral("BuzzerKey"), BuzzerKey, 1, kKeyMax));
     BuzzerFile = readText(*store, QStringLiteral("BuzzerFile"), BuzzerFile);
+    // A command newer than the store: its default goes to it only while no binding the
+    // operator saved holds that key.
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
+        int &key = StoppageKey(kind);
+        if (store->contains(kStoppageKeyNames[kind])) {
+            key = int(readNumber(*store, kStoppageKeyNames[kind], key, 0, kKeyMax));
+        } else if (key == StartStopClockKey || key == ResetClockKey || key == ClearKey ||
+                   key == BuzzerKey) {
+            key = 0;
+        }
+    }
+    store->endGroup();
+
+    store->beginGroup(QStringLiteral("RuleSettings"));
+    RuleSet = RuleBook::FromKey(readText(*store, QStringLiteral("RuleSet"), QString()));
     store->endGroup();
 
     store->beginGroup(QStringLiteral("TextSettings"));
@@ -151,6 +183,12 @@ void writeAll(QSettings &store) {
     store.setValue(QStringLiteral("ClearKey"), number(ClearKey));
     store.setValue(QStringLiteral("BuzzerKey"), number(BuzzerKey));
     store.setValue(QStringLiteral("BuzzerFile"), BuzzerFile);
+    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+        store.setValue(kStoppageKeyNames[kind], number(StoppageKey(kind)));
+    store.endGroup();
+
+    store.beginGroup(QStringLiteral("RuleSettings"));
+    store.setValue(QStringLiteral("RuleSet"), RuleBook::Key(RuleSet));
     store.endGroup();
 
     store.beginGroup(QStringLiteral("ColorSettings"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/RuleBook.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -16,6 +18,8 @@ inline constexpr int DefaultStartStopClockKey = 115;
 inline constexpr int DefaultResetClockKey = 114;
 inline constexpr int DefaultClearKey = 99;
 inline constexpr int DefaultBuzzerKey = 98;
+// The stoppage clocks' keys, in RuleBook::Stoppage order: i, l, v, k.
+inline constexpr int DefaultStoppageKeys[RuleBook::kStoppageCount] = {105, 108, 118, 107};
 
 extern qint32 FormColor;
 extern qint32 TextColor;
@@ -27,10 +31,19 @@ extern int StartStopClockKey;
 extern int ResetClockKey;
 extern int ClearKey;
 extern int BuzzerKey;
+// 0 is unbound: a store from before these keys whose bindings already hold the default.
+extern int InjuryKey;
+extern int BloodKey;
+extern int RecoveryKey;
+extern int HeadNeckKey;
+// The binding of a stoppage clock's key, by RuleBook::Stoppage.
+int &StoppageKey(int kind);
 extern QString BuzzerFile;
 extern QString HomeText;
 extern QString GuestText;
 extern qint16 LEDType;
+// The rule set a bout starts under (section RuleSettings).
+extern RuleBook::Set RuleSet;
 
 // The live feed (section FeedSettings): off, port 8080, this computer only, unless stored.
 inline constexpr int DefaultFeedPort = 8080;

@@ -35,5 +35,12 @@ var Feed = (function () {
     var source = new EventSource("/events");
     source.onmessage = function (e) { onState(JSON.parse(e.data)); };
   }
-  return { get: get, digits: digits, blend: blend, follow: follow };
+  // The stoppage clock the board shows over the time advantage: "Injury Home", or null.
+  var kindNames = { injury: "Injury", blood: "Blood", recovery: "Recovery", headNeck: "Head-neck" };
+  function stoppageCaption(state) {
+    var st = state.stoppage;
+    if (!st || !st.kind) return null;
+    return kindNames[st.kind] + " " + (st.side === "home" ? state.home.name : state.guest.name);
+  }
+  return { get: get, digits: digits, blend: blend, follow: follow, stoppageCaption: stoppageCaption };
 })();

@@ -135,6 +135,34 @@ private slots:
         QCOMPARE(r.sequence, tearNewest ? (tearOlder ? 0u : 7u) : 8u);
     }
 
+    // Every member of a match, each away from a fresh match's value, goes into a checkpoint
+    // and a change and comes back.
+    void everyMemberRoundTrips() {
+        MatchSnapshot all;
+        all.fields = {199, 198, 19, 18, 999, 9, 285};
+        all.clockSet = fromSeconds(59 * 60 + 59);
+        all.clockRun = fromTenths(7);
+        all.clockRunning = all.clockHasRun = true;
+        all.homeAd = fromTenths(11);
+        all.guestAd = fromTenths(13);
+        all.timeAd = kGuestHolds;
+        all.lastClockTime = 61;
+        all.shownAdSide = 2;
+        all.ruleSet = 2;
+        for (size_t i = 0; i < all.stoppageUsed.size(); ++i)
+            all.stoppageUsed[i] = fromTenths(qint64(i) + 1);
+        all.stoppageKind = 3;
+        all.stoppageSide = 2;
+        all.stoppageRunning = true;
+        all.stoppageSet = fromSeconds(300);
+        all.stoppageRun = fromTenths(17);
+        std::vector<qint64> ends;
+        const QByteArray log = logOf({all, MatchSnapshot{}, all}, &ends);
+        QVERIFY(MeetLog::replay(log.left(ends[0])).snapshot == all);
+        QVERIFY(MeetLog::replay(log.left(ends[1])).snapshot == MatchSnapshot{});
+        QVERIFY(MeetLog::replay(log).snapshot == all);
+    }
+
     // A kind a newer program added is refused, not skipped or misread.
     void unknownKindRefused() {
         std::vector<qint64> ends;

@@ -145,13 +145,15 @@ private slots:
     }
 
     void capsLockShowsWhileABindingIsLowerCase_data() {
-        QTest::addColumn<QString>("bindings"); // start/stop, reset, clear, buzzer
+        // start/stop, reset, clear, buzzer, then the four stoppage clocks
+        QTest::addColumn<QString>("bindings");
         QTest::addColumn<bool>("lockBit");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("lower-case, lock on") << "srcb" << true << true;
-        QTest::newRow("lower-case, lock off") << "srcb" << false << false;
-        QTest::newRow("one lower-case, lock on") << "SRcB" << true << true;
-        QTest::newRow("upper-case, lock on") << "SRCB" << true << false;
+        QTest::newRow("lower-case, lock on") << "srcbilvk" << true << true;
+        QTest::newRow("lower-case, lock off") << "srcbilvk" << false << false;
+        QTest::newRow("one lower-case, lock on") << "SRcBILVK" << true << true;
+        QTest::newRow("one stoppage key lower-case, lock on") << "SRCBILvK" << true << true;
+        QTest::newRow("upper-case, lock on") << "SRCBILVK" << true << false;
     }
     void capsLockShowsWhileABindingIsLowerCase() {
         QFETCH(QString, bindings);
@@ -162,6 +164,8 @@ private slots:
         modGlobals::ResetClockKey = bindings[1].unicode();
         modGlobals::ClearKey = bindings[2].unicode();
         modGlobals::BuzzerKey = bindings[3].unicode();
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+            modGlobals::StoppageKey(kind) = bindings[4 + kind].unicode();
         f.key(Qt::Key_F2);
         // X11 reports Caps Lock as bit 1 of the native modifiers.
         const QString text = QStringLiteral("1");

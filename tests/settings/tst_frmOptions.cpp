@@ -194,7 +194,7 @@ private slots:
     void broadcastIsTheFourthTab() {
         auto d = open();
         auto tabs = d->findChild<QTabBar *>("sstOptionsTabs");
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->count(), 6);
         QCOMPARE(tabs->tabText(3), QStringLiteral("Broadcast"));
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!d->findChild<QCheckBox *>("chkFeed")->isVisible());

@@ -57,7 +57,41 @@ private slots:
         QVERIFY(QDir(sandbox->dir.path()).isEmpty());
     }
 
-    void oneSaveWritesAllFourteenTexts() {
+    // A store from before the stoppage keys: a saved binding keeps a key that is now a new
+    // command's default, and that command starts unbound; the rule set reads as NFHS unless
+    // it is one of the three.
+    void newCommandsAgainstAnOlderStore_data() {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QList<int>>("stoppageKeys"); // injury, blood, recovery, head-neck
+        QTest::addColumn<QByteArray>("ruleSet");
+        QTest::addColumn<int>("expectedSet");
+        const QList<int> defaults{105, 108, 118, 107};
+        QTest::newRow("nothing taken") << QByteArray() << defaults << QByteArray() << 0;
+        QTest::newRow("start key on i") << QByteArray("StartStopClockKey=105\n")
+                                        << QList<int>{0, 108, 118, 107} << QByteArray("NCAA") << 1;
+        QTest::newRow("buzzer on k, clear on l")
+            << QByteArray("BuzzerKey=107\nClearKey=108\n") << QList<int>{105, 0, 118, 0}
+            << QByteArray("UWW") << 2;
+        QTest::newRow("saved unbound stays unbound")
+            << QByteArray("InjuryKey=0\n") << QList<int>{0, 108, 118, 107} << QByteArray("nfhs")
+            << 0;
+        QTest::newRow("saved binding used")
+            << QByteArray("StartStopClockKey=105\nInjuryKey=106\n")
+            << QList<int>{106, 108, 118, 107} << QByteArray("Olympic") << 0;
+    }
+    void newCommandsAgainstAnOlderStore() {
+        QFETCH(QByteArray, keys);
+        QFETCH(QList<int>, stoppageKeys);
+        QFETCH(QByteArray, ruleSet);
+        QFETCH(int, expectedSet);
+        writeRaw("[KeySettings]\n" + keys + "[RuleSettings]\nRuleSet=" + ruleSet + "\n");
+        LoadOptions();
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+            QCOMPARE(StoppageKey(kind), stoppageKeys[kind]);
+        QCOMPARE(int(RuleSet), expectedSet);
+    }
+
+    void oneSaveWritesEveryOption() {
         LoadOptions();
         QVERIFY(SaveOptions());
         const QList<QPair<QString, QString>> expected = {
@@ -69,11 +103,12 @@ private slots:
             {"TextSettings/HomeText", "Home"},      {"TextSettings/GuestText", "Guest"},
             {"TextSettings/TitleText", ""},         {"PicSettings/LEDType", "0"},
             {"FeedSettings/Enabled", "0"},          {"FeedSettings/Port", "8080"},
-            {"FeedSettings/Network", "0"},
+            {"FeedSettings/Network", "0"},          {"KeySettings/InjuryKey", "105"},
+            {"KeySettings/BloodKey", "108"},        {"KeySettings/RecoveryKey", "118"},
+            {"KeySettings/HeadNeckKey", "107"},     {"RuleSettings/RuleSet", "NFHS"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
-        // The fourteen keys of the options and the three of the live feed.
-        QCOMPARE(s.allKeys().size(), 17);
+        QCOMPARE(s.allKeys().size(), expected.size());
         for (const auto &[key, value] : expected) {
             QVERIFY2(s.contains(key), qPrintable(key));
             QCOMPARE(s.value(key).toString(), value);
