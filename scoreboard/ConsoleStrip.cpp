@@ -25,6 +25,8 @@ ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
     m_label->setObjectName(QStringLiteral("lblConsole"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setFocusPolicy(Qt::NoFocus);
+    // A long line is cut at the window's edge; it never widens the board.
+    m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // The program's fonts are sized in pixels.
     QFont font = m_label->font();
     font.setPixelSize(qRound(QFontInfo(font).pixelSize() * 1.25));

@@ -165,6 +165,28 @@ private slots:
         QCOMPARE(r.read("guestScore"), QStringLiteral("10"));
     }
 
+    // A wrestler's blood time counts down in the time advantage's digits and leaves the lamps
+    // alone; its key stops it, and the match clock's start gives the digits back.
+    void bloodClockOverTheTimeAdvantage() {
+        const QPair<int, int> lit = lamps();
+        s->desktop.keys({QStringLiteral("l"), QStringLiteral("Left")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("timeAd"), QStringLiteral("5:00"), Desktop::kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(shownSeconds(field("timeAd")) <= 298, Desktop::kWaitMs);
+        QCOMPARE(lamps(), lit);
+        QCOMPARE(field("clock"), QStringLiteral("2:30"));
+        s->desktop.keys({QStringLiteral("l")});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QString now = field("timeAd");
+                QTest::qWait(1100);
+                return field("timeAd") == now;
+            }(),
+            Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("s")});
+        QTRY_VERIFY_WITH_TIMEOUT(shownSeconds(field("timeAd")) < 60, Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("s")});
+    }
+
     void helpOpensAndCloses() {
         const QStringList before = s->desktop.windows();
         s->desktop.keys({QStringLiteral("h")});
@@ -194,7 +216,7 @@ private slots:
         const QRect d = s->desktop.geometry(dialog);
         // The program takes the clicks and keys in the order they were sent.
         auto at = [&](int x, int y) { s->desktop.click(d.x() + x, d.y() + y); };
-        at(135, 20);  // "Colors" (the second of four tabs)
+        at(90, 20);   // "Colors" (the second tab)
         at(312, 124); // LED Time Color: Change
         const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
         QVERIFY(!chooser.isEmpty());
@@ -209,14 +231,14 @@ private slots:
         QVERIFY(!list.isEmpty());
         s->desktop.keys({QStringLiteral("Down"), QStringLiteral("Return")});
         QVERIFY(s->desktop.waitForWindowGone(list));
-        at(228, 20); // "Text Controls"
+        at(172, 20); // "Text Controls"
         at(188, 76);
         s->desktop.keys({QStringLiteral("ctrl+a")});
         s->desktop.type(QStringLiteral("Tigers"));
         at(188, 164);
         s->desktop.keys({QStringLiteral("ctrl+a")});
         s->desktop.type(QStringLiteral("Bears"));
-        at(147, 292); // Ok
+        at(197, 292); // Ok
         QVERIFY(s->desktop.waitForWindowGone(dialog));
         // Repainted in the new colour.
         QTRY_VERIFY_WITH_TIMEOUT(near(read().litColour("clock"), Qt::green), Desktop::kWaitMs);
