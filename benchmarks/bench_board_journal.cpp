@@ -102,7 +102,7 @@ int main(int argc, char **argv) {
                 static_cast<long long>(f.writesDone - atStart.writesDone),
                 static_cast<long long>(f.writesMerged));
     std::printf("journal file: %lld bytes\n", static_cast<long long>(f.fileBytes));
-    std::printf("one write (encode, save, sync, rename, sync folder), %zu: median %.2f ms, "
+    std::printf("one write (encode, write in place or append, sync), %zu: median %.2f ms, "
                 "longest %.2f ms\n",
                 commits.size(), quantile(commits, 0.5), quantile(commits, 1.0));
     std::printf("board's thread: inside write() longest %.4f ms; taking a snapshot median "

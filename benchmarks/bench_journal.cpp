@@ -84,7 +84,7 @@ int main(int argc, char **argv) {
                 ms(journal.figures().longestHoldNs), quantile(firstHolds, 1.0),
                 int(std::max_element(firstHolds.begin(), firstHolds.end()) - firstHolds.begin()) +
                     2);
-    std::printf("one write (encode, save, sync, rename, sync folder), %d in a row: median "
+    std::printf("one write (encode, append, sync), %d in a row: median "
                 "%.2f ms, 90%% %.2f ms, longest %.2f ms\n",
                 writes, quantile(commits, 0.5), quantile(commits, 0.9), quantile(commits, 1.0));
 
