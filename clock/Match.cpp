@@ -277,8 +277,19 @@ void Match::AllKeyDown(int keyCode) {
 }
 
 void Match::AllKeyPress(int keyAscii) {
+    // An unbound command's key is 0: no key types it.
+    if (keyAscii <= 0)
+        return;
     if (stoppageKeyPress(keyAscii))
         return;
+    if (keyAscii == modGlobals::NextPeriodKey) {
+        NextPeriod();
+        return;
+    }
+    if (keyAscii == modGlobals::NextBoutKey) {
+        NextBout();
+        return;
+    }
     if (keyAscii == modGlobals::StartStopClockKey) {
         if (ClockRunning(0)) {
             StopClock(0);
@@ -398,6 +409,55 @@ TimeValue Match::StoppageLeft(int side, int kind) const {
     if (allowance.eachOccurrence)
         return full;
     return std::max<TimeValue>(full - m_stoppageUsed[side - 1][kind], 0);
+}
+
+void Match::setNumber(Field field, qint32 value) {
+    qint32 &number = m_numbers[field - pledHomeScore];
+    if (number == value)
+        return;
+    number = value;
+    emit FieldChanged(field);
+}
+
+void Match::setPeriodClock(int period) {
+    const qint32 seconds = RuleBook::RoundOf(m_rules, period).seconds;
+    SetClock(fromSeconds(seconds), 0, 0);
+    LastClockTime = seconds;
+    ShowTime(ClockValue(0), pledClock);
+}
+
+bool Match::NextPeriod() {
+    const qint32 next = std::max(Value(pledPeriod), 0) + 1;
+    if (ClockRunning(0) == -1 || StoppageRunning() ||
+        next > qint32(RuleBook::Of(m_rules).rounds.size())) {
+        emit EntryRefused();
+        return false;
+    }
+    setNumber(pledPeriod, next);
+    setPeriodClock(next);
+    return true;
+}
+
+bool Match::NextBout() {
+    const qint32 match = Value(pledMatch);
+    if (ClockRunning(0) == -1 || StoppageRunning() || match >= UpperLimit(pledMatch)) {
+        emit EntryRefused();
+        return false;
+    }
+    NewBout();
+    setNumber(pledMatch, std::max(match, 0) + 1);
+    setNumber(pledWeight, RuleBook::NextWeight(m_rules, Value(pledWeight)));
+    setNumber(pledHomeMatch, 0);
+    setNumber(pledGuestMatch, 0);
+    setNumber(pledPeriod, 1);
+    setPeriodClock(1);
+    SetClock(0, 1, 1);
+    SetClock(0, 1, 2);
+    TimeAd = kNobodyHolds;
+    setTyped(m_clockTyped, QString());
+    setTyped(m_digitTyped, QString());
+    UpdateAdStatus();
+    return true;
 }
 
 QString Match::StoppageText() const {

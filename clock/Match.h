@@ -115,6 +115,16 @@ public:
     // A new bout: the rule set of the options, every allowance full, no stoppage clock shown.
     void NewBout();
 
+    // The round of the bout the period field shows, under the bout's rule set.
+    RuleBook::Round Round() const { return RuleBook::RoundOf(m_rules, Value(pledPeriod)); }
+    // The next round, its length on the match clock as if typed; refused (false) while a
+    // clock runs or after the rule set's last round.
+    bool NextPeriod();
+    // The next bout in the dual: the next match number and weight class, match points,
+    // time advantages and stoppage allowances as new, the first period's length on the
+    // clock; the team scores stay. Refused while a clock runs or at match 999.
+    bool NextBout();
+
     // Whether the match clock has been started since this match began (or, restored, since
     // the journaled one began).
     bool ClockHasRun() const { return m_clockHasRun; }
@@ -155,6 +165,8 @@ private:
 
     void setTick(bool on);
     bool stoppageKeyPress(int keyAscii);
+    void setNumber(Field field, qint32 value);
+    void setPeriodClock(int period);
     void startStoppage(int kind, int side);
     void stopStoppage();
     void hideStoppage();

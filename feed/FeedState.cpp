@@ -60,7 +60,9 @@ QByteArray FeedStateJson(const FeedState &s) {
     json += ",\"colors\":{" + pair("form", s.colors.form) + "," + pair("text", s.colors.text) +
             "," + pair("ledBack", s.colors.ledBack) + "," + pair("ledScore", s.colors.ledScore) +
             "," + pair("ledTime", s.colors.ledTime) + "}";
-    json += "," + pair("rules", s.rules) + ",\"stoppage\":" + stoppage(s.stoppage) + "}";
+    json += "," + pair("rules", s.rules) + ",\"stoppage\":" + stoppage(s.stoppage);
+    json += ",\"round\":{" + pair("kind", s.round.kind) +
+            ",\"number\":" + QByteArray::number(s.round.number) + "}}";
     return json;
 }
 

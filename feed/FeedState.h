@@ -46,6 +46,12 @@ struct FeedState {
         // By side (home, guest) and kind; empty for a kind the rule set lacks.
         std::array<std::array<QString, 4>, 2> left;
     } stoppage;
+    // The round the period field stands for: period, suddenVictory, tiebreaker,
+    // ultimateTiebreaker; its number is the period's (0 when the field is blank).
+    struct Round {
+        QString kind = QStringLiteral("period");
+        int number = 0;
+    } round;
 
     bool operator==(const FeedState &) const = default;
 };

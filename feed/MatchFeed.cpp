@@ -33,6 +33,8 @@ FeedState MatchFeed::State() const {
     s.period = m_match.ShownText(Match::pledPeriod);
     s.weight = m_match.ShownText(Match::pledWeight);
     s.rules = RuleBook::Key(m_match.Rules());
+    s.round = {RuleBook::RoundKey(m_match.Round().kind),
+               std::max(m_match.Value(Match::pledPeriod), 0)};
     if (m_match.StoppageKind() >= 0) {
         s.stoppage.kind = RuleBook::StoppageKey(m_match.StoppageKind());
         s.stoppage.side =

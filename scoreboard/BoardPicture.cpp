@@ -123,7 +123,7 @@ BoardPicture::BoardPicture(Match &match, bool interactive, QWidget *parent)
         showField(Match::Field(f));
     connect(&m_match, &Match::FieldChanged, this, &BoardPicture::showField);
     connect(&m_match, &Match::AdChanged, this, &BoardPicture::UpdateAdColors);
-    connect(&m_match, &Match::StoppageChanged, this, &BoardPicture::UpdateTimeAdCaption);
+    connect(&m_match, &Match::StoppageChanged, this, &BoardPicture::UpdateCaptions);
 }
 
 BoardPicture::~BoardPicture() = default;
@@ -139,6 +139,7 @@ void BoardPicture::buildControls() {
     }
     m_lblHomeScore = findChild<QLabel *>(QStringLiteral("lblHomeScore"));
     m_lblTimeAd = findChild<QLabel *>(QStringLiteral("lblTimeAd"));
+    m_lblPeriod = findChild<QLabel *>(QStringLiteral("lblPeriod"));
     m_lblGuestScore = findChild<QLabel *>(QStringLiteral("lblGuestScore"));
 
     const auto addShape = [this](const ShapeRow &row) {
@@ -211,12 +212,14 @@ void BoardPicture::showField(Match::Field field) {
                            Field(field), *m_shpTimeAd, m_match.StoppageKind() >= 0);
     else
         modShowDigits::ShowValue(Field(field), m_match.Value(field));
+    if (field == Match::pledPeriod)
+        UpdateCaptions();
 }
 
 void BoardPicture::UpdateLabels() {
     m_lblHomeScore->setText(modGlobals::HomeText);
     m_lblGuestScore->setText(modGlobals::GuestText);
-    UpdateTimeAdCaption();
+    UpdateCaptions();
     modStretch::SetLedType(this, modGlobals::LEDType);
 }
 
@@ -228,10 +231,16 @@ QString BoardPicture::TimeAdCaption(const Match &match) {
            (match.StoppageSide() == 1 ? modGlobals::HomeText : modGlobals::GuestText);
 }
 
-void BoardPicture::UpdateTimeAdCaption() {
+void BoardPicture::UpdateCaptions() {
     const QString caption = TimeAdCaption(m_match);
     if (m_lblTimeAd->text() != caption)
         m_lblTimeAd->setText(caption);
+    // Overtime's rounds by their short names: "SV", "TB", "UTB".
+    const RuleBook::RoundKind round = m_match.Round().kind;
+    const QString period = round == RuleBook::RoundKind::Period ? QStringLiteral("Period")
+                                                                : RuleBook::RoundCaption(round);
+    if (m_lblPeriod->text() != period)
+        m_lblPeriod->setText(period);
 }
 
 void BoardPicture::UpdateAdColors() {

@@ -36,8 +36,9 @@ public:
     void UpdateFormColors();
     // The lamps follow who holds time advantage.
     void UpdateAdColors();
-    // The time advantage's caption, or the kind and wrestler of the stoppage clock over it.
-    void UpdateTimeAdCaption();
+    // The time advantage's caption (or the kind and wrestler of the stoppage clock over it)
+    // and the period's (or the overtime round's).
+    void UpdateCaptions();
     static QString TimeAdCaption(const Match &match);
     // The current proportions become the reference for resizing.
     void RecordLayout();
@@ -66,5 +67,6 @@ private:
     QLabel *m_lblHomeScore = nullptr;
     QLabel *m_lblGuestScore = nullptr;
     QLabel *m_lblTimeAd = nullptr;
+    QLabel *m_lblPeriod = nullptr;
     bool m_recorded = false;
 };

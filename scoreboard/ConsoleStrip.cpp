@@ -96,8 +96,8 @@ QString ConsoleStrip::Text() const {
             if (QChar(char16_t(key)).isLower())
                 return true;
         }
-        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
-            if (QChar(char16_t(modGlobals::StoppageKey(kind))).isLower())
+        for (int command = 0; command < modGlobals::kMeetCommandCount; ++command) {
+            if (QChar(char16_t(modGlobals::MeetKey(command))).isLower())
                 return true;
         }
         return false;
@@ -117,6 +117,9 @@ QString ConsoleStrip::Text() const {
         parts << (side == 1 ? modGlobals::HomeText : modGlobals::GuestText) + QStringLiteral(": ") +
                      left.join(QStringLiteral(", "));
     }
+    if (const RuleBook::RoundKind round = m_match.Round().kind;
+        round != RuleBook::RoundKind::Period)
+        parts << RuleBook::RoundName(round);
     parts << (m_match.ClockRunning(0) ? QStringLiteral("Clock running")
                                       : QStringLiteral("Clock stopped"));
     if (m_saveProblem)

@@ -6,19 +6,42 @@ namespace {
 
 constexpr int kMinutes = 60;
 
+using enum RoundKind;
+constexpr Round kNfhsRounds[] = {{Period, 2 * kMinutes},  {Period, 2 * kMinutes},
+                                 {Period, 2 * kMinutes},  {SuddenVictory, kMinutes},
+                                 {Tiebreaker, 30},        {Tiebreaker, 30},
+                                 {UltimateTiebreaker, 30}};
+constexpr Round kNcaaRounds[] = {
+    {Period, 3 * kMinutes},        {Period, 2 * kMinutes}, {Period, 2 * kMinutes},
+    {SuddenVictory, 2 * kMinutes}, {Tiebreaker, 30},       {Tiebreaker, 30},
+    {SuddenVictory, kMinutes},     {Tiebreaker, 30},       {Tiebreaker, 30}};
+// The break between them is timed by typing it.
+constexpr Round kUwwRounds[] = {{Period, 3 * kMinutes}, {Period, 3 * kMinutes}};
+
+constexpr int kNfhsWeights[] = {106, 113, 120, 126, 132, 138, 144,
+                                150, 157, 165, 175, 190, 215, 285};
+constexpr int kNcaaWeights[] = {125, 133, 141, 149, 157, 165, 174, 184, 197, 285};
+constexpr int kUwwWeights[] = {57, 61, 65, 70, 74, 79, 86, 92, 97, 125};
+
 const Rules kRules[kSetCount] = {
     {Set::NFHS,
      "NFHS",
      "High school (NFHS)",
-     {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {5 * kMinutes, true}}}},
+     {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {5 * kMinutes, true}}},
+     kNfhsRounds,
+     kNfhsWeights},
     {Set::NCAA,
      "NCAA",
      "College (NCAA)",
-     {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {0, false}}}},
+     {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {0, false}}},
+     kNcaaRounds,
+     kNcaaWeights},
     {Set::UWW,
      "UWW",
      "International (UWW)",
-     {{{0, false}, {4 * kMinutes, false}, {0, false}, {0, false}}}},
+     {{{0, false}, {4 * kMinutes, false}, {0, false}, {0, false}}},
+     kUwwRounds,
+     kUwwWeights},
 };
 
 const char *const kStoppageNames[kStoppageCount] = {"Injury", "Blood", "Recovery", "Head-neck"};
@@ -40,6 +63,39 @@ Set FromKey(const QString &key) {
 
 QString Key(Set set) {
     return QLatin1String(Of(set).key);
+}
+
+Round RoundOf(Set set, int period) {
+    const std::span<const Round> rounds = Of(set).rounds;
+    if (period < 1 || period > int(rounds.size()))
+        return {RoundKind::Period, 0};
+    return rounds[size_t(period - 1)];
+}
+
+QString RoundCaption(RoundKind kind) {
+    static const char *const kCaptions[] = {"", "SV", "TB", "UTB"};
+    return QLatin1String(kCaptions[int(kind)]);
+}
+
+QString RoundName(RoundKind kind) {
+    static const char *const kNames[] = {"Period", "Sudden victory", "Tiebreaker",
+                                         "Ultimate tiebreaker"};
+    return QLatin1String(kNames[int(kind)]);
+}
+
+QString RoundKey(RoundKind kind) {
+    static const char *const kKeys[] = {"period", "suddenVictory", "tiebreaker",
+                                        "ultimateTiebreaker"};
+    return QLatin1String(kKeys[int(kind)]);
+}
+
+int NextWeight(Set set, int weight) {
+    const std::span<const int> weights = Of(set).weights;
+    for (const int w : weights) {
+        if (w > weight && weight > 0)
+            return w;
+    }
+    return weights.front();
 }
 
 QString StoppageName(int kind) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <span>
 
 // The rules a meet is run under: every figure the board times or counts by, in one table.
 namespace RuleBook {
@@ -18,17 +19,39 @@ struct Allowance {
     bool eachOccurrence = false; // full again each time, not used up over the bout
 };
 
+// The rounds of a bout, in the order the period field counts them from 1.
+enum class RoundKind { Period, SuddenVictory, Tiebreaker, UltimateTiebreaker };
+struct Round {
+    RoundKind kind;
+    int seconds;
+};
+
 struct Rules {
     Set set;
     const char *key;  // as stored: "NFHS"
     const char *name; // as the options show it
     std::array<Allowance, kStoppageCount> stoppage;
+    std::span<const Round> rounds;
+    std::span<const int> weights; // the dual's weight classes, lightest first
 };
 
 const Rules &Of(Set set);
 // A missing or unknown key reads as NFHS.
 Set FromKey(const QString &key);
 QString Key(Set set);
+
+// The round the period field's number stands for; a number past the last (or below 1) is
+// an ordinary period, of no set length.
+Round RoundOf(Set set, int period);
+// "SV", "TB", "UTB": the period's caption during overtime; empty for a period.
+QString RoundCaption(RoundKind kind);
+// "Sudden victory", "Tiebreaker", "Ultimate tiebreaker"; "Period" for a period.
+QString RoundName(RoundKind kind);
+// As the feed names it: "period", "suddenVictory", "tiebreaker", "ultimateTiebreaker".
+QString RoundKey(RoundKind kind);
+// The class after `weight` in the bout order: the lightest above it, from the heaviest (or a
+// blank or 0 weight) round to the lightest.
+int NextWeight(Set set, int weight);
 
 // "Injury", "Blood", "Recovery", "Head-neck".
 QString StoppageName(int kind);

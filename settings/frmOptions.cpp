@@ -61,14 +61,20 @@ const Row kMeetKeysTab[] = {
     {"", Frame, "", "Recovery Key:", 3600, 480, 1455, 975},
     {"cmdRecoveryK", Button, "Recovery Key:", "Change", 120, 240, 1215, 375},
     {"lblRecoveryK", Label, "Recovery Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
-    {"", Frame, "", "Head-Neck Key:", 240, 1560, 1455, 975},
+    {"", Frame, "", "Head-Neck Key:", 5280, 480, 1455, 975},
     {"cmdHeadNeckK", Button, "Head-Neck Key:", "Change", 120, 240, 1215, 375},
     {"lblHeadNeckK", Label, "Head-Neck Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Next Period Key:", 240, 1560, 1455, 975},
+    {"cmdNextPeriodK", Button, "Next Period Key:", "Change", 120, 240, 1215, 375},
+    {"lblNextPeriodK", Label, "Next Period Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Next Bout Key:", 1920, 1560, 1455, 975},
+    {"cmdNextBoutK", Button, "Next Bout Key:", "Change", 120, 240, 1215, 375},
+    {"lblNextBoutK", Label, "Next Bout Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
     {"lblMeetKeysHelp", Label, "",
      "A stoppage key, then Left (home) or Right (guest), starts that wrestler's clock while "
      "the match clock is stopped; the key alone stops it.",
-     1920, 1620, 3135, 915, TopLeft | Wrap},
-    {"cmdResetMeetKeys", Button, "", "Reset Keys", 3840, 3480, 1215, 375},
+     240, 2640, 6375, 615, TopLeft | Wrap},
+    {"cmdResetMeetKeys", Button, "", "Reset Keys", 5400, 3480, 1215, 375},
 };
 
 const Row kRulesTab[] = {
@@ -148,15 +154,19 @@ const KeyBinding kKeyBindings[] = {
     {"cmdBuzzerK", "lblBuzzerK", "sound the buzzer", modGlobals::DefaultBuzzerKey},
     {"cmdClearK", "lblClearK", "clear a number", modGlobals::DefaultClearKey},
     {"cmdInjuryK", "lblInjuryK", "start or stop an injury clock",
-     modGlobals::DefaultStoppageKeys[RuleBook::Injury]},
+     modGlobals::DefaultMeetKeys[RuleBook::Injury]},
     {"cmdBloodK", "lblBloodK", "start or stop a blood clock",
-     modGlobals::DefaultStoppageKeys[RuleBook::Blood]},
+     modGlobals::DefaultMeetKeys[RuleBook::Blood]},
     {"cmdRecoveryK", "lblRecoveryK", "start or stop a recovery clock",
-     modGlobals::DefaultStoppageKeys[RuleBook::Recovery]},
+     modGlobals::DefaultMeetKeys[RuleBook::Recovery]},
     {"cmdHeadNeckK", "lblHeadNeckK", "start or stop a head-neck clock",
-     modGlobals::DefaultStoppageKeys[RuleBook::HeadNeck]},
+     modGlobals::DefaultMeetKeys[RuleBook::HeadNeck]},
+    {"cmdNextPeriodK", "lblNextPeriodK", "go to the next period",
+     modGlobals::DefaultMeetKeys[modGlobals::kNextPeriodCommand]},
+    {"cmdNextBoutK", "lblNextBoutK", "go to the next bout",
+     modGlobals::DefaultMeetKeys[modGlobals::kNextBoutCommand]},
 };
-// The rows of the Meet Keys tab start here, in RuleBook::Stoppage order.
+// The rows of the Meet Keys tab start here, in the order of modGlobals' meet commands.
 constexpr int kFirstMeetKey = 4;
 
 // In ColorIndex order: swatch, button.
@@ -272,9 +282,9 @@ void frmOptions::Form_Load() {
     m_keys[Clear].label->setText(keyText(modGlobals::ClearKey));
     m_keys[Buzzer].label->setText(keyText(modGlobals::BuzzerKey));
     // An unbound command shows an empty box.
-    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
-        const int key = modGlobals::StoppageKey(kind);
-        m_keys[kFirstMeetKey + kind].label->setText(key == 0 ? QString() : keyText(key));
+    for (int command = 0; command < modGlobals::kMeetCommandCount; ++command) {
+        const int key = modGlobals::MeetKey(command);
+        m_keys[kFirstMeetKey + command].label->setText(key == 0 ? QString() : keyText(key));
     }
     m_cmbRuleSet->setCurrentIndex(int(modGlobals::RuleSet));
     showAllowances();
@@ -400,8 +410,8 @@ void frmOptions::cmdOk_Click() {
     modGlobals::ResetClockKey = keyOf(m_keys[Reset].label);
     modGlobals::ClearKey = keyOf(m_keys[Clear].label);
     modGlobals::BuzzerKey = keyOf(m_keys[Buzzer].label);
-    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
-        modGlobals::StoppageKey(kind) = keyOf(m_keys[kFirstMeetKey + kind].label);
+    for (int command = 0; command < modGlobals::kMeetCommandCount; ++command)
+        modGlobals::MeetKey(command) = keyOf(m_keys[kFirstMeetKey + command].label);
     modGlobals::RuleSet = RuleBook::Set(m_cmbRuleSet->currentIndex());
     modGlobals::FormColor = m_colors[Back].swatch->BackColor();
     modGlobals::TextColor = m_colors[Text].swatch->BackColor();

@@ -18,10 +18,12 @@ int StartStopClockKey = DefaultStartStopClockKey;
 int ResetClockKey = DefaultResetClockKey;
 int ClearKey = DefaultClearKey;
 int BuzzerKey = DefaultBuzzerKey;
-int InjuryKey = DefaultStoppageKeys[RuleBook::Injury];
-int BloodKey = DefaultStoppageKeys[RuleBook::Blood];
-int RecoveryKey = DefaultStoppageKeys[RuleBook::Recovery];
-int HeadNeckKey = DefaultStoppageKeys[RuleBook::HeadNeck];
+int InjuryKey = DefaultMeetKeys[RuleBook::Injury];
+int BloodKey = DefaultMeetKeys[RuleBook::Blood];
+int RecoveryKey = DefaultMeetKeys[RuleBook::Recovery];
+int HeadNeckKey = DefaultMeetKeys[RuleBook::HeadNeck];
+int NextPeriodKey = DefaultMeetKeys[kNextPeriodCommand];
+int NextBoutKey = DefaultMeetKeys[kNextBoutCommand];
 QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
 QString GuestText = QStringLiteral("Guest");
@@ -76,15 +78,16 @@ QString readText(QSettings &store, const QString &key, const QString &fallback) 
 constexpr qint64 kColorMax = 16777215;
 constexpr qint64 kKeyMax = 65535;
 
-const QString kStoppageKeyNames[RuleBook::kStoppageCount] = {
-    QStringLiteral("InjuryKey"), QStringLiteral("BloodKey"), QStringLiteral("RecoveryKey"),
-    QStringLiteral("HeadNeckKey")};
+const QString kMeetKeyNames[kMeetCommandCount] = {
+    QStringLiteral("InjuryKey"),   QStringLiteral("BloodKey"),      QStringLiteral("RecoveryKey"),
+    QStringLiteral("HeadNeckKey"), QStringLiteral("NextPeriodKey"), QStringLiteral("NextBoutKey")};
 
 } // namespace
 
-int &StoppageKey(int kind) {
-    int *const keys[RuleBook::kStoppageCount] = {&InjuryKey, &BloodKey, &RecoveryKey, &HeadNeckKey};
-    return *keys[kind];
+int &MeetKey(int command) {
+    int *const keys[kMeetCommandCount] = {&InjuryKey,   &BloodKey,      &RecoveryKey,
+                                          &HeadNeckKey, &NextPeriodKey, &NextBoutKey};
+    return *keys[command];
 }
 
 QString DefaultBuzzerFile() {
@@ -102,8 +105,8 @@ void SetDefaults() {
     ResetClockKey = DefaultResetClockKey;
     ClearKey = DefaultClearKey;
     BuzzerKey = DefaultBuzzerKey;
-    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
-        StoppageKey(kind) = DefaultStoppageKeys[kind];
+    for (int command = 0; command < kMeetCommandCount; ++command)
+        MeetKey(command) = DefaultMeetKeys[command];
     BuzzerFile = DefaultBuzzerFile();
     HomeText = QStringLiteral("Home");
     GuestText = QStringLiteral("Guest");
@@ -143,10 +146,10 @@ void LoadOptions() {
     BuzzerFile = readText(*store, QStringLiteral("BuzzerFile"), BuzzerFile);
     // A command newer than the store: its default goes to it only while no binding the
     // operator saved holds that key.
-    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
-        int &key = StoppageKey(kind);
-        if (store->contains(kStoppageKeyNames[kind])) {
-            key = int(readNumber(*store, kStoppageKeyNames[kind], key, 0, kKeyMax));
+    for (int command = 0; command < kMeetCommandCount; ++command) {
+        int &key = MeetKey(command);
+        if (store->contains(kMeetKeyNames[command])) {
+            key = int(readNumber(*store, kMeetKeyNames[command], key, 0, kKeyMax));
         } else if (key == StartStopClockKey || key == ResetClockKey || key == ClearKey ||
                    key == BuzzerKey) {
             key = 0;
@@ -183,8 +186,8 @@ void writeAll(QSettings &store) {
     store.setValue(QStringLiteral("ClearKey"), number(ClearKey));
     store.setValue(QStringLiteral("BuzzerKey"), number(BuzzerKey));
     store.setValue(QStringLiteral("BuzzerFile"), BuzzerFile);
-    for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
-        store.setValue(kStoppageKeyNames[kind], number(StoppageKey(kind)));
+    for (int command = 0; command < kMeetCommandCount; ++command)
+        store.setValue(kMeetKeyNames[command], number(MeetKey(command)));
     store.endGroup();
 
     store.beginGroup(QStringLiteral("RuleSettings"));

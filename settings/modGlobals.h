@@ -18,8 +18,12 @@ inline constexpr int DefaultStartStopClockKey = 115;
 inline constexpr int DefaultResetClockKey = 114;
 inline constexpr int DefaultClearKey = 99;
 inline constexpr int DefaultBuzzerKey = 98;
-// The stoppage clocks' keys, in RuleBook::Stoppage order: i, l, v, k.
-inline constexpr int DefaultStoppageKeys[RuleBook::kStoppageCount] = {105, 108, 118, 107};
+// The meet's commands on the Meet Keys tab: the stoppage clocks in RuleBook::Stoppage order,
+// then next period and next bout; by default i, l, v, k, p, n.
+inline constexpr int kNextPeriodCommand = RuleBook::kStoppageCount;
+inline constexpr int kNextBoutCommand = kNextPeriodCommand + 1;
+inline constexpr int kMeetCommandCount = kNextBoutCommand + 1;
+inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110};
 
 extern qint32 FormColor;
 extern qint32 TextColor;
@@ -36,8 +40,13 @@ extern int InjuryKey;
 extern int BloodKey;
 extern int RecoveryKey;
 extern int HeadNeckKey;
-// The binding of a stoppage clock's key, by RuleBook::Stoppage.
-int &StoppageKey(int kind);
+extern int NextPeriodKey;
+extern int NextBoutKey;
+// The binding of a meet command's key, by its number above.
+int &MeetKey(int command);
+inline int &StoppageKey(int kind) {
+    return MeetKey(kind);
+}
 extern QString BuzzerFile;
 extern QString HomeText;
 extern QString GuestText;

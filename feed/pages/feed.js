@@ -42,5 +42,12 @@ var Feed = (function () {
     if (!st || !st.kind) return null;
     return kindNames[st.kind] + " " + (st.side === "home" ? state.home.name : state.guest.name);
   }
-  return { get: get, digits: digits, blend: blend, follow: follow, stoppageCaption: stoppageCaption };
+  // An overtime round's full name, or null in a period.
+  var roundNames = { suddenVictory: "Sudden victory", tiebreaker: "Tiebreaker",
+                     ultimateTiebreaker: "Ultimate tiebreaker" };
+  function roundName(state) {
+    return state.round && roundNames[state.round.kind] ? roundNames[state.round.kind] : null;
+  }
+  return { get: get, digits: digits, blend: blend, follow: follow, stoppageCaption: stoppageCaption,
+           roundName: roundName };
 })();

@@ -30,16 +30,17 @@ private slots:
         std::copy(std::begin(full), std::end(full), s.stoppage.left[0].begin());
         std::copy(std::begin(full), std::end(full), s.stoppage.left[1].begin());
         s.stoppage.left[1][1] = QStringLiteral("4:12");
+        s.round = {QStringLiteral("period"), 2};
         QCOMPARE(
             FeedStateJson(s),
             QByteArray(
-                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}}})"));
+                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2}})"));
         // No clock shown, and a rule set without most kinds.
         FeedState uww;
         uww.rules = QStringLiteral("UWW");
         uww.stoppage.left[0][1] = uww.stoppage.left[1][1] = QStringLiteral("4:00");
         QVERIFY(FeedStateJson(uww).endsWith(
-            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}}})"));
+            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}},"round":{"kind":"period","number":0}})"));
     }
 
     void namesAreEscaped_data() {

@@ -145,15 +145,15 @@ private slots:
     }
 
     void capsLockShowsWhileABindingIsLowerCase_data() {
-        // start/stop, reset, clear, buzzer, then the four stoppage clocks
+        // start/stop, reset, clear, buzzer, then the meet's commands
         QTest::addColumn<QString>("bindings");
         QTest::addColumn<bool>("lockBit");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("lower-case, lock on") << "srcbilvk" << true << true;
-        QTest::newRow("lower-case, lock off") << "srcbilvk" << false << false;
-        QTest::newRow("one lower-case, lock on") << "SRcBILVK" << true << true;
-        QTest::newRow("one stoppage key lower-case, lock on") << "SRCBILvK" << true << true;
-        QTest::newRow("upper-case, lock on") << "SRCBILVK" << true << false;
+        QTest::newRow("lower-case, lock on") << "srcbilvkpn" << true << true;
+        QTest::newRow("lower-case, lock off") << "srcbilvkpn" << false << false;
+        QTest::newRow("one lower-case, lock on") << "SRcBILVKPN" << true << true;
+        QTest::newRow("one meet key lower-case, lock on") << "SRCBILvKPN" << true << true;
+        QTest::newRow("upper-case, lock on") << "SRCBILVKPN" << true << false;
     }
     void capsLockShowsWhileABindingIsLowerCase() {
         QFETCH(QString, bindings);
@@ -164,8 +164,8 @@ private slots:
         modGlobals::ResetClockKey = bindings[1].unicode();
         modGlobals::ClearKey = bindings[2].unicode();
         modGlobals::BuzzerKey = bindings[3].unicode();
-        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
-            modGlobals::StoppageKey(kind) = bindings[4 + kind].unicode();
+        for (int command = 0; command < modGlobals::kMeetCommandCount; ++command)
+            modGlobals::MeetKey(command) = bindings[4 + command].unicode();
         f.key(Qt::Key_F2);
         // X11 reports Caps Lock as bit 1 of the native modifiers.
         const QString text = QStringLiteral("1");

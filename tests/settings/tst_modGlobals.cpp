@@ -106,6 +106,7 @@ private slots:
             {"FeedSettings/Network", "0"},          {"KeySettings/InjuryKey", "105"},
             {"KeySettings/BloodKey", "108"},        {"KeySettings/RecoveryKey", "118"},
             {"KeySettings/HeadNeckKey", "107"},     {"RuleSettings/RuleSet", "NFHS"},
+            {"KeySettings/NextPeriodKey", "112"},   {"KeySettings/NextBoutKey", "110"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
         QCOMPARE(s.allKeys().size(), expected.size());
