@@ -7,6 +7,7 @@
 #include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
+#include <QDateTime>
 #include <algorithm>
 
 namespace {
@@ -290,6 +291,14 @@ void Match::AllKeyPress(int keyAscii) {
         NextBout();
         return;
     }
+    if (keyAscii == modGlobals::BoutResultKey) {
+        emit BoutResultRequested();
+        return;
+    }
+    if (keyAscii == modGlobals::BoutSheetKey) {
+        emit BoutSheetRequested();
+        return;
+    }
     if (keyAscii == modGlobals::StartStopClockKey) {
         if (ClockRunning(0)) {
             StopClock(0);
@@ -355,13 +364,14 @@ bool Match::stoppageKeyPress(int keyAscii) {
 void Match::startStoppage(int kind, int side) {
     if (ClockRunning(0) == -1)
         return;
-    if (StoppageRunning())
-        stopStoppage();
-    const TimeValue left = StoppageLeft(side, kind);
-    if (left <= 0) {
+    // Refused before anything else: a clock that runs keeps running.
+    if (StoppageLeft(side, kind) <= 0) {
         emit EntryRefused();
         return;
     }
+    if (StoppageRunning())
+        stopStoppage();
+    const TimeValue left = StoppageLeft(side, kind);
     m_stoppageKind = kind;
     m_stoppageSide = side;
     SetClock(left, 0, kStoppageSlot);
@@ -458,6 +468,67 @@ bool Match::NextBout() {
     setTyped(m_digitTyped, QString());
     UpdateAdStatus();
     return true;
+}
+
+qint32 Match::ElapsedSeconds() const {
+    const qint32 period = Value(pledPeriod);
+    qint32 earlier = 0;
+    for (qint32 p = 1; p < period; ++p)
+        earlier += RuleBook::RoundOf(m_rules, p).seconds;
+    const qint32 length = RuleBook::RoundOf(m_rules, period).seconds;
+    const Slot &clock = m_slots[0];
+    const qint32 set = length > 0 ? length : qint32(clock.setTime / kTimeUnit);
+    // The clock shows a started second as a whole one.
+    const qint32 reading = qint32((m_shownClock + kTimeUnit - 1) / kTimeUnit);
+    return earlier + std::max(set - reading, 0);
+}
+
+BoutResult Match::ProposedResult() const {
+    BoutResult r;
+    const qint32 home = std::max(Value(pledHomeMatch), 0);
+    const qint32 guest = std::max(Value(pledGuestMatch), 0);
+    r.winner = guest > home ? 2 : 1;
+    r.result = qint32(RuleBook::ProposedResult(std::abs(home - guest)));
+    r.fallSeconds = ElapsedSeconds();
+    return r;
+}
+
+QString Match::RecordResult(BoutResult r) {
+    const auto score = [this](int side) {
+        return std::max(Value(side == 1 ? pledHomeScore : pledGuestScore), 0);
+    };
+    if (r.deductionSide != 1 && r.deductionSide != 2)
+        r.deduction = 0;
+    if (r.deduction > 0 && r.deduction > score(r.deductionSide))
+        return QStringLiteral("A deduction of %1 team points is larger than %2's score of %3.")
+            .arg(r.deduction)
+            .arg(r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText)
+            .arg(score(r.deductionSide));
+    if (r.winner != 1 && r.winner != 2) {
+        r.winner = 0;
+        r.result = qint32(RuleBook::Result::DoubleForfeit);
+    }
+    if (r.result != qint32(RuleBook::Result::Fall))
+        r.fallSeconds = -1;
+    r.teamPoints = r.winner ? RuleBook::TeamPoints(m_rules, RuleBook::Result(r.result)) : 0;
+    const qint32 high = UpperLimit(pledHomeScore);
+    qint32 scores[3] = {0, score(1), score(2)};
+    if (r.winner)
+        scores[r.winner] = std::min(scores[r.winner] + r.teamPoints, high);
+    if (r.deduction > 0)
+        scores[r.deductionSide] -= r.deduction;
+    r.match = Value(pledMatch);
+    r.weight = Value(pledWeight);
+    r.homePoints = Value(pledHomeMatch);
+    r.guestPoints = Value(pledGuestMatch);
+    r.homeScore = scores[1];
+    r.guestScore = scores[2];
+    r.atMs = QDateTime::currentMSecsSinceEpoch();
+    m_bouts.append(r);
+    setNumber(pledHomeScore, scores[1]);
+    setNumber(pledGuestScore, scores[2]);
+    emit BoutsChanged();
+    return {};
 }
 
 QString Match::StoppageText() const {
@@ -602,6 +673,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.stoppageRunning = stoppage.on == -1;
     snap.stoppageSet = m_stoppageKind < 0 ? 0 : stoppage.setTime;
     snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), stoppage.setTime);
+    snap.bouts = m_bouts;
     return snap;
 }
 
@@ -646,6 +718,8 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     }
     m_shownStoppage = stoppageLeft;
     emit StoppageChanged();
+    m_bouts = snapshot.bouts;
+    emit BoutsChanged();
 
     for (int i = 0; i < kNumberFieldCount; ++i) {
         if (m_numbers[i] == snapshot.fields[i])

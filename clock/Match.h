@@ -120,6 +120,19 @@ public:
     // The next round, its length on the match clock as if typed; refused (false) while a
     // clock runs or after the rule set's last round.
     bool NextPeriod();
+    // The dual's results, bout by bout.
+    const QList<BoutResult> &Bouts() const { return m_bouts; }
+    // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
+    // lengths and what has run of this one.
+    qint32 ElapsedSeconds() const;
+    // What the result window proposes: the winner from the match points (home on a tie),
+    // the result from their margin, the bout's time for a fall.
+    BoutResult ProposedResult() const;
+    // Records a result: the rule set's team points to the winner's team score, a deduction
+    // from its team's. Refused, with why, when the deduction is larger than that team's
+    // score; empty when recorded.
+    QString RecordResult(BoutResult result);
+
     // The next bout in the dual: the next match number and weight class, match points,
     // time advantages and stoppage allowances as new, the first period's length on the
     // clock; the team scores stay. Refused while a clock runs or at match 999.
@@ -145,6 +158,10 @@ signals:
     void BuzzerRequested();
     void HelpRequested();
     void OptionsRequested();
+    void BoutResultRequested();
+    void BoutSheetRequested();
+    // A result was recorded (or the list came back with a resumed meet).
+    void BoutsChanged();
     // The typed text of an entry changed.
     void TypedChanged();
     // Enter, or a sign and a digit, changed nothing: the entry was refused.
@@ -185,6 +202,7 @@ private:
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
     RuleBook::Set m_rules = RuleBook::Set::NFHS;
+    QList<BoutResult> m_bouts;
     // Used of each wrestler's allowance, [side - 1][kind].
     std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};
     int m_stoppageKind = -1;

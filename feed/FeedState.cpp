@@ -62,7 +62,17 @@ QByteArray FeedStateJson(const FeedState &s) {
             "," + pair("ledTime", s.colors.ledTime) + "}";
     json += "," + pair("rules", s.rules) + ",\"stoppage\":" + stoppage(s.stoppage);
     json += ",\"round\":{" + pair("kind", s.round.kind) +
-            ",\"number\":" + QByteArray::number(s.round.number) + "}}";
+            ",\"number\":" + QByteArray::number(s.round.number) + "},\"bouts\":[";
+    for (qsizetype i = 0; i < s.bouts.size(); ++i) {
+        const FeedState::Bout &b = s.bouts[i];
+        json += QByteArray(i ? "," : "") + "{" + pair("match", b.match) + "," +
+                pair("weight", b.weight) + "," + nullable("winner", b.winner) + "," +
+                pair("kind", b.kind) + ",\"teamPoints\":" + QByteArray::number(b.teamPoints) + "," +
+                nullable("fallTime", b.fallTime) + "," + pair("homePoints", b.homePoints) + "," +
+                pair("guestPoints", b.guestPoints) + "," + pair("homeScore", b.homeScore) + "," +
+                pair("guestScore", b.guestScore) + "}";
+    }
+    json += "]}";
     return json;
 }
 

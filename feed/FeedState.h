@@ -52,6 +52,15 @@ struct FeedState {
         QString kind = QStringLiteral("period");
         int number = 0;
     } round;
+    // The dual's results, as the bout sheet lists them; winner empty for nobody, fallTime
+    // empty for a result other than a fall.
+    struct Bout {
+        QString match, weight, winner, kind;
+        int teamPoints = 0;
+        QString fallTime, homePoints, guestPoints, homeScore, guestScore;
+        bool operator==(const Bout &) const = default;
+    };
+    QList<Bout> bouts;
 
     bool operator==(const FeedState &) const = default;
 };

@@ -1,5 +1,6 @@
 #include "feed/MatchFeed.h"
 
+#include "clock/BoutSheet.h"
 #include "feed/LayoutJson.h"
 #include "settings/modGlobals.h"
 
@@ -12,6 +13,7 @@ MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
     connect(&m_match, &Match::AdChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::TickChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::StoppageChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::BoutsChanged, this, &MatchFeed::publish);
 }
 
 FeedState MatchFeed::State() const {
@@ -48,6 +50,17 @@ FeedState MatchFeed::State() const {
             if (left >= 0)
                 s.stoppage.left[size_t(side)][size_t(kind)] = Match::TimeText(left, true);
         }
+    }
+    const auto number = [](qint32 v) { return v < 0 ? QString() : QString::number(v); };
+    for (const BoutResult &b : m_match.Bouts()) {
+        s.bouts.append({number(b.match), number(b.weight),
+                        b.winner == 1   ? QStringLiteral("home")
+                        : b.winner == 2 ? QStringLiteral("guest")
+                                        : QString(),
+                        RuleBook::ResultKey(RuleBook::Result(b.result)), b.teamPoints,
+                        BoutSheet::FallTime(b.fallSeconds), number(b.homePoints),
+                        number(b.guestPoints), QString::number(b.homeScore),
+                        QString::number(b.guestScore)});
     }
     return s;
 }

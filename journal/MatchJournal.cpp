@@ -261,11 +261,18 @@ struct MatchJournal::Shared {
             haveLog = fd >= 0; // gone from under it: a new log in its place
         }
         if (!haveLog) {
-            QByteArray bytes = MeetLog::start() + MeetLog::record(MeetLog::Kind::Checkpoint, {},
-                                                                  recorded, job.savedAt);
-            if (!(job.snapshot == recorded))
-                bytes +=
-                    MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+            // The match before the action, then the action; one checkpoint of the match after
+            // it when it cannot be appended.
+            const QByteArray change =
+                job.snapshot == recorded
+                    ? QByteArray()
+                    : MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+            const bool appendable = job.snapshot == recorded || !change.isEmpty();
+            const QByteArray bytes =
+                MeetLog::start() +
+                MeetLog::record(MeetLog::Kind::Checkpoint, {}, appendable ? recorded : job.snapshot,
+                                job.savedAt) +
+                change;
             const QString why = rewrite(bytes);
             if (why.isEmpty())
                 recorded = job.snapshot;
@@ -290,6 +297,14 @@ struct MatchJournal::Shared {
             return {};
         const QByteArray record =
             MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+        if (record.isEmpty()) {
+            const QString why =
+                rewrite(MeetLog::start() +
+                        MeetLog::record(MeetLog::Kind::Checkpoint, {}, job.snapshot, job.savedAt));
+            if (why.isEmpty())
+                recorded = job.snapshot;
+            return why;
+        }
         if (const QString why = put(record, end); !why.isEmpty()) {
             cutTail = true;
             return why;
@@ -435,6 +450,8 @@ MatchJournal::LoadResult MatchJournal::load() {
                 return result;
             }
             reason = replay.reason;
+            // The old journal, if any, is not the refused log's meet: it stays where it is.
+            s.legacy = false;
         } else {
             const JournalFile::Parsed parsed = JournalFile::decode(bytes);
             if (parsed.entry) {

@@ -6,6 +6,7 @@
 
 #include <QtEndian>
 #include <cstring>
+#include <iterator>
 #include <zlib.h>
 
 namespace MeetLog {
@@ -275,14 +276,60 @@ QByteArray start() {
     return out;
 }
 
-QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
-                  const QDateTime &at) {
+namespace {
+
+// The bout sheet's columns, by number, with their limits.
+struct BoutMember {
+    qint32 BoutResult::*field;
+    qint64 low, high;
+};
+constexpr BoutMember kBoutMembers[] = {
+    {&BoutResult::match, -1, 999},         {&BoutResult::weight, -1, 999},
+    {&BoutResult::winner, 0, 2},           {&BoutResult::result, 0, RuleBook::kResultCount - 1},
+    {&BoutResult::homePoints, -1, 19},     {&BoutResult::guestPoints, -1, 19},
+    {&BoutResult::fallSeconds, -1, 86400}, {&BoutResult::teamPoints, 0, 6},
+    {&BoutResult::deductionSide, 0, 2},    {&BoutResult::deduction, 0, 2},
+    {&BoutResult::homeScore, 0, 199},      {&BoutResult::guestScore, 0, 199},
+};
+constexpr int kBoutAt = int(std::size(kBoutMembers)); // the time of day, ms
+
+void putBout(QByteArray &out, const BoutResult &b) {
+    out.append(char(kBoutAt + 1));
+    for (int id = 0; id < kBoutAt; ++id) {
+        out.append(char(id));
+        put<qint64>(out, b.*kBoutMembers[id].field);
+    }
+    out.append(char(kBoutAt));
+    put<qint64>(out, b.atMs);
+}
+
+bool takeBout(const char *at, qint64 size, BoutResult &b) {
+    if (size < 1 || size != 1 + quint8(at[0]) * kMemberBytes)
+        return false;
+    for (int i = 0; i < quint8(at[0]); ++i) {
+        const char *m = at + 1 + i * kMemberBytes;
+        const int id = quint8(m[0]);
+        const qint64 v = take<qint64>(m + 1);
+        if (id == kBoutAt && v >= 0)
+            b.atMs = v;
+        else if (id < kBoutAt && v >= kBoutMembers[id].low && v <= kBoutMembers[id].high)
+            b.*kBoutMembers[id].field = qint32(v);
+        else
+            return false;
+    }
+    return true;
+}
+
+QByteArray framed(Kind kind, const QDateTime &at, const MatchSnapshot *before,
+                  const MatchSnapshot &after, const BoutResult *bout) {
     QByteArray out;
     put<quint32>(out, 0); // the length, once known
     put<quint16>(out, quint16(kind));
     put<quint16>(out, quint16(kVersion));
     put<qint64>(out, at.toMSecsSinceEpoch());
-    putMembers(out, kind == Kind::Checkpoint ? nullptr : &before, after);
+    putMembers(out, before, after);
+    if (bout)
+        putBout(out, *bout);
     const quint32 length = quint32(out.size() + 4);
     const quint32 le = qToLittleEndian(length);
     std::memcpy(out.data(), &le, sizeof le);
@@ -290,9 +337,27 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
     return out;
 }
 
+} // namespace
+
+QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
+                  const QDateTime &at) {
+    if (kind == Kind::Checkpoint) {
+        QByteArray out = framed(Kind::Checkpoint, at, nullptr, after, nullptr);
+        for (const BoutResult &b : after.bouts)
+            out += framed(Kind::Result, at, &after, after, &b);
+        return out;
+    }
+    if (after.bouts == before.bouts)
+        return framed(Kind::Change, at, &before, after, nullptr);
+    if (after.bouts.size() == before.bouts.size() + 1 &&
+        after.bouts.first(before.bouts.size()) == before.bouts)
+        return framed(Kind::Result, at, &before, after, &after.bouts.back());
+    return {};
+}
+
 QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
                     const MatchSnapshot &now, const QDateTime &at) {
-    if (differing(recorded, now) > kSlotMembers)
+    if (differing(recorded, now) > kSlotMembers || recorded.bouts != now.bouts)
         return {};
     QByteArray out;
     put<quint32>(out, kSlotMagic);
@@ -335,7 +400,7 @@ Replay replay(const QByteArray &bytes) {
             break;
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
-        const bool known = (kind == quint16(Kind::Checkpoint) || kind == quint16(Kind::Change)) &&
+        const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::Result) &&
                            kindVersion == kVersion;
         if (!known)
             return refuse(QStringLiteral("the log holds a record this version of the program "
@@ -346,8 +411,17 @@ Replay replay(const QByteArray &bytes) {
             return refuse(QStringLiteral("the log does not start with a checkpoint"));
         // A checkpoint starts from a fresh match: members it lacks were added later.
         MatchSnapshot next = kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : r.recorded;
-        if (!applyMembers(rec + kRecordHead, length - kRecordHead - 4, next))
+        const char *payload = rec + kRecordHead;
+        const qint64 size = length - kRecordHead - 4;
+        // A result's members are followed by its bout.
+        const qint64 members =
+            kind == quint16(Kind::Result) ? 1 + quint8(payload[0]) * kMemberBytes : size;
+        BoutResult bout;
+        if (members > size || !applyMembers(payload, members, next) ||
+            (kind == quint16(Kind::Result) && !takeBout(payload + members, size - members, bout)))
             return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
+        if (kind == quint16(Kind::Result))
+            next.bouts.append(bout);
         r.recorded = next;
         lastMs = take<qint64>(rec + 8);
         ++r.records;

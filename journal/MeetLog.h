@@ -26,11 +26,15 @@ inline constexpr qint64 kFirstRecord = kHeaderBytes + 2 * kSlotBytes;
 inline constexpr qint64 kMaxRecordBytes = 4096;
 
 // New kinds come with new numbers; a kind keeps its meaning for good.
-enum class Kind : quint16 { Checkpoint = 1, Change = 2 };
+// A result is a change that also adds a bout to the bout sheet; after a checkpoint, one
+// result each (with no change) brings its bouts back.
+enum class Kind : quint16 { Checkpoint = 1, Change = 2, Result = 3 };
 
 // The header and two empty slots: a new log's first bytes.
 QByteArray start();
-// A checkpoint carries all of after; a change what differs from before.
+// A checkpoint carries all of after (with its bouts); a change what differs from before, as
+// a result when after adds one bout. Empty when the bouts changed otherwise: only a new log
+// can say that.
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
                   const QDateTime &at);
 // What differs from the recorded match, as the log ended at logEnd; empty when it does not fit

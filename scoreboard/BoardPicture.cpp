@@ -123,7 +123,11 @@ BoardPicture::BoardPicture(Match &match, bool interactive, QWidget *parent)
         showField(Match::Field(f));
     connect(&m_match, &Match::FieldChanged, this, &BoardPicture::showField);
     connect(&m_match, &Match::AdChanged, this, &BoardPicture::UpdateAdColors);
-    connect(&m_match, &Match::StoppageChanged, this, &BoardPicture::UpdateCaptions);
+    // A stoppage clock shown or gone changes the digits too, even where they read the same.
+    connect(&m_match, &Match::StoppageChanged, this, [this] {
+        UpdateCaptions();
+        showField(Match::pledTimeAd);
+    });
 }
 
 BoardPicture::~BoardPicture() = default;

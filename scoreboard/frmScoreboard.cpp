@@ -11,6 +11,8 @@
 #include "scoreboard/BoardPicture.h"
 #include "scoreboard/ConsoleStrip.h"
 #include "scoreboard/frmAudience.h"
+#include "scoreboard/frmBoutResult.h"
+#include "scoreboard/frmBoutSheet.h"
 #include "scoreboard/mmcBuzzer.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
@@ -43,6 +45,12 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(&m_match, &Match::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(&m_match, &Match::OptionsRequested, this, &frmScoreboard::showOptions);
+    connect(&m_match, &Match::BoutResultRequested, this, [this] {
+        // Modal, as the options are; the clock keeps time behind it.
+        frmBoutResult dialog(m_match, this);
+        dialog.exec();
+    });
+    connect(&m_match, &Match::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
 
     m_picture = new BoardPicture(m_match, true, this);
     auto layout = new QVBoxLayout(this);
@@ -181,6 +189,17 @@ void frmScoreboard::Resume(const MatchSnapshot &snapshot) {
 void frmScoreboard::actionTaken() {
     if (m_policy)
         m_policy->ActionTaken();
+}
+
+void frmScoreboard::ShowBoutSheet() {
+    if (!m_boutSheet) {
+        m_boutSheet = new frmBoutSheet(m_match, this);
+        // Closed, it hands the keys back to the board.
+        connect(m_boutSheet, &QObject::destroyed, this, [this] { activateWindow(); });
+    }
+    m_boutSheet->show();
+    m_boutSheet->raise();
+    m_boutSheet->activateWindow();
 }
 
 void frmScoreboard::ShowNote(const QString &name, const QString &text) {
@@ -350,9 +369,11 @@ void frmScoreboard::Form_Activate() {
 
 bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
     watchKey(watched, event);
+    // Back from a note or the bout sheet, the board keeps its selected field.
     if (event->type() == QEvent::WindowActivate && watched != this &&
-        qobject_cast<QMessageBox *>(watched) && watched->parent() == this &&
-        !static_cast<QWidget *>(watched)->isModal())
+        ((qobject_cast<QMessageBox *>(watched) && watched->parent() == this &&
+          !static_cast<QWidget *>(watched)->isModal()) ||
+         (watched == m_boutSheet && m_boutSheet)))
         m_backFromNote = true;
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
         m_quitting = true;

@@ -17,6 +17,7 @@ class JournalPolicy;
 class LedGroup;
 class QScreen;
 class MatchJournal;
+class frmBoutSheet;
 
 // The window the operator types into: it owns the match, shows it through the board's
 // picture, routes every key to the match once, and runs the tick, the buzzer and the
@@ -58,6 +59,8 @@ public:
 
     // A note in a corner of the board's screen that leaves the keys with the board: it takes
     // the focus only when the operator clicks it, and the board then keeps its selection.
+    // The bout sheet, in a window of its own (one at a time).
+    void ShowBoutSheet();
     void ShowNote(const QString &name, const QString &text);
 
 signals:
@@ -97,6 +100,7 @@ private:
     BoardPicture *m_picture = nullptr;
     ConsoleStrip *m_strip = nullptr;
     QPointer<frmAudience> m_audience;
+    QPointer<frmBoutSheet> m_boutSheet;
     AudiencePlacement *m_placement;
     QString m_feedState;
     QPointer<MatchJournal> m_journal;

@@ -98,6 +98,31 @@ int NextWeight(Set set, int weight) {
     return weights.front();
 }
 
+int TeamPoints(Set set, Result result) {
+    static constexpr int kPoints[kResultCount] = {3, 4, 5, 6, 6, 6, 6, 0};
+    return set == Set::UWW ? 0 : kPoints[int(result)];
+}
+
+Result ProposedResult(int margin) {
+    return margin >= 15  ? Result::TechnicalFall
+           : margin >= 8 ? Result::MajorDecision
+                         : Result::Decision;
+}
+
+QString ResultName(Result result) {
+    static const char *const kNames[kResultCount] = {
+        "Decision", "Major decision", "Technical fall",   "Fall",
+        "Forfeit",  "Default",        "Disqualification", "Double forfeit"};
+    return QLatin1String(kNames[int(result)]);
+}
+
+QString ResultKey(Result result) {
+    static const char *const kKeys[kResultCount] = {
+        "decision", "major",   "techFall",         "fall",
+        "forfeit",  "default", "disqualification", "doubleForfeit"};
+    return QLatin1String(kKeys[int(result)]);
+}
+
 QString StoppageName(int kind) {
     return QLatin1String(kStoppageNames[kind]);
 }

@@ -53,6 +53,29 @@ QString RoundKey(RoundKind kind);
 // blank or 0 weight) round to the lightest.
 int NextWeight(Set set, int weight);
 
+// How a bout ends. A bout with no winner is a double forfeit.
+enum class Result {
+    Decision,
+    MajorDecision,
+    TechnicalFall,
+    Fall,
+    Forfeit,
+    Default,
+    Disqualification,
+    DoubleForfeit
+};
+inline constexpr int kResultCount = 8;
+// The team points a result gives its winner (none under UWW, whose meets count as typed).
+int TeamPoints(Set set, Result result);
+// The result the match points' margin proposes: under 8 a decision, 8 to 14 a major
+// decision, 15 or more a technical fall.
+Result ProposedResult(int margin);
+// "Decision", "Major decision", ... "Double forfeit".
+QString ResultName(Result result);
+// As the feed names it: "decision", "major", "techFall", "fall", "forfeit", "default",
+// "disqualification", "doubleForfeit".
+QString ResultKey(Result result);
+
 // "Injury", "Blood", "Recovery", "Head-neck".
 QString StoppageName(int kind);
 // As the feed names it: "injury", "blood", "recovery", "headNeck".

@@ -70,6 +70,12 @@ const Row kMeetKeysTab[] = {
     {"", Frame, "", "Next Bout Key:", 1920, 1560, 1455, 975},
     {"cmdNextBoutK", Button, "Next Bout Key:", "Change", 120, 240, 1215, 375},
     {"lblNextBoutK", Label, "Next Bout Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Bout Result Key:", 3600, 1560, 1455, 975},
+    {"cmdBoutResultK", Button, "Bout Result Key:", "Change", 120, 240, 1215, 375},
+    {"lblBoutResultK", Label, "Bout Result Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Bout Sheet Key:", 5280, 1560, 1455, 975},
+    {"cmdBoutSheetK", Button, "Bout Sheet Key:", "Change", 120, 240, 1215, 375},
+    {"lblBoutSheetK", Label, "Bout Sheet Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
     {"lblMeetKeysHelp", Label, "",
      "A stoppage key, then Left (home) or Right (guest), starts that wrestler's clock while "
      "the match clock is stopped; the key alone stops it.",
@@ -165,6 +171,10 @@ const KeyBinding kKeyBindings[] = {
      modGlobals::DefaultMeetKeys[modGlobals::kNextPeriodCommand]},
     {"cmdNextBoutK", "lblNextBoutK", "go to the next bout",
      modGlobals::DefaultMeetKeys[modGlobals::kNextBoutCommand]},
+    {"cmdBoutResultK", "lblBoutResultK", "record a bout's result",
+     modGlobals::DefaultMeetKeys[modGlobals::kBoutResultCommand]},
+    {"cmdBoutSheetK", "lblBoutSheetK", "show the bout sheet",
+     modGlobals::DefaultMeetKeys[modGlobals::kBoutSheetCommand]},
 };
 // The rows of the Meet Keys tab start here, in the order of modGlobals' meet commands.
 constexpr int kFirstMeetKey = 4;
@@ -373,8 +383,16 @@ bool frmOptions::ChooseBuzzerFile(const QString &path) {
 }
 
 void frmOptions::resetKeys(int from, int to) {
-    for (int i = from; i < to; ++i)
-        m_keys[i].label->setText(QString(m_keys[i].resetValue));
+    for (int i = from; i < to; ++i) {
+        // A default another tab's binding holds stays with it; this one is unbound.
+        bool taken = false;
+        for (int other = 0; other < m_keys.size(); ++other) {
+            if ((other < from || other >= to) &&
+                keyOf(m_keys[other].label) == m_keys[i].resetValue.unicode())
+                taken = true;
+        }
+        m_keys[i].label->setText(taken ? QString() : QString(m_keys[i].resetValue));
+    }
 }
 
 void frmOptions::showAllowances() {

@@ -24,6 +24,8 @@ int RecoveryKey = DefaultMeetKeys[RuleBook::Recovery];
 int HeadNeckKey = DefaultMeetKeys[RuleBook::HeadNeck];
 int NextPeriodKey = DefaultMeetKeys[kNextPeriodCommand];
 int NextBoutKey = DefaultMeetKeys[kNextBoutCommand];
+int BoutResultKey = DefaultMeetKeys[kBoutResultCommand];
+int BoutSheetKey = DefaultMeetKeys[kBoutSheetCommand];
 QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
 QString GuestText = QStringLiteral("Guest");
@@ -79,14 +81,16 @@ constexpr qint64 kColorMax = 16777215;
 constexpr qint64 kKeyMax = 65535;
 
 const QString kMeetKeyNames[kMeetCommandCount] = {
-    QStringLiteral("InjuryKey"),   QStringLiteral("BloodKey"),      QStringLiteral("RecoveryKey"),
-    QStringLiteral("HeadNeckKey"), QStringLiteral("NextPeriodKey"), QStringLiteral("NextBoutKey")};
+    QStringLiteral("InjuryKey"),     QStringLiteral("BloodKey"),      QStringLiteral("RecoveryKey"),
+    QStringLiteral("HeadNeckKey"),   QStringLiteral("NextPeriodKey"), QStringLiteral("NextBoutKey"),
+    QStringLiteral("BoutResultKey"), QStringLiteral("BoutSheetKey")};
 
 } // namespace
 
 int &MeetKey(int command) {
-    int *const keys[kMeetCommandCount] = {&InjuryKey,   &BloodKey,      &RecoveryKey,
-                                          &HeadNeckKey, &NextPeriodKey, &NextBoutKey};
+    int *const keys[kMeetCommandCount] = {&InjuryKey,     &BloodKey,      &RecoveryKey,
+                                          &HeadNeckKey,   &NextPeriodKey, &NextBoutKey,
+                                          &BoutResultKey, &BoutSheetKey};
     return *keys[command];
 }
 
@@ -150,10 +154,15 @@ void LoadOptions() {
         int &key = MeetKey(command);
         if (store->contains(kMeetKeyNames[command])) {
             key = int(readNumber(*store, kMeetKeyNames[command], key, 0, kKeyMax));
-        } else if (key == StartStopClockKey || key == ResetClockKey || key == ClearKey ||
-                   key == BuzzerKey) {
-            key = 0;
         }
+        // One key, one command: a meet command whose key an earlier binding holds (a default
+        // newer than the store, or a file edited by hand) starts unbound.
+        bool taken =
+            key == StartStopClockKey || key == ResetClockKey || key == ClearKey || key == BuzzerKey;
+        for (int earlier = 0; earlier < command; ++earlier)
+            taken = taken || key == MeetKey(earlier);
+        if (taken)
+            key = 0;
     }
     store->endGroup();
 

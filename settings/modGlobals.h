@@ -19,11 +19,13 @@ inline constexpr int DefaultResetClockKey = 114;
 inline constexpr int DefaultClearKey = 99;
 inline constexpr int DefaultBuzzerKey = 98;
 // The meet's commands on the Meet Keys tab: the stoppage clocks in RuleBook::Stoppage order,
-// then next period and next bout; by default i, l, v, k, p, n.
+// then next period, next bout, bout result and bout sheet; by default i, l, v, k, p, n, e, m.
 inline constexpr int kNextPeriodCommand = RuleBook::kStoppageCount;
 inline constexpr int kNextBoutCommand = kNextPeriodCommand + 1;
-inline constexpr int kMeetCommandCount = kNextBoutCommand + 1;
-inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110};
+inline constexpr int kBoutResultCommand = kNextBoutCommand + 1;
+inline constexpr int kBoutSheetCommand = kBoutResultCommand + 1;
+inline constexpr int kMeetCommandCount = kBoutSheetCommand + 1;
+inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110, 101, 109};
 
 extern qint32 FormColor;
 extern qint32 TextColor;
@@ -42,6 +44,8 @@ extern int RecoveryKey;
 extern int HeadNeckKey;
 extern int NextPeriodKey;
 extern int NextBoutKey;
+extern int BoutResultKey;
+extern int BoutSheetKey;
 // The binding of a meet command's key, by its number above.
 int &MeetKey(int command);
 inline int &StoppageKey(int kind) {

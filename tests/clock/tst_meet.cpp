@@ -1,6 +1,7 @@
 // Periods, overtime and the next bout on the match object with a fake time source.
 #include "TestMain.h"
 #include "TestSupport.h"
+#include "clock/BoutSheet.h"
 #include "clock/Match.h"
 #include "led/KeyCodes.h"
 
@@ -146,6 +147,122 @@ private slots:
         QSignalSpy refused(m.get(), &Match::EntryRefused);
         QVERIFY(!m->NextBout());
         QCOMPARE(refused.count(), 1);
+    }
+
+    // The winner the match points propose, and the result their margin does.
+    void proposedResult_data() {
+        QTest::addColumn<QString>("points"); // home, guest
+        QTest::addColumn<int>("winner");
+        QTest::addColumn<int>("result");
+        QTest::newRow("7") << "9 2" << 1 << int(RuleBook::Result::Decision);
+        QTest::newRow("8") << "2 10" << 2 << int(RuleBook::Result::MajorDecision);
+        QTest::newRow("14") << "14 0" << 1 << int(RuleBook::Result::MajorDecision);
+        QTest::newRow("15") << "0 15" << 2 << int(RuleBook::Result::TechnicalFall);
+        QTest::newRow("tie") << "3 3" << 1 << int(RuleBook::Result::Decision);
+    }
+    void proposedResult() {
+        QFETCH(QString, points);
+        QFETCH(int, winner);
+        QFETCH(int, result);
+        type(Match::pledHomeMatch, points.section(QLatin1Char(' '), 0, 0) + QLatin1Char('\r'));
+        type(Match::pledGuestMatch, points.section(QLatin1Char(' '), 1, 1) + QLatin1Char('\r'));
+        const BoutResult r = m->ProposedResult();
+        QCOMPARE(r.winner, winner);
+        QCOMPARE(r.result, result);
+    }
+
+    // A bout's time at a fall: the earlier rounds' lengths and what has run of this one.
+    void elapsedAtAFall() {
+        QVERIFY(m->NextBout());
+        m->AllKeyPress('p');
+        m->AllKeyPress('s');
+        pass(44'500);
+        m->AllKeyPress('s');
+        QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("1:16"));
+        QCOMPARE(m->ProposedResult().fallSeconds, 120 + 44);
+    }
+
+    // Team points to the winner under the bout's rule set, and a deduction larger than the
+    // team's score refused with nothing changed.
+    void teamPoints_data() {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<int>("winner");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("deductionSide");
+        QTest::addColumn<int>("deduction");
+        QTest::addColumn<QString>("scores"); // after; empty: refused
+        const int nfhs = int(RuleBook::Set::NFHS);
+        QTest::newRow("fall") << nfhs << 1 << int(RuleBook::Result::Fall) << 0 << 0 << "16 1";
+        QTest::newRow("NCAA major") << int(RuleBook::Set::NCAA) << 2
+                                    << int(RuleBook::Result::MajorDecision) << 0 << 0 << "10 5";
+        QTest::newRow("UWW") << int(RuleBook::Set::UWW) << 1 << int(RuleBook::Result::TechnicalFall)
+                             << 0 << 0 << "10 1";
+        QTest::newRow("double forfeit")
+            << nfhs << 0 << int(RuleBook::Result::Fall) << 0 << 0 << "10 1";
+        QTest::newRow("deduction")
+            << nfhs << 2 << int(RuleBook::Result::Decision) << 1 << 2 << "8 4";
+        QTest::newRow("deduction of all")
+            << nfhs << 1 << int(RuleBook::Result::Decision) << 2 << 1 << "13 0";
+        QTest::newRow("deduction too large")
+            << nfhs << 1 << int(RuleBook::Result::Decision) << 2 << 2 << "";
+    }
+    void teamPoints() {
+        QFETCH(int, set);
+        QFETCH(int, winner);
+        QFETCH(int, result);
+        QFETCH(int, deductionSide);
+        QFETCH(int, deduction);
+        QFETCH(QString, scores);
+        modGlobals::RuleSet = RuleBook::Set(set);
+        QVERIFY(m->NextBout());
+        type(Match::pledHomeScore, QStringLiteral("10\r"));
+        type(Match::pledGuestScore, QStringLiteral("1\r"));
+        BoutResult r;
+        r.winner = winner;
+        r.result = result;
+        r.fallSeconds = 83;
+        r.deductionSide = deductionSide;
+        r.deduction = deduction;
+        const QString why = m->RecordResult(r);
+        QCOMPARE(why.isEmpty(), !scores.isEmpty());
+        const QString after = m->ShownText(Match::pledHomeScore) + QLatin1Char(' ') +
+                              m->ShownText(Match::pledGuestScore);
+        QCOMPARE(after, scores.isEmpty() ? QStringLiteral("10 1") : scores);
+        QCOMPARE(m->Bouts().size(), scores.isEmpty() ? 0 : 1);
+        if (!scores.isEmpty()) {
+            const BoutResult &b = m->Bouts().front();
+            QCOMPARE(QString::number(b.homeScore) + QLatin1Char(' ') +
+                         QString::number(b.guestScore),
+                     scores);
+            QCOMPARE(b.fallSeconds, result == int(RuleBook::Result::Fall) && winner ? 83 : -1);
+            QCOMPARE(b.match, 1);
+        }
+    }
+
+    void csvEscapesTeamNames() {
+        BoutResult b;
+        b.winner = 2;
+        b.result = int(RuleBook::Result::Fall);
+        b.fallSeconds = 83;
+        b.teamPoints = 6;
+        b.homeScore = 0;
+        b.guestScore = 6;
+        b.weight = 106;
+        b.homePoints = 2;
+        b.guestPoints = 0;
+        BoutResult home = b;
+        home.winner = 1;
+        const QByteArray csv = BoutSheet::Csv({b, home}, QStringLiteral("Smith, Jones"),
+                                              QStringLiteral("The \"Rams\""));
+        const QList<QByteArray> lines = csv.split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[2].startsWith(",106,\"Smith, Jones\",Fall,"), lines[2].constData());
+        QCOMPARE(lines[0],
+                 QByteArray("Match,Weight,Winner,Result,Home points,Guest points,Fall time,"
+                            "Team points,Home score,Guest score,Time\r"));
+        QVERIFY2(lines[1].startsWith(",106,\"The \"\"Rams\"\"\",Fall,2,0,1:23,6,0,6,"),
+                 lines[1].constData());
+        QVERIFY(BoutSheet::Csv({}, QStringLiteral("Tigers"), QString()).count('\n') == 1);
     }
 };
 

@@ -31,16 +31,18 @@ private slots:
         std::copy(std::begin(full), std::end(full), s.stoppage.left[1].begin());
         s.stoppage.left[1][1] = QStringLiteral("4:12");
         s.round = {QStringLiteral("period"), 2};
+        s.bouts = {{"3", "120", "home", "fall", 6, "1:23", "9", "2", "12", "3"},
+                   {"4", "126", "", "doubleForfeit", 0, "", "", "", "12", "3"}};
         QCOMPARE(
             FeedStateJson(s),
             QByteArray(
-                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2}})"));
+                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2},"bouts":[{"match":"3","weight":"120","winner":"home","kind":"fall","teamPoints":6,"fallTime":"1:23","homePoints":"9","guestPoints":"2","homeScore":"12","guestScore":"3"},{"match":"4","weight":"126","winner":null,"kind":"doubleForfeit","teamPoints":0,"fallTime":null,"homePoints":"","guestPoints":"","homeScore":"12","guestScore":"3"}]})"));
         // No clock shown, and a rule set without most kinds.
         FeedState uww;
         uww.rules = QStringLiteral("UWW");
         uww.stoppage.left[0][1] = uww.stoppage.left[1][1] = QStringLiteral("4:00");
         QVERIFY(FeedStateJson(uww).endsWith(
-            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}},"round":{"kind":"period","number":0}})"));
+            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}},"round":{"kind":"period","number":0},"bouts":[]})"));
     }
 
     void namesAreEscaped_data() {

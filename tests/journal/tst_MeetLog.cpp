@@ -156,11 +156,22 @@ private slots:
         all.stoppageRunning = true;
         all.stoppageSet = fromSeconds(300);
         all.stoppageRun = fromTenths(17);
+        const BoutResult fall{7, 157, 2, 3, 0, 5, 83, 6, 1, 2, 12, 9, 1'765'000'000'000};
+        const BoutResult doubleForfeit{8, 165, 0, 7, -1, -1, -1, 0, 0, 0, 12, 9, 1};
+        MatchSnapshot none = all, one = all;
+        one.bouts = {fall};
+        all.bouts = {fall, doubleForfeit};
         std::vector<qint64> ends;
-        const QByteArray log = logOf({all, MatchSnapshot{}, all}, &ends);
-        QVERIFY(MeetLog::replay(log.left(ends[0])).snapshot == all);
-        QVERIFY(MeetLog::replay(log.left(ends[1])).snapshot == MatchSnapshot{});
+        const QByteArray log = logOf({MatchSnapshot{}, none, one, all}, &ends);
+        QVERIFY(MeetLog::replay(log.left(ends[1])).snapshot == none);
+        QVERIFY(MeetLog::replay(log.left(ends[2])).snapshot == one);
         QVERIFY(MeetLog::replay(log).snapshot == all);
+        // A result is one record; bouts taken away take a new log.
+        QVERIFY(MeetLog::record(MeetLog::Kind::Change, one, all, kAt).size() < 300);
+        QVERIFY(MeetLog::record(MeetLog::Kind::Change, all, one, kAt).isEmpty());
+        QVERIFY(MeetLog::replay(MeetLog::start() +
+                                MeetLog::record(MeetLog::Kind::Checkpoint, {}, all, kAt))
+                    .snapshot == all);
     }
 
     // A kind a newer program added is refused, not skipped or misread.

@@ -62,19 +62,27 @@ class tst_keystrokeFuzz : public QObject {
         }
         if (roll < 990) {
             const QChar c = QLatin1Char(char('a' + rng.bounded(26)));
-            if (c == QLatin1Char('o') || c == QLatin1Char('h'))
-                return QString(); // below, rarely
+            // The windows' keys below, rarely.
+            if (c == QLatin1Char('o') || c == QLatin1Char('h') || c == QLatin1Char('e') ||
+                c == QLatin1Char('m'))
+                return QString();
             f.type(c);
             return c;
         }
         if (roll < 995) {
-            whileModal([](QDialog *) {});
-            f.type(QStringLiteral("o"));
+            // The options, or the bout result (recorded half the time).
+            const QString key = rng.bounded(2) ? QStringLiteral("o") : QStringLiteral("e");
+            const bool record = key == QLatin1String("e") && rng.bounded(2);
+            whileModal([record](QDialog *d) {
+                if (record)
+                    d->accept();
+            });
+            f.type(key);
             return QTest::qWaitFor([] { return !QApplication::activeModalWidget(); })
-                       ? QStringLiteral("o")
-                       : QStringLiteral("<options dialog stuck>");
+                       ? key
+                       : QStringLiteral("<%1 dialog stuck>").arg(key);
         }
-        f.type(QStringLiteral("h"));
+        f.type(rng.bounded(2) ? QStringLiteral("h") : QStringLiteral("m"));
         f.board->activateWindow();
         return QTest::qWaitFor([&] { return QApplication::activeWindow() == f.board; })
                    ? QStringLiteral("h")

@@ -107,6 +107,7 @@ private slots:
             {"KeySettings/BloodKey", "108"},        {"KeySettings/RecoveryKey", "118"},
             {"KeySettings/HeadNeckKey", "107"},     {"RuleSettings/RuleSet", "NFHS"},
             {"KeySettings/NextPeriodKey", "112"},   {"KeySettings/NextBoutKey", "110"},
+            {"KeySettings/BoutResultKey", "101"},   {"KeySettings/BoutSheetKey", "109"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
         QCOMPARE(s.allKeys().size(), expected.size());

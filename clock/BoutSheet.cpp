@@ -1,0 +1,68 @@
+#include "clock/BoutSheet.h"
+
+#include "settings/RuleBook.h"
+
+#include <QDateTime>
+
+namespace BoutSheet {
+
+namespace {
+
+QString number(qint32 value) {
+    return value < 0 ? QString() : QString::number(value);
+}
+
+QString csvField(const QString &text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+} // namespace
+
+QStringList Header() {
+    return {QStringLiteral("Match"),       QStringLiteral("Weight"),
+            QStringLiteral("Winner"),      QStringLiteral("Result"),
+            QStringLiteral("Home points"), QStringLiteral("Guest points"),
+            QStringLiteral("Fall time"),   QStringLiteral("Team points"),
+            QStringLiteral("Home score"),  QStringLiteral("Guest score"),
+            QStringLiteral("Time")};
+}
+
+QString FallTime(qint32 seconds) {
+    if (seconds < 0)
+        return {};
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QStringList Row(const BoutResult &b, const QString &home, const QString &guest) {
+    return {number(b.match),
+            number(b.weight),
+            b.winner == 1   ? home
+            : b.winner == 2 ? guest
+                            : QString(),
+            RuleBook::ResultName(RuleBook::Result(b.result)),
+            number(b.homePoints),
+            number(b.guestPoints),
+            FallTime(b.fallSeconds),
+            QString::number(b.teamPoints),
+            QString::number(b.homeScore),
+            QString::number(b.guestScore),
+            QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("HH:mm:ss"))};
+}
+
+QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest) {
+    QStringList lines{Header().join(QLatin1Char(','))};
+    for (const BoutResult &b : bouts) {
+        QStringList fields;
+        for (const QString &text : Row(b, home, guest))
+            fields << csvField(text);
+        lines << fields.join(QLatin1Char(','));
+    }
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+} // namespace BoutSheet

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "clock/MatchSnapshot.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The dual's bouts as the bout sheet lists them and saves them.
+namespace BoutSheet {
+
+// The columns, in order.
+QStringList Header();
+// One bout's texts: the winner by its team's name, a blank number as "", the time of day
+// as the computer's clock read it.
+QStringList Row(const BoutResult &bout, const QString &home, const QString &guest);
+// "1:23": a bout's time at a fall.
+QString FallTime(qint32 seconds);
+// UTF-8, a header row, then one row per bout; a text with a comma, a quote or a line break
+// is quoted, its quotes doubled.
+QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest);
+
+} // namespace BoutSheet
