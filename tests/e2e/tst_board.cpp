@@ -295,6 +295,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(s->desktop.geometry(s->board).width() < 3840, Desktop::kWaitMs);
     }
 
+    // Three bouts of a dual: the next bout, its match points, the result window's proposal
+    // taken with Enter; the team scores add the rule set's points, and the bout sheet opens
+    // in a window of its own that Esc closes.
+    void threeBoutDual() {
+        const int home = field("homeScore").toInt(), guest = field("guestScore").toInt();
+        // A decision for home (3), a major decision for guest (4), a technical fall (5).
+        const char *const points[][2] = {{"9", "2"}, {"1", "9"}, {"16", "0"}};
+        for (const auto &p : points) {
+            s->desktop.keys({QStringLiteral("n")});
+            QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("0"), Desktop::kWaitMs);
+            clickField("homeMatch");
+            s->desktop.type(QLatin1String(p[0]) + QLatin1Char('\r'));
+            clickField("guestMatch");
+            s->desktop.type(QLatin1String(p[1]) + QLatin1Char('\r'));
+            const QStringList known = s->desktop.windows();
+            s->desktop.keys({QStringLiteral("e")});
+            const QString dialog = waitForWindowTitled(QStringLiteral("Bout Result"), known);
+            QVERIFY(!dialog.isEmpty());
+            QVERIFY(s->desktop.waitForActive(dialog));
+            s->desktop.keys({QStringLiteral("Return")});
+            QVERIFY(s->desktop.waitForWindowGone(dialog));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), QString::number(home + 8), Desktop::kWaitMs);
+        QCOMPARE(field("guestScore"), QString::number(guest + 4));
+        const QStringList known = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("m")});
+        const QString sheet = waitForWindowTitled(QStringLiteral("Darezez Bout Sheet"), known);
+        QVERIFY(!sheet.isEmpty());
+        QVERIFY(s->desktop.waitForActive(sheet));
+        s->desktop.keys({QStringLiteral("Escape")});
+        QVERIFY(s->desktop.waitForWindowGone(sheet));
+        QVERIFY(s->desktop.waitForActive(s->board));
+    }
+
     void cleanupTestCase() { s.reset(); }
 };
 
