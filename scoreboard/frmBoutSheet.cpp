@@ -16,7 +16,8 @@
 #include <QVBoxLayout>
 
 frmBoutSheet::frmBoutSheet(const Match &match, QWidget *board)
-    : QWidget(nullptr, Qt::Window), m_match(match), m_table(new QTableWidget(this)) {
+    // The board's own window: it goes with the board, never outliving the match it lists.
+    : QWidget(board, Qt::Window), m_match(match), m_table(new QTableWidget(this)) {
     setObjectName(QStringLiteral("frmBoutSheet"));
     setWindowTitle(QStringLiteral("Darezez Bout Sheet"));
     setAttribute(Qt::WA_DeleteOnClose);
