@@ -15,22 +15,7 @@ export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
 "$build/darezez" >"$work/run.log" 2>&1 &
 program=$!
-splash=
-for _ in $(seq 200); do
-  splash=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -1 || true)
-  [[ -n "$splash" ]] && break
-  sleep 0.05
-done
-sleep 0.5
-read -r x y < <(client "$splash")
-xdotool mousemove $((x + 185)) $((y + 70)) sleep 0.05 click 1
-board=
-for _ in $(seq 200); do
-  board=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -vx "$splash" | head -1 || true)
-  [[ -n "$board" ]] && break
-  sleep 0.05
-done
-sleep 1
+open_board
 xdotool windowsize --sync "$board" 1920 1080 || true
 sleep 1
 xdotool key b

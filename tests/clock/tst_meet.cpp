@@ -1,4 +1,5 @@
 // Periods, overtime and the next bout on the match object with a fake time source.
+#include "MatchFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/BoutSheet.h"
@@ -7,32 +8,17 @@
 
 #include <QSignalSpy>
 
-class tst_meet : public QObject {
+class tst_meet : public QObject, MatchFixture {
     Q_OBJECT
-
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<Match> m;
 
     void type(Match::Field field, const QString &keys) {
         for (const QChar c : keys)
             m->DigitKeyPress(field, c.unicode(), -1, Match::UpperLimit(field));
     }
-    void pass(qint64 ms) {
-        clock->advance(ms);
-        m->UpdateClocks();
-    }
 
 private slots:
-    void init() {
-        modGlobals::SetDefaults();
-        clock = std::make_unique<FakeClock>();
-        m = std::make_unique<Match>();
-        m->Load();
-    }
-    void cleanup() {
-        m.reset();
-        clock.reset();
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     // From a fresh bout, each next period as the board shows it (overtime by its caption),
     // up to the last round; one more is refused.

@@ -1,5 +1,6 @@
 // The stoppage clocks on the match object with a fake time source: what they count, when they
 // may run, and what they leave alone.
+#include "MatchFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
@@ -7,11 +8,8 @@
 
 #include <QSignalSpy>
 
-class tst_stoppage : public QObject {
+class tst_stoppage : public QObject, MatchFixture {
     Q_OBJECT
-
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<Match> m;
 
     // A key as the board hands it over: its code, then the character it types.
     void press(int keyCode, char typed = 0) {
@@ -23,26 +21,14 @@ class tst_stoppage : public QObject {
         press(QChar(QLatin1Char(key)).toUpper().unicode(), key);
         press(side);
     }
-    void pass(qint64 ms) {
-        clock->advance(ms);
-        m->UpdateClocks();
-    }
     void newBout(RuleBook::Set set) {
         modGlobals::RuleSet = set;
         m->NewBout();
     }
 
 private slots:
-    void init() {
-        modGlobals::SetDefaults();
-        clock = std::make_unique<FakeClock>();
-        m = std::make_unique<Match>();
-        m->Load();
-    }
-    void cleanup() {
-        m.reset();
-        clock.reset();
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void countsDownToZeroAndBuzzesOnce() {
         QSignalSpy buzz(m.get(), &Match::BuzzerRequested);
