@@ -8,10 +8,6 @@ namespace BoutSheet {
 
 namespace {
 
-QString number(qint32 value) {
-    return value < 0 ? QString() : QString::number(value);
-}
-
 QString csvField(const QString &text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
@@ -22,6 +18,10 @@ QString csvField(const QString &text) {
 }
 
 } // namespace
+
+QString Number(qint32 value) {
+    return value < 0 ? QString() : QString::number(value);
+}
 
 QStringList Header() {
     return {QStringLiteral("Match"),       QStringLiteral("Weight"),
@@ -39,14 +39,14 @@ QString FallTime(qint32 seconds) {
 }
 
 QStringList Row(const BoutResult &b, const QString &home, const QString &guest) {
-    return {number(b.match),
-            number(b.weight),
+    return {Number(b.match),
+            Number(b.weight),
             b.winner == 1   ? home
             : b.winner == 2 ? guest
                             : QString(),
             RuleBook::ResultName(RuleBook::Result(b.result)),
-            number(b.homePoints),
-            number(b.guestPoints),
+            Number(b.homePoints),
+            Number(b.guestPoints),
             FallTime(b.fallSeconds),
             QString::number(b.teamPoints),
             QString::number(b.homeScore),

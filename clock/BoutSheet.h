@@ -14,6 +14,8 @@ QStringList Header();
 // One bout's texts: the winner by its team's name, a blank number as "", the time of day
 // as the computer's clock read it.
 QStringList Row(const BoutResult &bout, const QString &home, const QString &guest);
+// A number as a field shows it: "" for a blank (-1).
+QString Number(qint32 value);
 // "1:23": a bout's time at a fall.
 QString FallTime(qint32 seconds);
 // UTF-8, a header row, then one row per bout; a text with a comma, a quote or a line break

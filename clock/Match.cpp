@@ -365,13 +365,13 @@ void Match::startStoppage(int kind, int side) {
     if (ClockRunning(0) == -1)
         return;
     // Refused before anything else: a clock that runs keeps running.
-    if (StoppageLeft(side, kind) <= 0) {
+    const TimeValue left = StoppageLeft(side, kind);
+    if (left <= 0) {
         emit EntryRefused();
         return;
     }
     if (StoppageRunning())
         stopStoppage();
-    const TimeValue left = StoppageLeft(side, kind);
     m_stoppageKind = kind;
     m_stoppageSide = side;
     SetClock(left, 0, kStoppageSlot);
@@ -542,8 +542,11 @@ void Match::NewBout() {
     m_stoppageChosen = -1;
     if (ClockRunning(0) == 0)
         setTick(false);
-    hideStoppage();
+    // Hidden or not, the allowances changed.
+    m_stoppageKind = -1;
+    m_stoppageSide = 0;
     emit StoppageChanged();
+    emit FieldChanged(pledTimeAd);
 }
 
 void Match::UpdateAdStatus() {

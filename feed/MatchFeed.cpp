@@ -51,15 +51,15 @@ FeedState MatchFeed::State() const {
                 s.stoppage.left[size_t(side)][size_t(kind)] = Match::TimeText(left, true);
         }
     }
-    const auto number = [](qint32 v) { return v < 0 ? QString() : QString::number(v); };
     for (const BoutResult &b : m_match.Bouts()) {
-        s.bouts.append({number(b.match), number(b.weight),
+        using BoutSheet::Number;
+        s.bouts.append({Number(b.match), Number(b.weight),
                         b.winner == 1   ? QStringLiteral("home")
                         : b.winner == 2 ? QStringLiteral("guest")
                                         : QString(),
                         RuleBook::ResultKey(RuleBook::Result(b.result)), b.teamPoints,
-                        BoutSheet::FallTime(b.fallSeconds), number(b.homePoints),
-                        number(b.guestPoints), QString::number(b.homeScore),
+                        BoutSheet::FallTime(b.fallSeconds), Number(b.homePoints),
+                        Number(b.guestPoints), QString::number(b.homeScore),
                         QString::number(b.guestScore)});
     }
     return s;

@@ -7,7 +7,7 @@ JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *paren
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
         // Also when the clock runs out with no key pressed.
         if (!on)
-            write();
+            hand(false);
     });
     connect(&m_match, &Match::FieldChanged, this, &JournalPolicy::clockShown);
     Started();
@@ -18,10 +18,6 @@ void JournalPolicy::Started() {
 }
 
 void JournalPolicy::ActionTaken() {
-    write();
-}
-
-void JournalPolicy::write() {
     hand(false);
 }
 

@@ -24,7 +24,7 @@ public:
     void ActionTaken();
 
 private:
-    void write();
+    // The match as it stands, as a record or (progress) over the last progress.
     void hand(bool progress);
     void clockShown(Match::Field field);
 

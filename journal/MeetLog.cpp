@@ -197,22 +197,27 @@ void putCrc(QByteArray &out, qint64 from) {
     put<quint32>(out, crc(out.constData() + from, out.size() - from));
 }
 
-// Count, then (number, value) pairs; false when one is unknown or out of range.
-bool applyMembers(const char *at, qint64 size, MatchSnapshot &into) {
-    if (size < 1)
+// Count, then (number, value) pairs, each handed to apply(id, value); false when the block
+// is not whole or apply refuses a pair.
+template <typename Apply> bool readPairs(const char *at, qint64 size, Apply apply) {
+    if (size < 1 || size != 1 + quint8(at[0]) * kMemberBytes)
         return false;
-    const int n = quint8(at[0]);
-    if (size != 1 + n * kMemberBytes)
-        return false;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < quint8(at[0]); ++i) {
         const char *m = at + 1 + i * kMemberBytes;
-        const int id = quint8(m[0]);
-        const qint64 v = take<qint64>(m + 1);
+        if (!apply(int(quint8(m[0])), take<qint64>(m + 1)))
+            return false;
+    }
+    return true;
+}
+
+// False when a member is unknown or out of range.
+bool applyMembers(const char *at, qint64 size, MatchSnapshot &into) {
+    return readPairs(at, size, [&into](int id, qint64 v) {
         if (id >= kMemberCount || !inRange(id, v))
             return false;
         set(into, id, v);
-    }
-    return true;
+        return true;
+    });
 }
 
 void putMembers(QByteArray &out, const MatchSnapshot *before, const MatchSnapshot &after) {
@@ -304,20 +309,15 @@ void putBout(QByteArray &out, const BoutResult &b) {
 }
 
 bool takeBout(const char *at, qint64 size, BoutResult &b) {
-    if (size < 1 || size != 1 + quint8(at[0]) * kMemberBytes)
-        return false;
-    for (int i = 0; i < quint8(at[0]); ++i) {
-        const char *m = at + 1 + i * kMemberBytes;
-        const int id = quint8(m[0]);
-        const qint64 v = take<qint64>(m + 1);
+    return readPairs(at, size, [&b](int id, qint64 v) {
         if (id == kBoutAt && v >= 0)
             b.atMs = v;
         else if (id < kBoutAt && v >= kBoutMembers[id].low && v <= kBoutMembers[id].high)
             b.*kBoutMembers[id].field = qint32(v);
         else
             return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 QByteArray framed(Kind kind, const QDateTime &at, const MatchSnapshot *before,

@@ -373,7 +373,7 @@ bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::WindowActivate && watched != this &&
         ((qobject_cast<QMessageBox *>(watched) && watched->parent() == this &&
           !static_cast<QWidget *>(watched)->isModal()) ||
-         (watched == m_boutSheet && m_boutSheet)))
+         watched == m_boutSheet))
         m_backFromNote = true;
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
         m_quitting = true;
