@@ -176,6 +176,7 @@ void Match::setTyped(QString &typed, const QString &text) {
 }
 
 void Match::ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot) {
+    const Action action(*this);
     const QString name = FieldName(pledClock);
     if (name != m_clockTypedField) {
         setTyped(m_clockTyped, QString());
@@ -207,6 +208,7 @@ void Match::ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot) {
 void Match::ShowDigits(Field field, const QString &entry, qint16 low, qint16 high) {
     if (!IsNumberField(field))
         return;
+    const Action action(*this);
     const std::optional<qint32> result = modShowDigits::EntryResult(Value(field), entry, low, high);
     if (!result)
         return;
@@ -221,6 +223,7 @@ void Match::ShowDigits(Field field, const QString &entry, qint16 low, qint16 hig
 }
 
 void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
+    const Action action(*this);
     const QString name = FieldName(field);
     if (name != m_digitTypedField) {
         setTyped(m_digitTyped, QString());
@@ -256,6 +259,7 @@ void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
 }
 
 void Match::AllKeyDown(int keyCode) {
+    const Action action(*this);
     // Left or Right after a stoppage key is that wrestler's, and nothing else: the holder,
     // the lamps and the time advantage stay. Any other key drops the choice.
     if (const int kind = std::exchange(m_stoppageChosen, -1); kind >= 0) {
@@ -264,14 +268,7 @@ void Match::AllKeyDown(int keyCode) {
             return;
         }
     }
-    // Refreshes come only when a digit changes, up to a second apart: a holder handing
-    // over keeps the time up to the key, not up to the last refresh.
-    if (ClockRunning(0) == -1) {
-        for (qint16 slot : {qint16(1), qint16(2)}) {
-            if (ClockRunning(slot) == -1)
-                ClockValue(slot);
-        }
-    }
+    readHolders();
     if (keyCode >= KeyCodes::Left && keyCode <= KeyCodes::Right)
         TimeAd = keyCode;
     UpdateAdStatus();
@@ -281,16 +278,7 @@ void Match::AllKeyPress(int keyAscii) {
     // An unbound command's key is 0: no key types it.
     if (keyAscii <= 0)
         return;
-    if (stoppageKeyPress(keyAscii))
-        return;
-    if (keyAscii == modGlobals::NextPeriodKey) {
-        NextPeriod();
-        return;
-    }
-    if (keyAscii == modGlobals::NextBoutKey) {
-        NextBout();
-        return;
-    }
+    // Windows change nothing themselves: a result recorded in one is an action of its own.
     if (keyAscii == modGlobals::BoutResultKey) {
         emit BoutResultRequested();
         return;
@@ -299,7 +287,27 @@ void Match::AllKeyPress(int keyAscii) {
         emit BoutSheetRequested();
         return;
     }
-    if (keyAscii == modGlobals::StartStopClockKey) {
+    if (keyAscii == kUndoKey || keyAscii == kRedoKey) {
+        stepHistory(keyAscii == kUndoKey);
+        return;
+    }
+    if (commandKeyPress(keyAscii))
+        return;
+    if (keyAscii == 'h' || keyAscii == 'H')
+        emit HelpRequested();
+    else if (keyAscii == 'o' || keyAscii == 'O')
+        emit OptionsRequested();
+}
+
+bool Match::commandKeyPress(int keyAscii) {
+    const Action action(*this);
+    if (stoppageKeyPress(keyAscii))
+        return true;
+    if (keyAscii == modGlobals::NextPeriodKey) {
+        NextPeriod();
+    } else if (keyAscii == modGlobals::NextBoutKey) {
+        NextBout();
+    } else if (keyAscii == modGlobals::StartStopClockKey) {
         if (ClockRunning(0)) {
             StopClock(0);
         } else {
@@ -314,14 +322,14 @@ void Match::AllKeyPress(int keyAscii) {
         ResetClocks();
     } else if (keyAscii == modGlobals::BuzzerKey) {
         emit BuzzerRequested();
-    } else if (keyAscii == 'h' || keyAscii == 'H') {
-        emit HelpRequested();
-    } else if (keyAscii == 'o' || keyAscii == 'O') {
-        emit OptionsRequested();
+    } else {
+        return false;
     }
+    return true;
 }
 
 void Match::ResetClocks() {
+    const Action action(*this);
     if (ClockRunning(0) == -1)
         AllKeyPress(modGlobals::StartStopClockKey);
     SetClock(fromSeconds(LastClockTime), 0, 0);
@@ -437,6 +445,7 @@ void Match::setPeriodClock(int period) {
 }
 
 bool Match::NextPeriod() {
+    const Action action(*this);
     const qint32 next = std::max(Value(pledPeriod), 0) + 1;
     if (ClockRunning(0) == -1 || StoppageRunning() ||
         next > qint32(RuleBook::Of(m_rules).rounds.size())) {
@@ -449,6 +458,7 @@ bool Match::NextPeriod() {
 }
 
 bool Match::NextBout() {
+    const Action action(*this);
     const qint32 match = Value(pledMatch);
     if (ClockRunning(0) == -1 || StoppageRunning() || match >= UpperLimit(pledMatch)) {
         emit EntryRefused();
@@ -494,6 +504,7 @@ BoutResult Match::ProposedResult() const {
 }
 
 QString Match::RecordResult(BoutResult r) {
+    const Action action(*this);
     const auto score = [this](int side) {
         return std::max(Value(side == 1 ? pledHomeScore : pledGuestScore), 0);
     };
@@ -677,6 +688,8 @@ MatchSnapshot Match::Snapshot() const {
     snap.stoppageSet = m_stoppageKind < 0 ? 0 : stoppage.setTime;
     snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), stoppage.setTime);
     snap.bouts = m_bouts;
+    snap.undoable = m_undoable;
+    snap.redoable = m_redoable;
     return snap;
 }
 
@@ -723,6 +736,8 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     emit StoppageChanged();
     m_bouts = snapshot.bouts;
     emit BoutsChanged();
+    m_undoable = snapshot.undoable;
+    m_redoable = snapshot.redoable;
 
     for (int i = 0; i < kNumberFieldCount; ++i) {
         if (m_numbers[i] == snapshot.fields[i])
@@ -731,5 +746,114 @@ void Match::Restore(const MatchSnapshot &snapshot) {
         emit FieldChanged(Field(pledHomeScore + i));
     }
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
+    UpdateAdStatus();
+}
+
+Match::Action::Action(Match &match) : m_match(match) {
+    if (m_match.m_actionDepth++ == 0) {
+        m_match.readHolders();
+        m_match.m_actionBefore = m_match.Snapshot();
+    }
+}
+
+Match::Action::~Action() {
+    if (--m_match.m_actionDepth > 0)
+        return;
+    MatchEdit edit = MatchEdit::Between(m_match.m_actionBefore, m_match.Snapshot());
+    if (edit.isEmpty())
+        return;
+    m_match.m_undoable = MatchEdit::Pushed(std::move(m_match.m_undoable), edit);
+    m_match.m_redoable.clear();
+}
+
+// Refreshes come only when a digit changes, up to a second apart: a holder's time counts up
+// to the key, not up to the last refresh.
+void Match::readHolders() {
+    if (ClockRunning(0) != -1)
+        return;
+    for (qint16 slot : {qint16(1), qint16(2)}) {
+        if (ClockRunning(slot) == -1)
+            ClockValue(slot);
+    }
+}
+
+bool Match::Undo() {
+    return stepHistory(true);
+}
+
+bool Match::Redo() {
+    return stepHistory(false);
+}
+
+bool Match::stepHistory(bool undo) {
+    QList<MatchEdit> &from = undo ? m_undoable : m_redoable;
+    if (from.isEmpty() || m_actionDepth > 0) {
+        emit EntryRefused();
+        return false;
+    }
+    const MatchEdit edit = from.takeLast();
+    QList<MatchEdit> &to = undo ? m_redoable : m_undoable;
+    to = MatchEdit::Pushed(std::move(to), edit);
+    readHolders();
+    applyEdit(edit, undo);
+    emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) +
+                        edit.Describe(undo));
+    return true;
+}
+
+void Match::applyEdit(const MatchEdit &e, bool undone) {
+    using namespace MatchMembers;
+    const auto to = [&e, undone](int id) { return e.to(id, undone); };
+    m_stoppageChosen = -1;
+    for (int i = 0; i < kNumberFieldCount; ++i) {
+        if (e.has(i))
+            setNumber(Field(pledHomeScore + i), qint32(to(i)));
+    }
+    if (e.has(kTimeAd))
+        TimeAd = qint32(to(kTimeAd));
+    if (e.has(kShownAdSide))
+        ShownAdSide = qint16(to(kShownAdSide));
+    if (e.has(kLastClockTime))
+        LastClockTime = qint32(to(kLastClockTime));
+    if (e.has(kClockHasRun))
+        m_clockHasRun = to(kClockHasRun);
+    // Each clock as a whole, at the reading it had, running from now if it ran.
+    if (e.has(kClockSet)) {
+        SetClock(to(kClockSet), 0, 0);
+        m_slots[0].pastTime = to(kClockRun);
+        if (to(kClockRunning))
+            StartClock(0);
+    }
+    for (qint16 slot : {qint16(1), qint16(2)}) {
+        const int id = slot == 1 ? kHomeAd : kGuestAd;
+        if (e.has(id)) {
+            // The holder's runs on from it once the match clock does.
+            SetClock(0, 1, slot);
+            m_slots[slot].pastTime = to(id);
+        }
+    }
+    if (e.has(kStoppageKind)) {
+        for (int i = 0; i < 2 * RuleBook::kStoppageCount; ++i)
+            m_stoppageUsed[size_t(i / RuleBook::kStoppageCount)]
+                          [size_t(i % RuleBook::kStoppageCount)] = to(kStoppageUsed + i);
+        m_stoppageKind = qint32(to(kStoppageKind));
+        m_stoppageSide = qint32(to(kStoppageSide));
+        SetClock(to(kStoppageSet), 0, kStoppageSlot);
+        m_slots[kStoppageSlot].pastTime = to(kStoppageRun);
+        if (to(kStoppageRunning) && m_stoppageKind >= 0)
+            StartClock(kStoppageSlot);
+        m_shownStoppage = ClockValue(kStoppageSlot);
+        emit StoppageChanged();
+        emit FieldChanged(pledTimeAd);
+    }
+    if (e.bout) {
+        if (undone && !m_bouts.isEmpty())
+            m_bouts.removeLast();
+        else
+            m_bouts.append(*e.bout);
+        emit BoutsChanged();
+    }
+    if (ClockRunning(0) == -1 || StoppageRunning())
+        setTick(true);
     UpdateAdStatus();
 }

@@ -143,6 +143,14 @@ public:
     bool ClockHasRun() const { return m_clockHasRun; }
     // What an operator would lose, as of the last refresh of the clocks.
     MatchSnapshot Snapshot() const;
+    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the operator's actions: what the
+    // action changed goes back to its value just before it (or again to the one after it).
+    // Refused (false) when there is nothing to undo or redo.
+    static constexpr int kUndoKey = 26;
+    static constexpr int kRedoKey = 25;
+    bool Undo();
+    bool Redo();
+
     // Back to a journaled match with every clock stopped. Runs are cut to whole tenths, so
     // the match clock gains back less than a tenth and loses nothing.
     void Restore(const MatchSnapshot &snapshot);
@@ -166,8 +174,23 @@ signals:
     void TypedChanged();
     // Enter, or a sign and a digit, changed nothing: the entry was refused.
     void EntryRefused();
+    // An undo or a redo, as the operator reads it: "Undone: Home score 21 → 18".
+    void HistoryStepped(const QString &text);
 
 private:
+    // One operator action: what it changed goes on the undo history when the outermost
+    // one ends.
+    class Action {
+    public:
+        explicit Action(Match &match);
+        ~Action();
+        Action(const Action &) = delete;
+        Action &operator=(const Action &) = delete;
+
+    private:
+        Match &m_match;
+    };
+
     struct Slot {
         TimeValue setTime = 0;
         TimeValue pastTime = 0;
@@ -181,7 +204,12 @@ private:
     };
 
     void setTick(bool on);
+    void readHolders();
+    bool stepHistory(bool undo);
+    void applyEdit(const MatchEdit &edit, bool undone);
     bool stoppageKeyPress(int keyAscii);
+    // A bound command's key: true when it was one.
+    bool commandKeyPress(int keyAscii);
     void setNumber(Field field, qint32 value);
     void setPeriodClock(int period);
     void startStoppage(int kind, int side);
@@ -210,6 +238,10 @@ private:
     // A stoppage key waiting for Left or Right.
     int m_stoppageChosen = -1;
     TimeValue m_shownStoppage = 0;
+    QList<MatchEdit> m_undoable;
+    QList<MatchEdit> m_redoable;
+    int m_actionDepth = 0;
+    MatchSnapshot m_actionBefore;
     // A period's digit or a sign and digit was just taken: the Enter that often follows is
     // no refused entry.
     bool m_entryTaken = false;

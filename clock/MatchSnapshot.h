@@ -1,4 +1,6 @@
 #pragma once
+#include "clock/BoutResult.h"
+#include "clock/MatchEdit.h"
 #include "clock/TimeValue.h"
 #include <QList>
 #include <array>
@@ -9,24 +11,6 @@ enum TimeAdHolder : qint32 { kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 3
 
 // A fresh board's match clock, in whole seconds: 10:00.
 inline constexpr qint32 kFreshClockSeconds = 600;
-// One bout's result as the bout sheet lists it.
-struct BoutResult {
-    qint32 match = -1; // the match number and weight shown; -1 blank
-    qint32 weight = -1;
-    qint32 winner = 0;      // 1 home, 2 guest, 0 nobody (a double forfeit)
-    qint32 result = 0;      // RuleBook::Result
-    qint32 homePoints = -1; // match points, -1 blank
-    qint32 guestPoints = -1;
-    qint32 fallSeconds = -1; // the bout's time at a fall; -1 for any other result
-    qint32 teamPoints = 0;
-    qint32 deductionSide = 0; // 1 home, 2 guest: a team-point deduction entered with it
-    qint32 deduction = 0;
-    qint32 homeScore = 0; // team scores after it
-    qint32 guestScore = 0;
-    qint64 atMs = 0; // the time of day, ms since the epoch
-    bool operator==(const BoutResult &) const = default;
-};
-
 // Everything of a match that an operator would lose: what the journal keeps.
 struct MatchSnapshot {
     // pledHomeScore, pledGuestScore, pledHomeMatch, pledGuestMatch, pledMatch, pledPeriod,
@@ -53,5 +37,9 @@ struct MatchSnapshot {
     TimeValue stoppageRun = 0;
     // The dual's bouts so far.
     QList<BoutResult> bouts;
+    // The operator's actions undo can take back, oldest first, and those redo brings again,
+    // the next one last.
+    QList<MatchEdit> undoable;
+    QList<MatchEdit> redoable;
     bool operator==(const MatchSnapshot &) const = default;
 };

@@ -123,6 +123,7 @@ struct MatchJournal::Shared {
     MatchSnapshot recorded; // the match after the last record
     qint64 end = 0;
     quint64 sequence = 0;
+    qint64 checkpointBytes = 0; // the last compaction's log
 
     explicit Shared(const QString &f)
         : folder(f), path(QDir(f).filePath(QLatin1String(MeetLog::kFileName))),
@@ -311,11 +312,16 @@ struct MatchJournal::Shared {
         }
         end += record.size();
         recorded = job.snapshot;
-        // Bounded: the match as it stands becomes the checkpoint of a new log.
+        // Bounded: the match as it stands becomes the checkpoint of a new log, once the
+        // records have grown past the checkpoint too (undo's history may make it long).
         // The record is safe either way; a compaction that fails is tried after the next one.
-        if (end > kCompactBytes)
-            rewrite(MeetLog::start() +
-                    MeetLog::record(MeetLog::Kind::Checkpoint, {}, recorded, job.savedAt));
+        if (end > std::max(kCompactBytes, 2 * checkpointBytes)) {
+            const QByteArray checkpoint =
+                MeetLog::start() +
+                MeetLog::record(MeetLog::Kind::Checkpoint, {}, recorded, job.savedAt);
+            if (rewrite(checkpoint).isEmpty())
+                checkpointBytes = checkpoint.size();
+        }
         return {};
     }
 };

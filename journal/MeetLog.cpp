@@ -1,6 +1,7 @@
 #include "journal/MeetLog.h"
 
 #include "clock/Match.h"
+#include "clock/MatchMembers.h"
 #include "journal/JournalFile.h"
 #include "settings/RuleBook.h"
 
@@ -18,72 +19,10 @@ constexpr quint32 kSlotMagic = 0x47505a44; // "DZPG"
 constexpr qint64 kRecordHead = 16;         // length, kind, version, time
 constexpr qint64 kSlotHead = 32;           // magic, version, sequence, log end, time
 constexpr qint64 kMemberBytes = 9;
+constexpr qint64 kEditMemberBytes = 17; // number, before, after
 constexpr int kSlotMembers = int((kSlotBytes - kSlotHead - 1 - 4) / kMemberBytes);
 
-// The snapshot's members by number; numbers are never reused.
-constexpr int kFieldMembers = 7;
-enum MemberId : quint8 {
-    kClockSet = kFieldMembers,
-    kClockRun,
-    kClockRunning,
-    kClockHasRun,
-    kHomeAd,
-    kGuestAd,
-    kTimeAd,
-    kLastClockTime,
-    kShownAdSide,
-    kRuleSet,
-    kStoppageUsed, // eight: home's four kinds, then guest's
-    kStoppageKind = kStoppageUsed + 8,
-    kStoppageSide,
-    kStoppageRunning,
-    kStoppageSet,
-    kStoppageRun,
-    kMemberCount,
-};
-
-bool isStoppageUsed(int id) {
-    return id >= kStoppageUsed && id < kStoppageKind;
-}
-
-qint64 get(const MatchSnapshot &s, int id) {
-    if (id < kFieldMembers)
-        return s.fields[size_t(id)];
-    if (isStoppageUsed(id))
-        return s.stoppageUsed[size_t(id - kStoppageUsed)];
-    switch (id) {
-    case kClockSet:
-        return s.clockSet;
-    case kClockRun:
-        return s.clockRun;
-    case kClockRunning:
-        return s.clockRunning;
-    case kClockHasRun:
-        return s.clockHasRun;
-    case kHomeAd:
-        return s.homeAd;
-    case kGuestAd:
-        return s.guestAd;
-    case kTimeAd:
-        return s.timeAd;
-    case kLastClockTime:
-        return s.lastClockTime;
-    case kShownAdSide:
-        return s.shownAdSide;
-    case kRuleSet:
-        return s.ruleSet;
-    case kStoppageKind:
-        return s.stoppageKind;
-    case kStoppageSide:
-        return s.stoppageSide;
-    case kStoppageRunning:
-        return s.stoppageRunning;
-    case kStoppageSet:
-        return s.stoppageSet;
-    default:
-        return s.stoppageRun;
-    }
-}
+using namespace MatchMembers;
 
 // The same limits as the journal before the log: anything outside is damage.
 bool inRange(int id, qint64 v) {
@@ -117,64 +56,6 @@ bool inRange(int id, qint64 v) {
         return v >= -1 && v < RuleBook::kStoppageCount;
     default:
         return false;
-    }
-}
-
-void set(MatchSnapshot &s, int id, qint64 v) {
-    if (id < kFieldMembers) {
-        s.fields[size_t(id)] = qint32(v);
-        return;
-    }
-    if (isStoppageUsed(id)) {
-        s.stoppageUsed[size_t(id - kStoppageUsed)] = v;
-        return;
-    }
-    switch (id) {
-    case kClockSet:
-        s.clockSet = v;
-        break;
-    case kClockRun:
-        s.clockRun = v;
-        break;
-    case kClockRunning:
-        s.clockRunning = v;
-        break;
-    case kClockHasRun:
-        s.clockHasRun = v;
-        break;
-    case kHomeAd:
-        s.homeAd = v;
-        break;
-    case kGuestAd:
-        s.guestAd = v;
-        break;
-    case kTimeAd:
-        s.timeAd = qint32(v);
-        break;
-    case kLastClockTime:
-        s.lastClockTime = qint32(v);
-        break;
-    case kShownAdSide:
-        s.shownAdSide = qint16(v);
-        break;
-    case kRuleSet:
-        s.ruleSet = qint32(v);
-        break;
-    case kStoppageKind:
-        s.stoppageKind = qint32(v);
-        break;
-    case kStoppageSide:
-        s.stoppageSide = qint32(v);
-        break;
-    case kStoppageRunning:
-        s.stoppageRunning = v;
-        break;
-    case kStoppageSet:
-        s.stoppageSet = v;
-        break;
-    default:
-        s.stoppageRun = v;
-        break;
     }
 }
 
@@ -213,7 +94,7 @@ template <typename Apply> bool readPairs(const char *at, qint64 size, Apply appl
 // False when a member is unknown or out of range.
 bool applyMembers(const char *at, qint64 size, MatchSnapshot &into) {
     return readPairs(at, size, [&into](int id, qint64 v) {
-        if (id >= kMemberCount || !inRange(id, v))
+        if (id >= kCount || !inRange(id, v))
             return false;
         set(into, id, v);
         return true;
@@ -224,7 +105,7 @@ void putMembers(QByteArray &out, const MatchSnapshot *before, const MatchSnapsho
     const qsizetype countAt = out.size();
     out.append(char(0));
     quint8 n = 0;
-    for (int id = 0; id < kMemberCount; ++id) {
+    for (int id = 0; id < kCount; ++id) {
         const qint64 v = get(after, id);
         if (before && get(*before, id) == v)
             continue;
@@ -237,7 +118,7 @@ void putMembers(QByteArray &out, const MatchSnapshot *before, const MatchSnapsho
 
 int differing(const MatchSnapshot &a, const MatchSnapshot &b) {
     int n = 0;
-    for (int id = 0; id < kMemberCount; ++id)
+    for (int id = 0; id < kCount; ++id)
         n += get(a, id) != get(b, id);
     return n;
 }
@@ -320,21 +201,76 @@ bool takeBout(const char *at, qint64 size, BoutResult &b) {
     });
 }
 
-QByteArray framed(Kind kind, const QDateTime &at, const MatchSnapshot *before,
-                  const MatchSnapshot &after, const BoutResult *bout) {
+// An edit's members, then whether a bout follows, then the bout.
+void putEdit(QByteArray &out, const MatchEdit &e) {
+    const qsizetype countAt = out.size();
+    out.append(char(0));
+    quint8 n = 0;
+    for (int id = 0; id < kCount; ++id) {
+        if (!e.has(id))
+            continue;
+        out.append(char(id));
+        put<qint64>(out, e.before[size_t(id)]);
+        put<qint64>(out, e.after[size_t(id)]);
+        ++n;
+    }
+    out[countAt] = char(n);
+    out.append(char(e.bout ? 1 : 0));
+    if (e.bout)
+        putBout(out, *e.bout);
+}
+
+bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
+    if (size < 2)
+        return false;
+    const qint64 members = 1 + quint8(at[0]) * kEditMemberBytes;
+    if (members >= size)
+        return false;
+    for (int i = 0; i < quint8(at[0]); ++i) {
+        const char *m = at + 1 + i * kEditMemberBytes;
+        const int id = quint8(m[0]);
+        const qint64 before = take<qint64>(m + 1);
+        const qint64 after = take<qint64>(m + 9);
+        if (id >= kCount || e.has(id) || !inRange(id, before) || !inRange(id, after))
+            return false;
+        e.members |= quint64(1) << id;
+        e.before[size_t(id)] = before;
+        e.after[size_t(id)] = after;
+    }
+    if (at[members] == 0)
+        return members + 1 == size;
+    BoutResult bout;
+    if (at[members] != 1 || !takeBout(at + members + 1, size - members - 1, bout))
+        return false;
+    e.bout = bout;
+    return true;
+}
+
+QByteArray framed(Kind kind, const QDateTime &at, const QByteArray &payload) {
     QByteArray out;
-    put<quint32>(out, 0); // the length, once known
+    put<quint32>(out, quint32(kRecordHead + payload.size() + 4));
     put<quint16>(out, quint16(kind));
     put<quint16>(out, quint16(kVersion));
     put<qint64>(out, at.toMSecsSinceEpoch());
-    putMembers(out, before, after);
-    if (bout)
-        putBout(out, *bout);
-    const quint32 length = quint32(out.size() + 4);
-    const quint32 le = qToLittleEndian(length);
-    std::memcpy(out.data(), &le, sizeof le);
+    out += payload;
     putCrc(out, 0);
     return out;
+}
+
+QByteArray members(const MatchSnapshot *before, const MatchSnapshot &after) {
+    QByteArray out;
+    putMembers(out, before, after);
+    return out;
+}
+
+QList<BoutResult> withBout(QList<BoutResult> bouts, const MatchEdit &e, bool add) {
+    if (e.bout) {
+        if (add)
+            bouts.append(*e.bout);
+        else if (!bouts.isEmpty())
+            bouts.removeLast();
+    }
+    return bouts;
 }
 
 } // namespace
@@ -342,22 +278,56 @@ QByteArray framed(Kind kind, const QDateTime &at, const MatchSnapshot *before,
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
                   const QDateTime &at) {
     if (kind == Kind::Checkpoint) {
-        QByteArray out = framed(Kind::Checkpoint, at, nullptr, after, nullptr);
-        for (const BoutResult &b : after.bouts)
-            out += framed(Kind::Result, at, &after, after, &b);
+        QByteArray out = framed(Kind::Checkpoint, at, members(nullptr, after));
+        for (const BoutResult &b : after.bouts) {
+            QByteArray payload = members(&after, after);
+            putBout(payload, b);
+            out += framed(Kind::Result, at, payload);
+        }
+        for (const auto *list : {&after.undoable, &after.redoable}) {
+            for (const MatchEdit &e : *list) {
+                QByteArray payload(1, char(list == &after.redoable));
+                putEdit(payload, e);
+                out += framed(Kind::History, at, payload);
+            }
+        }
         return out;
     }
-    if (after.bouts == before.bouts)
-        return framed(Kind::Change, at, &before, after, nullptr);
-    if (after.bouts.size() == before.bouts.size() + 1 &&
-        after.bouts.first(before.bouts.size()) == before.bouts)
-        return framed(Kind::Result, at, &before, after, &after.bouts.back());
+    const QList<MatchEdit> &undo = before.undoable;
+    const QList<MatchEdit> &redo = before.redoable;
+    if (after.undoable == undo && after.redoable == redo) {
+        if (after.bouts == before.bouts)
+            return framed(Kind::Change, at, members(&before, after));
+        if (after.bouts.size() == before.bouts.size() + 1 &&
+            after.bouts.first(before.bouts.size()) == before.bouts) {
+            QByteArray payload = members(&before, after);
+            putBout(payload, after.bouts.back());
+            return framed(Kind::Result, at, payload);
+        }
+        return {};
+    }
+    if (!after.undoable.isEmpty() && after.redoable.isEmpty() &&
+        after.undoable == MatchEdit::Pushed(undo, after.undoable.back()) &&
+        after.bouts == withBout(before.bouts, after.undoable.back(), true)) {
+        QByteArray payload = members(&before, after);
+        putEdit(payload, after.undoable.back());
+        return framed(Kind::Action, at, payload);
+    }
+    if (!undo.isEmpty() && after.undoable == undo.first(undo.size() - 1) &&
+        after.redoable == MatchEdit::Pushed(redo, undo.back()) &&
+        after.bouts == withBout(before.bouts, undo.back(), false))
+        return framed(Kind::Undo, at, members(&before, after));
+    if (!redo.isEmpty() && after.redoable == redo.first(redo.size() - 1) &&
+        after.undoable == MatchEdit::Pushed(undo, redo.back()) &&
+        after.bouts == withBout(before.bouts, redo.back(), true))
+        return framed(Kind::Redo, at, members(&before, after));
     return {};
 }
 
 QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
                     const MatchSnapshot &now, const QDateTime &at) {
-    if (differing(recorded, now) > kSlotMembers || recorded.bouts != now.bouts)
+    if (differing(recorded, now) > kSlotMembers || recorded.bouts != now.bouts ||
+        recorded.undoable != now.undoable || recorded.redoable != now.redoable)
         return {};
     QByteArray out;
     put<quint32>(out, kSlotMagic);
@@ -371,6 +341,59 @@ QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &record
     out.append(QByteArray(kSlotBytes - out.size(), '\0'));
     return out;
 }
+
+namespace {
+
+// One record's payload onto the match before it; false when it is damaged.
+bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &next) {
+    if (kind == Kind::History) {
+        MatchEdit e;
+        if (size < 1 || quint8(payload[0]) > 1 || !takeEdit(payload + 1, size - 1, e))
+            return false;
+        QList<MatchEdit> &list = payload[0] ? next.redoable : next.undoable;
+        list = MatchEdit::Pushed(list, e);
+        return true;
+    }
+    // The members come first; a result's bout or an action's edit follows them.
+    const bool more = kind == Kind::Result || kind == Kind::Action;
+    const qint64 members = more ? 1 + quint8(payload[0]) * kMemberBytes : size;
+    if (members > size || !applyMembers(payload, members, next))
+        return false;
+    switch (kind) {
+    case Kind::Result: {
+        BoutResult bout;
+        if (!takeBout(payload + members, size - members, bout))
+            return false;
+        next.bouts.append(bout);
+        return true;
+    }
+    case Kind::Action: {
+        MatchEdit e;
+        if (!takeEdit(payload + members, size - members, e))
+            return false;
+        next.bouts = withBout(next.bouts, e, true);
+        next.undoable = MatchEdit::Pushed(next.undoable, e);
+        next.redoable.clear();
+        return true;
+    }
+    case Kind::Undo:
+    case Kind::Redo: {
+        const bool undo = kind == Kind::Undo;
+        QList<MatchEdit> &from = undo ? next.undoable : next.redoable;
+        QList<MatchEdit> &to = undo ? next.redoable : next.undoable;
+        if (from.isEmpty() || (undo && from.back().bout && next.bouts.isEmpty()))
+            return false;
+        const MatchEdit e = from.takeLast();
+        to = MatchEdit::Pushed(to, e);
+        next.bouts = withBout(next.bouts, e, !undo);
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+} // namespace
 
 Replay replay(const QByteArray &bytes) {
     Replay r;
@@ -400,8 +423,8 @@ Replay replay(const QByteArray &bytes) {
             break;
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
-        const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::Result) &&
-                           kindVersion == kVersion;
+        const bool known = kind >= quint16(Kind::Checkpoint) &&
+                           kind <= quint16(Kind::History) && kindVersion == kVersion;
         if (!known)
             return refuse(QStringLiteral("the log holds a record this version of the program "
                                          "does not know (kind %1, version %2)")
@@ -411,17 +434,8 @@ Replay replay(const QByteArray &bytes) {
             return refuse(QStringLiteral("the log does not start with a checkpoint"));
         // A checkpoint starts from a fresh match: members it lacks were added later.
         MatchSnapshot next = kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : r.recorded;
-        const char *payload = rec + kRecordHead;
-        const qint64 size = length - kRecordHead - 4;
-        // A result's members are followed by its bout.
-        const qint64 members =
-            kind == quint16(Kind::Result) ? 1 + quint8(payload[0]) * kMemberBytes : size;
-        BoutResult bout;
-        if (members > size || !applyMembers(payload, members, next) ||
-            (kind == quint16(Kind::Result) && !takeBout(payload + members, size - members, bout)))
+        if (!applyRecord(Kind(kind), rec + kRecordHead, length - kRecordHead - 4, next))
             return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
-        if (kind == quint16(Kind::Result))
-            next.bouts.append(bout);
         r.recorded = next;
         lastMs = take<qint64>(rec + 8);
         ++r.records;

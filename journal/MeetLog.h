@@ -28,13 +28,26 @@ inline constexpr qint64 kMaxRecordBytes = 4096;
 // New kinds come with new numbers; a kind keeps its meaning for good.
 // A result is a change that also adds a bout to the bout sheet; after a checkpoint, one
 // result each (with no change) brings its bouts back.
-enum class Kind : quint16 { Checkpoint = 1, Change = 2, Result = 3 };
+// An action is a change undo can take back: it also carries what it changed, before and
+// after, and the bout it recorded. An undo or a redo is a change that takes back (or brings
+// again) the newest action the history holds. After a checkpoint, one history record each
+// (with no change) brings back what undo and redo hold.
+enum class Kind : quint16 {
+    Checkpoint = 1,
+    Change = 2,
+    Result = 3,
+    Action = 4,
+    Undo = 5,
+    Redo = 6,
+    History = 7
+};
 
 // The header and two empty slots: a new log's first bytes.
 QByteArray start();
-// A checkpoint carries all of after (with its bouts); a change what differs from before, as
-// a result when after adds one bout. Empty when the bouts changed otherwise: only a new log
-// can say that.
+// A checkpoint carries all of after (with its bouts and history); a change what differs
+// from before, as a result when after adds one bout, as an action, an undo or a redo when
+// its history says so. Empty when the bouts or the history changed otherwise: only a new
+// log can say that.
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
                   const QDateTime &at);
 // What differs from the recorded match, as the log ended at logEnd; empty when it does not fit

@@ -118,7 +118,14 @@ private slots:
         first.UpdateClocks();
         second.UpdateClocks();
         QCOMPARE(board(second), board(first));
-        QCOMPARE(second.Snapshot(), first.Snapshot());
+        // Their histories differ: only the first had a clock to stop.
+        const auto state = [](const Match &m) {
+            MatchSnapshot s = m.Snapshot();
+            s.undoable.clear();
+            s.redoable.clear();
+            return s;
+        };
+        QCOMPARE(state(second), state(first));
         // Reset returns both to the same time.
         for (Match *m : {&first, &second})
             play(*m, clock, QStringLiteral("key:r"));

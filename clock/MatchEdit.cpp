@@ -1,0 +1,146 @@
+#include "clock/MatchEdit.h"
+
+#include "clock/Match.h"
+#include "clock/MatchSnapshot.h"
+#include "settings/RuleBook.h"
+#include "settings/modGlobals.h"
+
+#include <QStringList>
+#include <initializer_list>
+
+using namespace MatchMembers;
+
+qint64 MatchEdit::to(int id, bool undone) const {
+    if (!undone)
+        return after[id];
+    // A stop undone runs on from where it stopped; a start, a reset or a typed time undone
+    // leaves the clock stopped at its old reading.
+    if (id == kClockRunning)
+        return before[id] && before[kClockSet] == after[kClockSet] &&
+               before[kClockRun] == after[kClockRun];
+    return before[id];
+}
+
+MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
+    MatchEdit e;
+    const auto mark = [&e](int id, bool on) {
+        const quint64 bit = quint64(1) << id;
+        e.members = on ? e.members | bit : e.members & ~bit;
+    };
+    for (int id = 0; id < kCount; ++id) {
+        e.before[size_t(id)] = get(b, id);
+        e.after[size_t(id)] = get(a, id);
+        mark(id, e.before[size_t(id)] != e.after[size_t(id)]);
+    }
+    // The rule set changes with the options, for the next bout; no key takes it back.
+    mark(kRuleSet, false);
+    // A clock's members go together: its progress alone, while it runs throughout, is none.
+    const auto clock = [&](std::initializer_list<int> ids, int progress, bool ranBefore,
+                           bool runsAfter) {
+        if (ranBefore && runsAfter)
+            mark(progress, false);
+        bool changed = ranBefore != runsAfter;
+        for (int id : ids)
+            changed = changed || e.has(id);
+        for (int id : ids)
+            mark(id, changed);
+    };
+    clock({kClockSet, kClockRun, kClockRunning}, kClockRun, b.clockRunning, a.clockRunning);
+    const auto holds = [](const MatchSnapshot &s, qint32 holder) {
+        return s.clockRunning && s.timeAd == holder;
+    };
+    clock({kHomeAd}, kHomeAd, holds(b, kHomeHolds), holds(a, kHomeHolds));
+    clock({kGuestAd}, kGuestAd, holds(b, kGuestHolds), holds(a, kGuestHolds));
+    clock({kStoppageKind, kStoppageSide, kStoppageRunning, kStoppageSet, kStoppageRun,
+           kStoppageUsed, kStoppageUsed + 1, kStoppageUsed + 2, kStoppageUsed + 3,
+           kStoppageUsed + 4, kStoppageUsed + 5, kStoppageUsed + 6, kStoppageUsed + 7},
+          kStoppageRun, b.stoppageRunning, a.stoppageRunning);
+    for (int id = 0; id < kCount; ++id) {
+        if (!e.has(id))
+            e.before[size_t(id)] = e.after[size_t(id)] = 0;
+    }
+    if (a.bouts.size() == b.bouts.size() + 1)
+        e.bout = a.bouts.back();
+    return e;
+}
+
+QList<MatchEdit> MatchEdit::Pushed(QList<MatchEdit> list, const MatchEdit &edit) {
+    list.append(edit);
+    if (list.size() > kDepth)
+        list.removeFirst();
+    return list;
+}
+
+namespace {
+
+QString team(qint64 side) {
+    return side == 1 ? modGlobals::HomeText : modGlobals::GuestText;
+}
+
+QString number(qint64 v) {
+    return v < 0 ? QStringLiteral("blank") : QString::number(v);
+}
+
+} // namespace
+
+QString MatchEdit::Describe(bool undone) const {
+    const auto &from = undone ? after : before;
+    const auto to = [this, undone](int id) { return this->to(id, undone); };
+    QStringList parts;
+    const auto change = [&parts](const QString &name, const QString &was, const QString &is) {
+        parts << QStringLiteral("%1 %2 → %3").arg(name, was, is);
+    };
+    if (bout) {
+        const QString winner =
+            bout->winner ? team(bout->winner) : RuleBook::ResultName(RuleBook::Result(bout->result));
+        parts << QStringLiteral("Match %1 result (%2) %3")
+                     .arg(number(bout->match), winner,
+                          undone ? QStringLiteral("taken back") : QStringLiteral("recorded"));
+    }
+    static const char *const kFieldNames[kFieldMembers] = {
+        "%1 score", "%1 score", "%1 match points", "%1 match points", "Match", "Period", "Weight"};
+    for (int id = 0; id < kFieldMembers; ++id) {
+        if (has(id))
+            change(QLatin1String(kFieldNames[id]).arg(team(id % 2 + 1)), number(from[id]),
+                   number(to(id)));
+    }
+    if (has(kClockSet)) {
+        const bool turns = from[kClockRunning] != to(kClockRunning);
+        const auto reading = [turns](qint64 set, qint64 run, bool running) {
+            QString text = Match::TimeText(std::max<qint64>(set - run, 0), true);
+            if (turns)
+                text += running ? QStringLiteral(" running") : QStringLiteral(" stopped");
+            return text;
+        };
+        change(QStringLiteral("Clock"),
+               reading(from[kClockSet], from[kClockRun], from[kClockRunning]),
+               reading(to(kClockSet), to(kClockRun), to(kClockRunning)));
+    }
+    if (has(kTimeAd)) {
+        const auto holder = [](qint64 v) {
+            return v == kHomeHolds ? team(1) : v == kGuestHolds ? team(2) : QStringLiteral("nobody");
+        };
+        change(QStringLiteral("Time advantage"), holder(from[kTimeAd]), holder(to(kTimeAd)));
+    }
+    for (const int id : {int(kHomeAd), int(kGuestAd)}) {
+        if (has(id))
+            change(QStringLiteral("%1 time advantage").arg(team(id == kHomeAd ? 1 : 2)),
+                   Match::TimeText(from[id], false), Match::TimeText(to(id), false));
+    }
+    if (has(kStoppageKind)) {
+        const auto shown = [](qint64 kind, qint64 side, qint64 left, bool running) {
+            if (kind < 0 || kind >= RuleBook::kStoppageCount)
+                return QStringLiteral("none");
+            return QStringLiteral("%1 %2 %3%4")
+                .arg(RuleBook::StoppageName(int(kind)), team(side),
+                     Match::TimeText(std::max<qint64>(left, 0), true),
+                     running ? QStringLiteral(" running") : QString());
+        };
+        change(QStringLiteral("Stoppage clock"),
+               shown(from[kStoppageKind], from[kStoppageSide],
+                     from[kStoppageSet] - from[kStoppageRun], from[kStoppageRunning]),
+               shown(to(kStoppageKind), to(kStoppageSide), to(kStoppageSet) - to(kStoppageRun),
+                     to(kStoppageRunning)));
+    }
+    return parts.isEmpty() ? QStringLiteral("the last action") : parts.join(QStringLiteral(", "));
+}

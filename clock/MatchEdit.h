@@ -1,0 +1,35 @@
+#pragma once
+
+#include "clock/BoutResult.h"
+#include "clock/MatchMembers.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+// One operator action as undo and redo know it: the members it changed, with their values
+// just before and just after it, and the bout it recorded. A clock that runs throughout the
+// action has not changed by running; a clock started, stopped or set has, as a whole.
+struct MatchEdit {
+    quint64 members = 0; // a bit per MatchMembers::Id
+    std::array<qint64, MatchMembers::kCount> before{};
+    std::array<qint64, MatchMembers::kCount> after{};
+    std::optional<BoutResult> bout;
+
+    bool has(int id) const { return (members >> id) & 1; }
+    bool isEmpty() const { return members == 0 && !bout; }
+    // What a member goes to when the action is undone (or redone).
+    qint64 to(int id, bool undone) const;
+    bool operator==(const MatchEdit &) const = default;
+
+    // How many actions undo remembers.
+    static constexpr int kDepth = 100;
+    // The list with the edit added last, its oldest dropped past the depth.
+    static QList<MatchEdit> Pushed(QList<MatchEdit> list, const MatchEdit &edit);
+
+    // What an action changed (only that is kept); the rule set is never part of it.
+    static MatchEdit Between(const MatchSnapshot &before, const MatchSnapshot &after);
+    // What undoing (or redoing) it changes, as the operator reads it: "Home score 21 → 18".
+    QString Describe(bool undone) const;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+struct MatchSnapshot;
+
+// A match's members by number, as the meet's log and the undo history name them: numbers
+// are never reused.
+namespace MatchMembers {
+
+// The seven number fields first, pledHomeScore to pledWeight.
+inline constexpr int kFieldMembers = 7;
+enum Id : quint8 {
+    kClockSet = kFieldMembers,
+    kClockRun,
+    kClockRunning,
+    kClockHasRun,
+    kHomeAd,
+    kGuestAd,
+    kTimeAd,
+    kLastClockTime,
+    kShownAdSide,
+    kRuleSet,
+    kStoppageUsed, // eight: home's four kinds, then guest's
+    kStoppageKind = kStoppageUsed + 8,
+    kStoppageSide,
+    kStoppageRunning,
+    kStoppageSet,
+    kStoppageRun,
+    kCount,
+};
+
+constexpr bool isStoppageUsed(int id) {
+    return id >= kStoppageUsed && id < kStoppageKind;
+}
+
+qint64 get(const MatchSnapshot &s, int id);
+void set(MatchSnapshot &s, int id, qint64 v);
+
+} // namespace MatchMembers
