@@ -794,10 +794,12 @@ bool Match::stepHistory(bool undo) {
     const MatchEdit edit = from.takeLast();
     QList<MatchEdit> &to = undo ? m_redoable : m_undoable;
     to = MatchEdit::Pushed(std::move(to), edit);
+    // The running clocks as they stand, to say what the step changed.
     readHolders();
+    UpdateClocks();
+    const QString text = edit.Describe(Snapshot(), undo);
     applyEdit(edit, undo);
-    emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) +
-                        edit.Describe(undo));
+    emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + text);
     return true;
 }
 

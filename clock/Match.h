@@ -3,6 +3,7 @@
 #include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
 #include "settings/RuleBook.h"
+#include "settings/modGlobals.h"
 
 #include <QObject>
 #include <QString>
@@ -146,8 +147,8 @@ public:
     // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the operator's actions: what the
     // action changed goes back to its value just before it (or again to the one after it).
     // Refused (false) when there is nothing to undo or redo.
-    static constexpr int kUndoKey = 26;
-    static constexpr int kRedoKey = 25;
+    static constexpr int kUndoKey = modGlobals::UndoKey;
+    static constexpr int kRedoKey = modGlobals::RedoKey;
     bool Undo();
     bool Redo();
 

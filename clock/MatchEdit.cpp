@@ -83,16 +83,20 @@ QString number(qint64 v) {
 
 } // namespace
 
-QString MatchEdit::Describe(bool undone) const {
-    const auto &from = undone ? after : before;
+QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
+    std::array<qint64, kCount> from{};
+    for (int id = 0; id < kCount; ++id)
+        from[size_t(id)] = get(now, id);
     const auto to = [this, undone](int id) { return this->to(id, undone); };
     QStringList parts;
+    // What reads the same before and after (a clock stopped where it ran) goes unsaid.
     const auto change = [&parts](const QString &name, const QString &was, const QString &is) {
-        parts << QStringLiteral("%1 %2 → %3").arg(name, was, is);
+        if (was != is)
+            parts << QStringLiteral("%1 %2 → %3").arg(name, was, is);
     };
     if (bout) {
-        const QString winner =
-            bout->winner ? team(bout->winner) : RuleBook::ResultName(RuleBook::Result(bout->result));
+        const QString winner = bout->winner ? team(bout->winner)
+                                            : RuleBook::ResultName(RuleBook::Result(bout->result));
         parts << QStringLiteral("Match %1 result (%2) %3")
                      .arg(number(bout->match), winner,
                           undone ? QStringLiteral("taken back") : QStringLiteral("recorded"));
@@ -118,7 +122,9 @@ QString MatchEdit::Describe(bool undone) const {
     }
     if (has(kTimeAd)) {
         const auto holder = [](qint64 v) {
-            return v == kHomeHolds ? team(1) : v == kGuestHolds ? team(2) : QStringLiteral("nobody");
+            return v == kHomeHolds    ? team(1)
+                   : v == kGuestHolds ? team(2)
+                                      : QStringLiteral("nobody");
         };
         change(QStringLiteral("Time advantage"), holder(from[kTimeAd]), holder(to(kTimeAd)));
     }

@@ -423,8 +423,8 @@ Replay replay(const QByteArray &bytes) {
             break;
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
-        const bool known = kind >= quint16(Kind::Checkpoint) &&
-                           kind <= quint16(Kind::History) && kindVersion == kVersion;
+        const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&
+                           kindVersion == kVersion;
         if (!known)
             return refuse(QStringLiteral("the log holds a record this version of the program "
                                          "does not know (kind %1, version %2)")

@@ -40,6 +40,12 @@ ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
         m_refused = false;
         refresh();
     });
+    m_historyTimer.setSingleShot(true);
+    m_historyTimer.setInterval(10000);
+    connect(&m_historyTimer, &QTimer::timeout, this, [this] {
+        m_history.clear();
+        refresh();
+    });
     refresh();
 }
 
@@ -69,11 +75,19 @@ void ConsoleStrip::showRefused() {
     refresh();
 }
 
+void ConsoleStrip::showHistory(const QString &text) {
+    m_history = text;
+    m_historyTimer.start();
+    refresh();
+}
+
 void ConsoleStrip::keyTyped() {
-    if (!m_refused)
+    if (!m_refused && m_history.isEmpty())
         return;
     m_refused = false;
     m_refusedTimer.stop();
+    m_history.clear();
+    m_historyTimer.stop();
     refresh();
 }
 
@@ -89,6 +103,8 @@ QString ConsoleStrip::Text() const {
     parts << QStringLiteral("Typed: %1").arg(typed);
     if (m_refused)
         parts << QStringLiteral("Refused");
+    if (!m_history.isEmpty())
+        parts << m_history;
     // A binding that is a lower-case letter does not answer with Caps Lock on.
     const bool lowerBinding = [] {
         for (int key : {modGlobals::StartStopClockKey, modGlobals::ResetClockKey,

@@ -8,7 +8,8 @@
 class QLabel;
 
 // The operator's line under the board while the crowd watches another screen: the selected
-// field, what has been typed into it, a mark when an entry was refused, Caps Lock, whether
+// field, what has been typed into it, a mark when an entry was refused, what an undo or a
+// redo changed, Caps Lock, whether
 // the clock runs, and the state of saving and of the feed. It takes no focus and changes
 // nothing.
 class ConsoleStrip : public QWidget {
@@ -23,6 +24,8 @@ public:
     void setFeedState(const QString &text);
     // Shown briefly, until the next key or a moment later.
     void showRefused();
+    // What an undo or a redo changed, until the next key or a while later.
+    void showHistory(const QString &text);
     void keyTyped();
     void refresh();
 
@@ -35,7 +38,9 @@ private:
     bool m_capsLock = false;
     bool m_saveProblem = false;
     bool m_refused = false;
+    QString m_history;
     QString m_feed;
     QLabel *m_label;
     QTimer m_refusedTimer;
+    QTimer m_historyTimer;
 };

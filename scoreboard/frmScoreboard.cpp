@@ -66,6 +66,7 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::EntryRefused, m_strip, &ConsoleStrip::showRefused);
+    connect(&m_match, &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
     connect(&m_match, &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::FieldChanged, m_strip, [this](Match::Field field) {
         if (field == Match::pledTimeAd && m_match.StoppageRunning() && m_strip->isVisible())
@@ -335,7 +336,19 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
     }
 }
 
+namespace {
+
+// Ctrl+Shift+Z types what Ctrl+Z does: it is redo.
+int withShift(int keyAscii) {
+    return keyAscii == Match::kUndoKey && QGuiApplication::keyboardModifiers() & Qt::ShiftModifier
+               ? Match::kRedoKey
+               : keyAscii;
+}
+
+} // namespace
+
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
+    keyAscii = withShift(keyAscii);
     // The command keys come first in every field, then the field's own entry.
     m_match.AllKeyPress(keyAscii);
     if (field == Match::pledClock)
@@ -350,7 +363,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     // Only reached when no digit has the focus.
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
-        m_match.AllKeyPress(event->text().front().unicode());
+        m_match.AllKeyPress(withShift(event->text().front().unicode()));
     actionTaken();
     event->accept();
 }

@@ -42,7 +42,8 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
 }
 
 bool frmChooseKey::IsReserved(int key) {
-    static constexpr int kReserved[] = {'o', 'O', 'h', 'H', '=', '+', '-', '.', ' ', 13};
+    static constexpr int kReserved[] = {
+        'o', 'O', 'h', 'H', '=', '+', '-', '.', ' ', 13, modGlobals::UndoKey, modGlobals::RedoKey};
     for (int r : kReserved)
         if (r == key)
             return true;

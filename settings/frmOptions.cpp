@@ -286,16 +286,16 @@ void frmOptions::setPage(int index) {
 }
 
 void frmOptions::Form_Load() {
-    const auto keyText = [](int code) { return QString(QChar(char16_t(code))); };
+    // An unbound command shows an empty box.
+    const auto keyText = [](int code) {
+        return code == 0 ? QString() : QString(QChar(char16_t(code)));
+    };
     m_keys[StartStop].label->setText(keyText(modGlobals::StartStopClockKey));
     m_keys[Reset].label->setText(keyText(modGlobals::ResetClockKey));
     m_keys[Clear].label->setText(keyText(modGlobals::ClearKey));
     m_keys[Buzzer].label->setText(keyText(modGlobals::BuzzerKey));
-    // An unbound command shows an empty box.
-    for (int command = 0; command < modGlobals::kMeetCommandCount; ++command) {
-        const int key = modGlobals::MeetKey(command);
-        m_keys[kFirstMeetKey + command].label->setText(key == 0 ? QString() : keyText(key));
-    }
+    for (int command = 0; command < modGlobals::kMeetCommandCount; ++command)
+        m_keys[kFirstMeetKey + command].label->setText(keyText(modGlobals::MeetKey(command)));
     m_cmbRuleSet->setCurrentIndex(int(modGlobals::RuleSet));
     showAllowances();
     m_buzzerTemp = modGlobals::BuzzerFile;

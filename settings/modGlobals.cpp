@@ -148,6 +148,12 @@ void LoadOptions() {
     ClearKey = int(readNumber(*store, QStringLiteral("ClearKey"), ClearKey, 1, kKeyMax));
     BuzzerKey = int(readNumber(*store, QStringLiteral("BuzzerKey"), BuzzerKey, 1, kKeyMax));
     BuzzerFile = readText(*store, QStringLiteral("BuzzerFile"), BuzzerFile);
+    // Undo and redo have their keys for good: a binding of either (a file edited by hand)
+    // starts unbound.
+    for (int *key : {&StartStopClockKey, &ResetClockKey, &ClearKey, &BuzzerKey}) {
+        if (*key == UndoKey || *key == RedoKey)
+            *key = 0;
+    }
     // A command newer than the store: its default goes to it only while no binding the
     // operator saved holds that key.
     for (int command = 0; command < kMeetCommandCount; ++command) {
@@ -157,8 +163,8 @@ void LoadOptions() {
         }
         // One key, one command: a meet command whose key an earlier binding holds (a default
         // newer than the store, or a file edited by hand) starts unbound.
-        bool taken =
-            key == StartStopClockKey || key == ResetClockKey || key == ClearKey || key == BuzzerKey;
+        bool taken = key == StartStopClockKey || key == ResetClockKey || key == ClearKey ||
+                     key == BuzzerKey || key == UndoKey || key == RedoKey;
         for (int earlier = 0; earlier < command; ++earlier)
             taken = taken || key == MeetKey(earlier);
         if (taken)

@@ -26,6 +26,9 @@ inline constexpr int kBoutResultCommand = kNextBoutCommand + 1;
 inline constexpr int kBoutSheetCommand = kBoutResultCommand + 1;
 inline constexpr int kMeetCommandCount = kBoutSheetCommand + 1;
 inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110, 101, 109};
+// What Ctrl+Z and Ctrl+Y type: undo and redo, never a binding.
+inline constexpr int UndoKey = 26;
+inline constexpr int RedoKey = 25;
 
 extern qint32 FormColor;
 extern qint32 TextColor;

@@ -3,6 +3,7 @@
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
+#include "clock/MatchFixture.h"
 #include "journal/JournalTexts.h"
 #include "led/KeyCodes.h"
 
@@ -10,34 +11,6 @@
 #include <QTest>
 
 namespace {
-
-// An operator's steps, separated by spaces: "clock:2.30" typed time, "homeScore:12" typed
-// number (a field name without "pled"), "key:s" a command key, "down:37" a key-down,
-// "wait:3400" milliseconds passing with the board refreshed.
-void play(Match &m, FakeClock &clock, const QString &steps) {
-    for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString what = step.section(QLatin1Char(':'), 0, 0);
-        const QString arg = step.section(QLatin1Char(':'), 1);
-        if (what == QLatin1String("clock")) {
-            for (QChar c : arg + QLatin1Char('\r'))
-                m.ClockKeyPress(c.unicode(), 3599, 0, 0);
-        } else if (what == QLatin1String("key")) {
-            m.AllKeyPress(arg.front().unicode());
-        } else if (what == QLatin1String("down")) {
-            m.AllKeyDown(arg.toInt());
-        } else if (what == QLatin1String("wait")) {
-            clock.advance(arg.toInt());
-            m.UpdateClocks();
-        } else {
-            const int f =
-                Match::FieldFromName(QStringLiteral("pled") + what.front().toUpper() + what.mid(1));
-            QVERIFY2(f >= 0, qPrintable(step));
-            for (QChar c : arg + QLatin1Char('\r'))
-                m.DigitKeyPress(Match::Field(f), c.unicode(), -1,
-                                Match::UpperLimit(Match::Field(f)));
-        }
-    }
-}
 
 QStringList board(const Match &m) {
     QStringList shown;
