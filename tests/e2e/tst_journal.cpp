@@ -270,6 +270,39 @@ private slots:
         QCOMPARE(field("guestScore"), QStringLiteral("9"));
     }
 
+    // Killed after an undo, the next start shows the undone match and undoes and redoes on
+    // from it by Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y.
+    void killedAfterAnUndo() {
+        s->desktop.stop();
+        QDir(folder()).removeRecursively();
+        QVERIFY(s->open(env));
+        typeInto("homeScore", QStringLiteral("18\r"));
+        s->desktop.type(QStringLiteral("21\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), QStringLiteral("21"), 3000);
+        s->desktop.keys({QStringLiteral("ctrl+z")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), QStringLiteral("18"), 3000);
+        const auto logged = [this] {
+            QFile f(file());
+            const MeetLog::Replay r =
+                f.open(QIODevice::ReadOnly) ? MeetLog::replay(f.readAll()) : MeetLog::Replay{};
+            return r.snapshot ? r.snapshot->fields[0] : -2;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), 18, 5000);
+        ::kill(pid_t(s->desktop.pid()), SIGKILL);
+        QVERIFY(s->desktop.waitForExit());
+
+        QVERIFY(s->open(env, QStringLiteral("Return")));
+        QCOMPARE(field("homeScore"), QStringLiteral("18"));
+        typeInto("homeScore", QString());
+        const QStringList keys{QStringLiteral("ctrl+z"), QStringLiteral("ctrl+shift+z"),
+                               QStringLiteral("ctrl+y")};
+        const QStringList scores{QStringLiteral("0"), QStringLiteral("18"), QStringLiteral("21")};
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            s->desktop.keys({keys[i]});
+            QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), scores[i], 3000);
+        }
+    }
+
     // Killed as the log is written to, while the clock runs: the next start resumes from it
     // and leaves no part of a write behind. (Replay of a log cut at every length is
     // tst_MeetLog's.)

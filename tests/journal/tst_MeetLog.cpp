@@ -3,6 +3,7 @@
 #include "DualMeet.h"
 #include "TestMain.h"
 #include "TestSupport.h"
+#include "clock/MatchFixture.h"
 #include "journal/MeetLog.h"
 
 #include <QTest>
@@ -175,6 +176,44 @@ private slots:
     }
 
     // A kind a newer program added is refused, not skipped or misread.
+    // Undo's history goes with the log: each action, undo and redo one record, every length
+    // replaying to its match, and a checkpoint bringing it all back; resumed, the match
+    // undoes on as the first would.
+    void historyReplays() {
+        modGlobals::SetDefaults();
+        FakeClock clock;
+        Match first;
+        first.Load();
+        std::vector<MatchSnapshot> matches{first.Snapshot()};
+        for (const QString &step :
+             QStringLiteral("homeScore:3 down:37 key:s wait:2000 key:s homeMatch:6 result undo "
+                            "undo redo key:l down:39 wait:1000 key:l undo guestScore:4 undo")
+                 .split(QLatin1Char(' '))) {
+            play(first, clock, step);
+            matches.push_back(first.Snapshot());
+        }
+        std::vector<qint64> ends;
+        const QByteArray log = logOf(matches, &ends);
+        for (size_t i = 0; i < ends.size(); ++i)
+            QVERIFY2(MeetLog::replay(log.left(ends[i])).snapshot == matches[i],
+                     qPrintable(QString::number(i)));
+        const MeetLog::Replay r = MeetLog::replay(
+            MeetLog::start() + MeetLog::record(MeetLog::Kind::Checkpoint, {}, matches.back(), kAt));
+        QVERIFY(r.snapshot == matches.back());
+
+        Match resumed;
+        resumed.Load();
+        resumed.Restore(*r.snapshot);
+        for (Match *m : {&first, &resumed})
+            play(*m, clock, QStringLiteral("undo undo"));
+        QCOMPARE(resumed.StoppageKind(), -1);
+        QCOMPARE(resumed.Value(Match::pledHomeMatch), 0);
+        QCOMPARE(resumed.Value(Match::pledHomeScore), 3);
+        QCOMPARE(resumed.Bouts().size(), 0);
+        for (int f = Match::pledHomeScore; f < Match::kFieldCount; ++f)
+            QCOMPARE(resumed.Value(Match::Field(f)), first.Value(Match::Field(f)));
+    }
+
     void unknownKindRefused() {
         std::vector<qint64> ends;
         QByteArray log = logOf({MatchSnapshot{}}, &ends);
