@@ -330,25 +330,24 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
         if (w && w->window() == this) {
             // X11's lock bit: Qt has no Caps Lock modifier of its own.
             constexpr quint32 kLockMask = 0x2;
+            m_keyModifiers = static_cast<QKeyEvent *>(event)->modifiers();
             m_strip->keyTyped();
             m_strip->setCapsLock(static_cast<QKeyEvent *>(event)->nativeModifiers() & kLockMask);
         }
     }
 }
 
-namespace {
-
-// Ctrl+Shift+Z types what Ctrl+Z does: it is redo.
-int withShift(int keyAscii) {
-    return keyAscii == Match::kUndoKey && QGuiApplication::keyboardModifiers() & Qt::ShiftModifier
-               ? Match::kRedoKey
-               : keyAscii;
+// Ctrl and a letter types its control code wherever the platform left the letter (Ctrl+Z is
+// 26); Ctrl+Shift+Z is redo.
+int frmScoreboard::typed(int keyAscii) const {
+    if (m_keyModifiers & Qt::ControlModifier && keyAscii < 128 && QChar(keyAscii).isLetter())
+        keyAscii = QChar(keyAscii).toUpper().unicode() - 'A' + 1;
+    return keyAscii == Match::kUndoKey && m_keyModifiers & Qt::ShiftModifier ? Match::kRedoKey
+                                                                             : keyAscii;
 }
 
-} // namespace
-
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
-    keyAscii = withShift(keyAscii);
+    keyAscii = typed(keyAscii);
     // The command keys come first in every field, then the field's own entry.
     m_match.AllKeyPress(keyAscii);
     if (field == Match::pledClock)
@@ -363,7 +362,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     // Only reached when no digit has the focus.
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
-        m_match.AllKeyPress(withShift(event->text().front().unicode()));
+        m_match.AllKeyPress(typed(event->text().front().unicode()));
     actionTaken();
     event->accept();
 }

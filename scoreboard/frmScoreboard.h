@@ -92,6 +92,7 @@ private:
     void watchKey(QObject *watched, QEvent *event);
     // Tells the journal's policy that an operator action was carried out.
     void actionTaken();
+    int typed(int keyAscii) const;
     bool endTheMeet();
 
     Match m_match;
@@ -109,6 +110,8 @@ private:
     bool m_failureShown = false;
     bool m_asking = false;
     // A note was active: coming back from it keeps the selected field and typed text.
+    // Of the key being handled.
+    Qt::KeyboardModifiers m_keyModifiers;
     bool m_backFromNote = false;
     // The application is quitting (a session's end sends it that), not an operator closing.
     bool m_quitting = false;

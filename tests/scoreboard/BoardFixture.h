@@ -69,7 +69,9 @@ struct BoardFixture {
                 QTest::keyClick(focused(), c.toLatin1());
         }
     }
-    void key(Qt::Key k) { QTest::keyClick(focused(), k); }
+    void key(Qt::Key k, Qt::KeyboardModifiers with = Qt::NoModifier) {
+        QTest::keyClick(focused(), k, with);
+    }
 
     LedGroup &field(const char *name) { return board->Field(QLatin1String(name)); }
     Shape *shape(const char *name) { return board->findChild<Shape *>(QLatin1String(name)); }

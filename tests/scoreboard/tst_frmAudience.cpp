@@ -136,6 +136,24 @@ private slots:
         QVERIFY(reading(f.board->Picture()) != before);
     }
 
+    // Until the next key, the strip says what an undo or a redo changed; with nothing to
+    // undo, Ctrl+Z is refused.
+    void undoneAndRedoneOnTheStrip() {
+        BoardFixture f;
+        f.key(Qt::Key_F2);
+        f.clickField("picHomeScore");
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(stripShows(*f.board).contains(QStringLiteral("|  Refused  |")));
+        f.type(QStringLiteral("18\r21\r"));
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY2(stripShows(*f.board).contains(QStringLiteral("|  Undone: Home score 21 → 18  |")),
+                 qPrintable(stripShows(*f.board)));
+        f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(stripShows(*f.board).contains(QStringLiteral("Redone: Home score 18 → 21")));
+        f.type(QStringLiteral("3"));
+        QVERIFY(!stripShows(*f.board).contains(QStringLiteral("Redone")));
+    }
+
     void refusedMarkGoesByItself() {
         BoardFixture f;
         f.key(Qt::Key_F2);

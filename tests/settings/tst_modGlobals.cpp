@@ -75,6 +75,9 @@ private slots:
         QTest::newRow("saved unbound stays unbound")
             << QByteArray("InjuryKey=0\n") << QList<int>{0, 108, 118, 107} << QByteArray("nfhs")
             << 0;
+        QTest::newRow("undo and redo are no binding")
+            << QByteArray("BuzzerKey=26\nBloodKey=25\nInjuryKey=26\n") << QList<int>{0, 0, 118, 107}
+            << QByteArray() << 0;
         QTest::newRow("saved binding used")
             << QByteArray("StartStopClockKey=105\nInjuryKey=106\n")
             << QList<int>{106, 108, 118, 107} << QByteArray("Olympic") << 0;
@@ -89,6 +92,7 @@ private slots:
         for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
             QCOMPARE(StoppageKey(kind), stoppageKeys[kind]);
         QCOMPARE(int(RuleSet), expectedSet);
+        QVERIFY(BuzzerKey != UndoKey);
     }
 
     void oneSaveWritesEveryOption() {
