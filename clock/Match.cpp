@@ -838,8 +838,12 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         for (int i = 0; i < 2 * RuleBook::kStoppageCount; ++i)
             m_stoppageUsed[size_t(i / RuleBook::kStoppageCount)]
                           [size_t(i % RuleBook::kStoppageCount)] = to(kStoppageUsed + i);
-        m_stoppageKind = qint32(to(kStoppageKind));
-        m_stoppageSide = qint32(to(kStoppageSide));
+        const qint64 kind = to(kStoppageKind);
+        const qint64 side = to(kStoppageSide);
+        // A log edited by hand may pair a kind with no wrestler: none is shown then.
+        const bool shown = kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
+        m_stoppageKind = shown ? qint32(kind) : -1;
+        m_stoppageSide = shown ? qint32(side) : 0;
         SetClock(to(kStoppageSet), 0, kStoppageSlot);
         m_slots[kStoppageSlot].pastTime = to(kStoppageRun);
         if (to(kStoppageRunning) && m_stoppageKind >= 0)
