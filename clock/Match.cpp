@@ -310,6 +310,8 @@ bool Match::commandKeyPress(int keyAscii) {
     } else if (keyAscii == modGlobals::StartStopClockKey) {
         if (ClockRunning(0)) {
             StopClock(0);
+            // Only as an action of its own: a reset stops the clock too.
+            m_actionStops = m_actionDepth == 1;
         } else {
             if (StoppageRunning())
                 stopStoppage();
@@ -393,8 +395,11 @@ void Match::stopStoppage() {
     const TimeValue left = ClockValue(kStoppageSlot);
     StopClock(kStoppageSlot);
     const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[m_stoppageKind];
+    // A clock an undo brought back may have started under a longer allowance.
+    const TimeValue full = fromSeconds(allowance.seconds);
     if (!allowance.eachOccurrence)
-        m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] = fromSeconds(allowance.seconds) - left;
+        m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] =
+            std::clamp(full - left, TimeValue(0), full);
     showStoppage(left);
     if (ClockRunning(0) == 0)
         setTick(false);
@@ -751,8 +756,9 @@ void Match::Restore(const MatchSnapshot &snapshot) {
 
 Match::Action::Action(Match &match) : m_match(match) {
     if (m_match.m_actionDepth++ == 0) {
-        m_match.readHolders();
+        m_match.readUpToNow();
         m_match.m_actionBefore = m_match.Snapshot();
+        m_match.m_actionStops = false;
     }
 }
 
@@ -762,6 +768,7 @@ Match::Action::~Action() {
     MatchEdit edit = MatchEdit::Between(m_match.m_actionBefore, m_match.Snapshot());
     if (edit.isEmpty())
         return;
+    edit.resumes = m_match.m_actionStops;
     m_match.m_undoable = MatchEdit::Pushed(std::move(m_match.m_undoable), edit);
     m_match.m_redoable.clear();
 }
@@ -775,6 +782,19 @@ void Match::readHolders() {
         if (ClockRunning(slot) == -1)
             ClockValue(slot);
     }
+}
+
+// A clock that has reached zero since the last refresh stops there before a key's action,
+// not as part of it; a holder's time counts up to the key.
+void Match::readUpToNow() {
+    const qint64 now = TimeSource::nowMs();
+    const auto outBy = [this, now](qint16 slot) {
+        const Slot &s = m_slots[size_t(slot)];
+        return s.on == -1 && s.up == 0 && now >= s.zeroMs;
+    };
+    if (outBy(0) || outBy(kStoppageSlot))
+        UpdateClocks();
+    readHolders();
 }
 
 bool Match::Undo() {
@@ -791,12 +811,12 @@ bool Match::stepHistory(bool undo) {
         emit EntryRefused();
         return false;
     }
-    const MatchEdit edit = from.takeLast();
-    QList<MatchEdit> &to = undo ? m_redoable : m_undoable;
-    to = MatchEdit::Pushed(std::move(to), edit);
     // The running clocks as they stand, to say what the step changed.
     readHolders();
     UpdateClocks();
+    const MatchEdit edit = from.takeLast();
+    QList<MatchEdit> &to = undo ? m_redoable : m_undoable;
+    to = MatchEdit::Pushed(std::move(to), edit);
     const QString text = edit.Describe(Snapshot(), undo);
     applyEdit(edit, undo);
     emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + text);

@@ -206,6 +206,7 @@ private:
 
     void setTick(bool on);
     void readHolders();
+    void readUpToNow();
     bool stepHistory(bool undo);
     void applyEdit(const MatchEdit &edit, bool undone);
     bool stoppageKeyPress(int keyAscii);
@@ -243,6 +244,8 @@ private:
     QList<MatchEdit> m_redoable;
     int m_actionDepth = 0;
     MatchSnapshot m_actionBefore;
+    // The action stopped the match clock by its key: undone, the clock runs on.
+    bool m_actionStops = false;
     // A period's digit or a sign and digit was just taken: the Enter that often follows is
     // no refused entry.
     bool m_entryTaken = false;

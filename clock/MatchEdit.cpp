@@ -13,11 +13,8 @@ using namespace MatchMembers;
 qint64 MatchEdit::to(int id, bool undone) const {
     if (!undone)
         return after[id];
-    // A stop undone runs on from where it stopped; a start, a reset or a typed time undone
-    // leaves the clock stopped at its old reading.
     if (id == kClockRunning)
-        return before[id] && before[kClockSet] == after[kClockSet] &&
-               before[kClockRun] == after[kClockRun];
+        return before[id] && resumes;
     return before[id];
 }
 
@@ -105,8 +102,9 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
         "%1 score", "%1 score", "%1 match points", "%1 match points", "Match", "Period", "Weight"};
     for (int id = 0; id < kFieldMembers; ++id) {
         if (has(id))
-            change(QLatin1String(kFieldNames[id]).arg(team(id % 2 + 1)), number(from[id]),
-                   number(to(id)));
+            change(id < 4 ? QLatin1String(kFieldNames[id]).arg(team(id % 2 + 1))
+                          : QLatin1String(kFieldNames[id]),
+                   number(from[id]), number(to(id)));
     }
     if (has(kClockSet)) {
         const bool turns = from[kClockRunning] != to(kClockRunning);

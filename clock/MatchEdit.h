@@ -16,6 +16,9 @@ struct MatchEdit {
     std::array<qint64, MatchMembers::kCount> before{};
     std::array<qint64, MatchMembers::kCount> after{};
     std::optional<BoutResult> bout;
+    // It stopped the match clock by its key: undone, the clock runs again from where it
+    // stopped. Any other undone action leaves the clock stopped.
+    bool resumes = false;
 
     bool has(int id) const { return (members >> id) & 1; }
     bool isEmpty() const { return members == 0 && !bout; }

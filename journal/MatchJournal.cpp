@@ -123,7 +123,7 @@ struct MatchJournal::Shared {
     MatchSnapshot recorded; // the match after the last record
     qint64 end = 0;
     quint64 sequence = 0;
-    qint64 checkpointBytes = 0; // the last compaction's log
+    qint64 checkpointBytes = 0; // the log as last written whole
 
     explicit Shared(const QString &f)
         : folder(f), path(QDir(f).filePath(QLatin1String(MeetLog::kFileName))),
@@ -173,7 +173,7 @@ struct MatchJournal::Shared {
         legacy = false;
         cutTail = false;
         recorded = MatchSnapshot();
-        end = 0;
+        end = checkpointBytes = 0;
         sequence = 0;
     }
 
@@ -206,7 +206,7 @@ struct MatchJournal::Shared {
         syncFolder(folder);
         haveLog = true;
         cutTail = false;
-        end = bytes.size();
+        end = checkpointBytes = bytes.size();
         sequence = 0;
         return {};
     }
@@ -316,11 +316,8 @@ struct MatchJournal::Shared {
         // records have grown past the checkpoint too (undo's history may make it long).
         // The record is safe either way; a compaction that fails is tried after the next one.
         if (end > std::max(kCompactBytes, 2 * checkpointBytes)) {
-            const QByteArray checkpoint =
-                MeetLog::start() +
-                MeetLog::record(MeetLog::Kind::Checkpoint, {}, recorded, job.savedAt);
-            if (rewrite(checkpoint).isEmpty())
-                checkpointBytes = checkpoint.size();
+            rewrite(MeetLog::start() +
+                    MeetLog::record(MeetLog::Kind::Checkpoint, {}, recorded, job.savedAt));
         }
         return {};
     }

@@ -201,7 +201,9 @@ bool takeBout(const char *at, qint64 size, BoutResult &b) {
     });
 }
 
-// An edit's members, then whether a bout follows, then the bout.
+// An edit's members, then its flags, then the bout when it has one.
+constexpr quint8 kEditBout = 1;
+constexpr quint8 kEditResumes = 2;
 void putEdit(QByteArray &out, const MatchEdit &e) {
     const qsizetype countAt = out.size();
     out.append(char(0));
@@ -215,7 +217,7 @@ void putEdit(QByteArray &out, const MatchEdit &e) {
         ++n;
     }
     out[countAt] = char(n);
-    out.append(char(e.bout ? 1 : 0));
+    out.append(char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0)));
     if (e.bout)
         putBout(out, *e.bout);
 }
@@ -237,10 +239,14 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         e.before[size_t(id)] = before;
         e.after[size_t(id)] = after;
     }
-    if (at[members] == 0)
+    const quint8 flags = quint8(at[members]);
+    if (flags & ~(kEditBout | kEditResumes))
+        return false;
+    e.resumes = flags & kEditResumes;
+    if (!(flags & kEditBout))
         return members + 1 == size;
     BoutResult bout;
-    if (at[members] != 1 || !takeBout(at + members + 1, size - members - 1, bout))
+    if (!takeBout(at + members + 1, size - members - 1, bout))
         return false;
     e.bout = bout;
     return true;

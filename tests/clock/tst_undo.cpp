@@ -135,6 +135,15 @@ private slots:
         QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("1:51"));
         QCOMPARE(m->ClockRunning(0), qint16(0));
         QCOMPARE(m->LastClockTime, 120);
+        // A reset before the clock has moved is no stop.
+        play(QStringLiteral("key:s key:r undo"));
+        QCOMPARE(m->ClockRunning(0), qint16(0));
+
+        // Run out before a refresh saw it: the next key's action is not that stop.
+        play(QStringLiteral("clock:0.05 homeScore:3 key:s"));
+        clock->advance(8000);
+        play(QStringLiteral("down:17 undo undo"));
+        QCOMPARE(m->ShownText(Match::pledHomeScore), QStringLiteral("0"));
     }
 
     // The last hundred actions, no more; nothing left is refused; a new action ends redo, and
@@ -154,10 +163,14 @@ private slots:
         QVERIFY(!m->Redo());
         QCOMPARE(refused.count(), 3);
 
+        // A blood clock brought back under a shorter allowance never charges less than
+        // nothing: the log would refuse it.
+        play(QStringLiteral("key:l down:37 wait:3000"));
         modGlobals::RuleSet = RuleBook::Set::UWW;
-        play(QStringLiteral("key:n undo"));
+        play(QStringLiteral("match:5 undo wait:1000 key:l"));
         QCOMPARE(m->Value(Match::pledMatch), 0);
         QCOMPARE(m->Rules(), RuleBook::Set::UWW);
+        QVERIFY(m->Snapshot().stoppageUsed[RuleBook::Blood] >= 0);
     }
 };
 
