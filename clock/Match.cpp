@@ -769,7 +769,7 @@ Match::Action::~Action() {
     if (edit.isEmpty())
         return;
     edit.resumes = m_match.m_actionStops;
-    m_match.m_undoable = MatchEdit::Pushed(std::move(m_match.m_undoable), edit);
+    MatchEdit::Push(m_match.m_undoable, edit);
     m_match.m_redoable.clear();
 }
 
@@ -815,8 +815,7 @@ bool Match::stepHistory(bool undo) {
     readHolders();
     UpdateClocks();
     const MatchEdit edit = from.takeLast();
-    QList<MatchEdit> &to = undo ? m_redoable : m_undoable;
-    to = MatchEdit::Pushed(std::move(to), edit);
+    MatchEdit::Push(undo ? m_redoable : m_undoable, edit);
     const QString text = edit.Describe(Snapshot(), undo);
     applyEdit(edit, undo);
     emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + text);

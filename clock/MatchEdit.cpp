@@ -61,11 +61,10 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
     return e;
 }
 
-QList<MatchEdit> MatchEdit::Pushed(QList<MatchEdit> list, const MatchEdit &edit) {
+void MatchEdit::Push(QList<MatchEdit> &list, const MatchEdit &edit) {
     list.append(edit);
     if (list.size() > kDepth)
         list.removeFirst();
-    return list;
 }
 
 namespace {

@@ -28,8 +28,12 @@ struct MatchEdit {
 
     // How many actions undo remembers.
     static constexpr int kDepth = 100;
-    // The list with the edit added last, its oldest dropped past the depth.
-    static QList<MatchEdit> Pushed(QList<MatchEdit> list, const MatchEdit &edit);
+    // The edit added last, the oldest dropped past the depth.
+    static void Push(QList<MatchEdit> &list, const MatchEdit &edit);
+    static QList<MatchEdit> Pushed(QList<MatchEdit> list, const MatchEdit &edit) {
+        Push(list, edit);
+        return list;
+    }
 
     // What an action changed (only that is kept); the rule set is never part of it.
     static MatchEdit Between(const MatchSnapshot &before, const MatchSnapshot &after);

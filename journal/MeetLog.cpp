@@ -356,8 +356,7 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         MatchEdit e;
         if (size < 1 || quint8(payload[0]) > 1 || !takeEdit(payload + 1, size - 1, e))
             return false;
-        QList<MatchEdit> &list = payload[0] ? next.redoable : next.undoable;
-        list = MatchEdit::Pushed(list, e);
+        MatchEdit::Push(payload[0] ? next.redoable : next.undoable, e);
         return true;
     }
     // The members come first; a result's bout or an action's edit follows them.
@@ -378,7 +377,7 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         if (!takeEdit(payload + members, size - members, e))
             return false;
         next.bouts = withBout(next.bouts, e, true);
-        next.undoable = MatchEdit::Pushed(next.undoable, e);
+        MatchEdit::Push(next.undoable, e);
         next.redoable.clear();
         return true;
     }
@@ -390,7 +389,7 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         if (from.isEmpty() || (undo && from.back().bout && next.bouts.isEmpty()))
             return false;
         const MatchEdit e = from.takeLast();
-        to = MatchEdit::Pushed(to, e);
+        MatchEdit::Push(to, e);
         next.bouts = withBout(next.bouts, e, !undo);
         return true;
     }
@@ -439,7 +438,9 @@ Replay replay(const QByteArray &bytes) {
         if (r.records == 0 && kind != quint16(Kind::Checkpoint))
             return refuse(QStringLiteral("the log does not start with a checkpoint"));
         // A checkpoint starts from a fresh match: members it lacks were added later.
-        MatchSnapshot next = kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : r.recorded;
+        // Taken, not copied: the history grows in place.
+        MatchSnapshot next =
+            kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : std::move(r.recorded);
         if (!applyRecord(Kind(kind), rec + kRecordHead, length - kRecordHead - 4, next))
             return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
         r.recorded = next;

@@ -1,60 +1,42 @@
 #pragma once
 
-#include "clock/MatchSnapshot.h"
+#include "clock/MatchFixture.h"
 
 #include <QRandomGenerator>
 #include <vector>
 
-// A dual meet's worth of operator actions: 14 bouts of three periods, each period's clock set,
-// run and stopped, scores and the time advantage changing on the way.
+// A dual meet's worth of operator actions on a real match: 14 bouts of three periods, each
+// period's clock run and stopped, scores and the time advantage changing on the way, some
+// actions undone and redone, and each bout's result. The match after each step, the first
+// a fresh one.
 inline std::vector<MatchSnapshot> dualMeet() {
     QRandomGenerator random(2026);
-    std::vector<MatchSnapshot> matches{MatchSnapshot{}};
-    auto act = [&](auto change) {
-        MatchSnapshot s = matches.back();
-        change(s);
-        matches.push_back(s);
+    FakeClock clock;
+    modGlobals::SetDefaults();
+    Match m;
+    m.Load();
+    std::vector<MatchSnapshot> matches{m.Snapshot()};
+    const auto step = [&](const QString &steps) {
+        play(m, clock, steps);
+        matches.push_back(m.Snapshot());
     };
-    const qint32 weights[] = {106, 113, 120, 126, 132, 138, 144, 150, 157, 165, 175, 190, 215, 285};
+    const auto stopped = [&] {
+        if (m.ClockRunning(0))
+            step(QStringLiteral("key:s"));
+    };
+    const char *const kSteps[] = {"key:s",         "homeScore:+2", "guestScore:+1", "homeMatch:+1",
+                                  "guestMatch:+2", "down:37",      "down:38",       "down:39",
+                                  "undo",          "redo",         "wait:1300",     "wait:700"};
     for (int bout = 0; bout < 14; ++bout) {
-        act([&](MatchSnapshot &s) {
-            s.fields[4] = bout + 1;
-            s.fields[6] = weights[bout];
-            s.fields[2] = s.fields[3] = 0;
-            s.homeAd = s.guestAd = 0;
-            s.timeAd = kNobodyHolds;
-        });
+        step(QStringLiteral("key:n"));
         for (int period = 1; period <= 3; ++period) {
-            act([&](MatchSnapshot &s) {
-                s.fields[5] = period;
-                s.clockSet = fromSeconds(120);
-                s.clockRun = 0;
-                s.lastClockTime = 120;
-            });
-            for (int step = 0; step < 70; ++step) {
-                act([&](MatchSnapshot &s) {
-                    switch (random.bounded(4)) {
-                    case 0:
-                        s.clockRunning = !s.clockRunning;
-                        break;
-                    case 1: {
-                        qint32 &points = s.fields[size_t(random.bounded(2, 4))];
-                        points = (points + random.bounded(1, 4)) % 20;
-                        break;
-                    }
-                    case 2:
-                        s.timeAd = kHomeHolds + random.bounded(3);
-                        break;
-                    default:
-                        s.clockRun =
-                            std::min(s.clockRun + fromTenths(random.bounded(1, 40)), s.clockSet);
-                    }
-                    s.clockHasRun = true;
-                    s.homeAd += s.timeAd == kHomeHolds ? kTenth : 0;
-                });
-            }
+            if (period > 1)
+                step(QStringLiteral("key:p"));
+            for (int i = 0; i < 70; ++i)
+                step(QLatin1String(kSteps[random.bounded(int(std::size(kSteps)))]));
+            stopped();
         }
-        act([&](MatchSnapshot &s) { s.fields[s.fields[2] > s.fields[3] ? 0 : 1] += 3; });
+        step(QStringLiteral("result"));
     }
     return matches;
 }
