@@ -44,3 +44,12 @@ open_board() {
   done
   sleep 1
 }
+
+# Starts PROGRAM (its output in $work/run.log) and opens its board, 1920 x 1080.
+start_board_hd() {
+  "$1" >"$work/run.log" 2>&1 &
+  program=$!
+  open_board
+  xdotool windowsize --sync "$board" 1920 1080 || true
+  sleep 1
+}

@@ -25,11 +25,7 @@ for round in $(seq "$repeats"); do
     export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
     rm -rf "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
     mkdir -p "$XDG_CONFIG_HOME/Darezez"
-    "${programs[$i]}" >"$work/run.log" 2>&1 &
-    program=$!
-    open_board
-    xdotool windowsize --sync "$board" 1920 1080 || true
-    sleep 1
+    start_board_hd "${programs[$i]}"
     xdotool type --delay 50 "9.00"
     xdotool key Return s Up
     sleep 2

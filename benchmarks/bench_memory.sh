@@ -13,11 +13,7 @@ sleep 1
 
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
-"$build/darezez" >"$work/run.log" 2>&1 &
-program=$!
-open_board
-xdotool windowsize --sync "$board" 1920 1080 || true
-sleep 1
+start_board_hd "$build/darezez"
 xdotool key b
 sleep 3
 

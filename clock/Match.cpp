@@ -287,8 +287,8 @@ void Match::AllKeyPress(int keyAscii) {
         emit BoutSheetRequested();
         return;
     }
-    if (keyAscii == kUndoKey || keyAscii == kRedoKey) {
-        stepHistory(keyAscii == kUndoKey);
+    if (keyAscii == modGlobals::UndoKey || keyAscii == modGlobals::RedoKey) {
+        stepHistory(keyAscii == modGlobals::UndoKey);
         return;
     }
     if (commandKeyPress(keyAscii))
@@ -703,55 +703,43 @@ void Match::Restore(const MatchSnapshot &snapshot) {
         StopClock(slot);
     setTick(false);
 
-    // The clock's value up to the next whole tenth, never down: the run is what is left.
-    const TimeValue set = tenthsUp(snapshot.clockSet);
-    const TimeValue value = tenthsUp(snapshot.clockSet - std::max<TimeValue>(snapshot.clockRun, 0));
-    SetClock(set, 0, 0);
-    m_slots[0].pastTime = set - std::min(value, set);
-    SetClock(0, 1, 1);
-    m_slots[1].pastTime = tenthsDown(snapshot.homeAd);
-    SetClock(0, 1, 2);
-    m_slots[2].pastTime = tenthsDown(snapshot.guestAd);
-    m_clockHasRun = snapshot.clockHasRun;
-    LastClockTime = snapshot.lastClockTime;
-    TimeAd = snapshot.timeAd;
-    ShownAdSide = snapshot.shownAdSide == 2 ? 2 : 1;
-
+    // Every member as the journal has it, every clock stopped, runs cut to whole tenths: the
+    // clock's value up to the next whole tenth, never down.
+    MatchSnapshot s = snapshot;
+    s.clockSet = tenthsUp(snapshot.clockSet);
+    s.clockRun = s.clockSet -
+                 std::min(tenthsUp(snapshot.clockSet - std::max<TimeValue>(snapshot.clockRun, 0)),
+                          s.clockSet);
+    s.clockRunning = false;
+    s.homeAd = tenthsDown(snapshot.homeAd);
+    s.guestAd = tenthsDown(snapshot.guestAd);
+    s.shownAdSide = snapshot.shownAdSide == 2 ? 2 : 1;
+    s.ruleSet = std::clamp(snapshot.ruleSet, 0, RuleBook::kSetCount - 1);
+    s.stoppageSet = tenthsUp(snapshot.stoppageSet);
+    s.stoppageRun = std::min(tenthsDown(snapshot.stoppageRun), s.stoppageSet);
     // A running stoppage clock comes back stopped where it stood, its time charged.
-    m_rules = RuleBook::Set(std::clamp(snapshot.ruleSet, 0, RuleBook::kSetCount - 1));
-    for (int side = 0; side < 2; ++side)
-        std::copy_n(snapshot.stoppageUsed.begin() + side * RuleBook::kStoppageCount,
-                    RuleBook::kStoppageCount, m_stoppageUsed[side].begin());
-    const bool shown = snapshot.stoppageKind >= 0 &&
-                       snapshot.stoppageKind < RuleBook::kStoppageCount &&
-                       (snapshot.stoppageSide == 1 || snapshot.stoppageSide == 2);
-    m_stoppageKind = shown ? snapshot.stoppageKind : -1;
-    m_stoppageSide = shown ? snapshot.stoppageSide : 0;
-    SetClock(tenthsUp(snapshot.stoppageSet), 0, kStoppageSlot);
-    m_slots[kStoppageSlot].pastTime =
-        std::min(tenthsDown(snapshot.stoppageRun), m_slots[kStoppageSlot].setTime);
-    const TimeValue stoppageLeft = ClockValue(kStoppageSlot);
-    if (shown && snapshot.stoppageRunning) {
-        const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[m_stoppageKind];
+    if (s.stoppageRunning && shownStoppage(s.stoppageKind, s.stoppageSide)) {
+        const RuleBook::Allowance allowance =
+            RuleBook::Of(RuleBook::Set(s.ruleSet)).stoppage[s.stoppageKind];
         if (!allowance.eachOccurrence)
-            m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] =
-                std::max<TimeValue>(fromSeconds(allowance.seconds) - stoppageLeft, 0);
+            s.stoppageUsed[size_t((s.stoppageSide - 1) * RuleBook::kStoppageCount +
+                                  s.stoppageKind)] =
+                std::max<TimeValue>(fromSeconds(allowance.seconds) - s.stoppageSet + s.stoppageRun,
+                                    0);
     }
-    m_shownStoppage = stoppageLeft;
-    emit StoppageChanged();
+    s.stoppageRunning = false;
+    MatchEdit whole;
+    for (int id = 0; id < MatchMembers::kCount; ++id) {
+        whole.members |= quint64(1) << id;
+        whole.after[size_t(id)] = MatchMembers::get(s, id);
+    }
+    m_rules = RuleBook::Set(s.ruleSet);
     m_bouts = snapshot.bouts;
     emit BoutsChanged();
     m_undoable = snapshot.undoable;
     m_redoable = snapshot.redoable;
-
-    for (int i = 0; i < kNumberFieldCount; ++i) {
-        if (m_numbers[i] == snapshot.fields[i])
-            continue;
-        m_numbers[i] = snapshot.fields[i];
-        emit FieldChanged(Field(pledHomeScore + i));
-    }
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
-    UpdateAdStatus();
+    applyEdit(whole, false);
 }
 
 Match::Action::Action(Match &match) : m_match(match) {
@@ -795,6 +783,11 @@ void Match::readUpToNow() {
     if (outBy(0) || outBy(kStoppageSlot))
         UpdateClocks();
     readHolders();
+}
+
+// A journal edited by hand may pair a kind with no wrestler: none is shown then.
+bool Match::shownStoppage(qint64 kind, qint64 side) {
+    return kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
 }
 
 bool Match::Undo() {
@@ -859,8 +852,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
                           [size_t(i % RuleBook::kStoppageCount)] = to(kStoppageUsed + i);
         const qint64 kind = to(kStoppageKind);
         const qint64 side = to(kStoppageSide);
-        // A log edited by hand may pair a kind with no wrestler: none is shown then.
-        const bool shown = kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
+        const bool shown = shownStoppage(kind, side);
         m_stoppageKind = shown ? qint32(kind) : -1;
         m_stoppageSide = shown ? qint32(side) : 0;
         SetClock(to(kStoppageSet), 0, kStoppageSlot);

@@ -3,7 +3,6 @@
 #include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
 #include "settings/RuleBook.h"
-#include "settings/modGlobals.h"
 
 #include <QObject>
 #include <QString>
@@ -147,8 +146,6 @@ public:
     // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the operator's actions: what the
     // action changed goes back to its value just before it (or again to the one after it).
     // Refused (false) when there is nothing to undo or redo.
-    static constexpr int kUndoKey = modGlobals::UndoKey;
-    static constexpr int kRedoKey = modGlobals::RedoKey;
     bool Undo();
     bool Redo();
 
@@ -208,7 +205,9 @@ private:
     void readHolders();
     void readUpToNow();
     bool stepHistory(bool undo);
+    // The members the edit holds, to their values after it (or, undone, before it).
     void applyEdit(const MatchEdit &edit, bool undone);
+    static bool shownStoppage(qint64 kind, qint64 side);
     bool stoppageKeyPress(int keyAscii);
     // A bound command's key: true when it was one.
     bool commandKeyPress(int keyAscii);

@@ -6,7 +6,6 @@
 #include "settings/modGlobals.h"
 
 #include <QStringList>
-#include <initializer_list>
 
 using namespace MatchMembers;
 
@@ -31,27 +30,25 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
     }
     // The rule set changes with the options, for the next bout; no key takes it back.
     mark(kRuleSet, false);
-    // A clock's members go together: its progress alone, while it runs throughout, is none.
-    const auto clock = [&](std::initializer_list<int> ids, int progress, bool ranBefore,
-                           bool runsAfter) {
+    // A clock's members (numbered first to last) go together: its progress alone, while it
+    // runs throughout, is none.
+    const auto clock = [&](int first, int last, int progress, bool ranBefore, bool runsAfter) {
         if (ranBefore && runsAfter)
             mark(progress, false);
         bool changed = ranBefore != runsAfter;
-        for (int id : ids)
+        for (int id = first; id <= last; ++id)
             changed = changed || e.has(id);
-        for (int id : ids)
+        for (int id = first; id <= last; ++id)
             mark(id, changed);
     };
-    clock({kClockSet, kClockRun, kClockRunning}, kClockRun, b.clockRunning, a.clockRunning);
+    clock(kClockSet, kClockRunning, kClockRun, b.clockRunning, a.clockRunning);
     const auto holds = [](const MatchSnapshot &s, qint32 holder) {
         return s.clockRunning && s.timeAd == holder;
     };
-    clock({kHomeAd}, kHomeAd, holds(b, kHomeHolds), holds(a, kHomeHolds));
-    clock({kGuestAd}, kGuestAd, holds(b, kGuestHolds), holds(a, kGuestHolds));
-    clock({kStoppageKind, kStoppageSide, kStoppageRunning, kStoppageSet, kStoppageRun,
-           kStoppageUsed, kStoppageUsed + 1, kStoppageUsed + 2, kStoppageUsed + 3,
-           kStoppageUsed + 4, kStoppageUsed + 5, kStoppageUsed + 6, kStoppageUsed + 7},
-          kStoppageRun, b.stoppageRunning, a.stoppageRunning);
+    clock(kHomeAd, kHomeAd, kHomeAd, holds(b, kHomeHolds), holds(a, kHomeHolds));
+    clock(kGuestAd, kGuestAd, kGuestAd, holds(b, kGuestHolds), holds(a, kGuestHolds));
+    // The stoppage clock with every allowance.
+    clock(kStoppageUsed, kStoppageRun, kStoppageRun, b.stoppageRunning, a.stoppageRunning);
     for (int id = 0; id < kCount; ++id) {
         if (!e.has(id))
             e.before[size_t(id)] = e.after[size_t(id)] = 0;

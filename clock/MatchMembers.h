@@ -5,7 +5,7 @@
 struct MatchSnapshot;
 
 // A match's members by number, as the meet's log and the undo history name them: numbers
-// are never reused.
+// are never reused. A clock's members stand together; the stoppage clock's come last.
 namespace MatchMembers {
 
 // The seven number fields first, pledHomeScore to pledWeight.

@@ -319,13 +319,17 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
         putEdit(payload, after.undoable.back());
         return framed(Kind::Action, at, payload);
     }
-    if (!undo.isEmpty() && after.undoable == undo.first(undo.size() - 1) &&
-        after.redoable == MatchEdit::Pushed(redo, undo.back()) &&
-        after.bouts == withBout(before.bouts, undo.back(), false))
+    // An undo or a redo moves the newest action of one list to the other, with its bout.
+    const auto moved = [&](const QList<MatchEdit> &from, const QList<MatchEdit> &fromAfter,
+                           const QList<MatchEdit> &to, const QList<MatchEdit> &toAfter,
+                           bool addsBout) {
+        return !from.isEmpty() && fromAfter == from.first(from.size() - 1) &&
+               toAfter == MatchEdit::Pushed(to, from.back()) &&
+               after.bouts == withBout(before.bouts, from.back(), addsBout);
+    };
+    if (moved(undo, after.undoable, redo, after.redoable, false))
         return framed(Kind::Undo, at, members(&before, after));
-    if (!redo.isEmpty() && after.redoable == redo.first(redo.size() - 1) &&
-        after.undoable == MatchEdit::Pushed(undo, redo.back()) &&
-        after.bouts == withBout(before.bouts, redo.back(), true))
+    if (moved(redo, after.redoable, undo, after.undoable, true))
         return framed(Kind::Redo, at, members(&before, after));
     return {};
 }

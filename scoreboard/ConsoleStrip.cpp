@@ -34,16 +34,9 @@ ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
     auto layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->addWidget(m_label);
-    m_refusedTimer.setSingleShot(true);
-    m_refusedTimer.setInterval(1500);
-    connect(&m_refusedTimer, &QTimer::timeout, this, [this] {
-        m_refused = false;
-        refresh();
-    });
-    m_historyTimer.setSingleShot(true);
-    m_historyTimer.setInterval(10000);
-    connect(&m_historyTimer, &QTimer::timeout, this, [this] {
-        m_history.clear();
+    m_noteTimer.setSingleShot(true);
+    connect(&m_noteTimer, &QTimer::timeout, this, [this] {
+        m_note.clear();
         refresh();
     });
     refresh();
@@ -70,24 +63,24 @@ void ConsoleStrip::setFeedState(const QString &text) {
 }
 
 void ConsoleStrip::showRefused() {
-    m_refused = true;
-    m_refusedTimer.start();
-    refresh();
+    showNote(QStringLiteral("Refused"), 1500);
 }
 
 void ConsoleStrip::showHistory(const QString &text) {
-    m_history = text;
-    m_historyTimer.start();
+    showNote(text, 10000);
+}
+
+void ConsoleStrip::showNote(const QString &text, int ms) {
+    m_note = text;
+    m_noteTimer.start(ms);
     refresh();
 }
 
 void ConsoleStrip::keyTyped() {
-    if (!m_refused && m_history.isEmpty())
+    if (m_note.isEmpty())
         return;
-    m_refused = false;
-    m_refusedTimer.stop();
-    m_history.clear();
-    m_historyTimer.stop();
+    m_note.clear();
+    m_noteTimer.stop();
     refresh();
 }
 
@@ -101,10 +94,8 @@ QString ConsoleStrip::Text() const {
         typed = m_match.DigitTyped();
     parts << (m_selected >= 0 ? QLatin1String(kFieldTitles[m_selected]) : QStringLiteral("-"));
     parts << QStringLiteral("Typed: %1").arg(typed);
-    if (m_refused)
-        parts << QStringLiteral("Refused");
-    if (!m_history.isEmpty())
-        parts << m_history;
+    if (!m_note.isEmpty())
+        parts << m_note;
     // A binding that is a lower-case letter does not answer with Caps Lock on.
     const bool lowerBinding = [] {
         for (int key : {modGlobals::StartStopClockKey, modGlobals::ResetClockKey,

@@ -33,14 +33,15 @@ public:
     QString Text() const;
 
 private:
+    void showNote(const QString &text, int ms);
+
     const Match &m_match;
     int m_selected = -1;
     bool m_capsLock = false;
     bool m_saveProblem = false;
-    bool m_refused = false;
-    QString m_history;
+    // "Refused", or what an undo or a redo changed: one at a time, until the next key.
+    QString m_note;
     QString m_feed;
     QLabel *m_label;
-    QTimer m_refusedTimer;
-    QTimer m_historyTimer;
+    QTimer m_noteTimer;
 };

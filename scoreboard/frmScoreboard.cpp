@@ -342,8 +342,9 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
 int frmScoreboard::typed(int keyAscii) const {
     if (m_keyModifiers & Qt::ControlModifier && keyAscii < 128 && QChar(keyAscii).isLetter())
         keyAscii = QChar(keyAscii).toUpper().unicode() - 'A' + 1;
-    return keyAscii == Match::kUndoKey && m_keyModifiers & Qt::ShiftModifier ? Match::kRedoKey
-                                                                             : keyAscii;
+    return keyAscii == modGlobals::UndoKey && m_keyModifiers & Qt::ShiftModifier
+               ? modGlobals::RedoKey
+               : keyAscii;
 }
 
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {

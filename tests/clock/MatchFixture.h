@@ -24,7 +24,8 @@ inline void play(Match &m, FakeClock &clock, const QString &steps) {
         } else if (what == QLatin1String("result")) {
             QCOMPARE(m.RecordResult(m.ProposedResult()), QString());
         } else if (what == QLatin1String("undo") || what == QLatin1String("redo")) {
-            m.AllKeyPress(what == QLatin1String("undo") ? Match::kUndoKey : Match::kRedoKey);
+            m.AllKeyPress(what == QLatin1String("undo") ? modGlobals::UndoKey
+                                                        : modGlobals::RedoKey);
         } else if (what == QLatin1String("wait")) {
             clock.advance(arg.toInt());
             m.UpdateClocks();
