@@ -8,7 +8,11 @@ namespace BoutSheet {
 
 namespace {
 
-QString csvField(const QString &text) {
+QString csvField(QString text) {
+    // A spreadsheet runs a field that starts like a formula; the quote makes it text.
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && kFormulaStarts.contains(text.front()))
+        text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
@@ -51,7 +55,7 @@ QStringList Row(const BoutResult &b, const QString &home, const QString &guest) 
             QString::number(b.teamPoints),
             QString::number(b.homeScore),
             QString::number(b.guestScore),
-            QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("HH:mm:ss"))};
+            QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
 }
 
 QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest) {
@@ -62,7 +66,8 @@ QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QStrin
             fields << csvField(text);
         lines << fields.join(QLatin1Char(','));
     }
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // The byte-order mark tells a spreadsheet the file is UTF-8.
+    return "\xEF\xBB\xBF" + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 } // namespace BoutSheet

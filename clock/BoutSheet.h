@@ -11,15 +11,16 @@ namespace BoutSheet {
 
 // The columns, in order.
 QStringList Header();
-// One bout's texts: the winner by its team's name, a blank number as "", the time of day
-// as the computer's clock read it.
+// One bout's texts: the winner by its team's name, a blank number as "", the date and time
+// of day as the computer's clock read it.
 QStringList Row(const BoutResult &bout, const QString &home, const QString &guest);
 // A number as a field shows it: "" for a blank (-1).
 QString Number(qint32 value);
 // "1:23": a bout's time at a fall.
 QString FallTime(qint32 seconds);
-// UTF-8, a header row, then one row per bout; a text with a comma, a quote or a line break
-// is quoted, its quotes doubled.
+// UTF-8 with a byte-order mark, a header row, then one row per bout; a text that starts
+// like a formula gets a leading ', and one with a comma, a quote or a line break is quoted,
+// its quotes doubled.
 QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest);
 
 } // namespace BoutSheet

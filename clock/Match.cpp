@@ -25,6 +25,16 @@ constexpr FieldInfo kFields[Match::kFieldCount] = {
     {"pledMatch", 3, 999},      {"pledPeriod", 1, 9},     {"pledWeight", 3, 999},
 };
 
+// Whole seconds as the clock shows them: a started second counts whole.
+qint32 seconds(TimeValue value) {
+    return qint32((value + kTimeUnit - 1) / kTimeUnit);
+}
+
+// A period's place in Match::m_roundSeconds; a blank period is 0.
+size_t roundIndex(qint32 period) {
+    return size_t(std::clamp(period, 0, 9));
+}
+
 bool validSlot(qint16 slot) {
     return slot >= 0 && slot < Match::kSlotCount;
 }
@@ -315,6 +325,9 @@ bool Match::commandKeyPress(int keyAscii) {
         } else {
             if (StoppageRunning())
                 stopStoppage();
+            // A time typed once the round has run corrects the reading, not its length.
+            if (qint32 &length = m_roundSeconds[roundIndex(Value(pledPeriod))]; length == 0)
+                length = seconds(m_slots[0].setTime);
             StartClock(0);
             setTick(true);
             hideStoppage();
@@ -487,15 +500,13 @@ bool Match::NextBout() {
 
 qint32 Match::ElapsedSeconds() const {
     const qint32 period = Value(pledPeriod);
+    const auto kept = [this](qint32 p) { return m_roundSeconds[roundIndex(p)]; };
     qint32 earlier = 0;
     for (qint32 p = 1; p < period; ++p)
-        earlier += RuleBook::RoundOf(m_rules, p).seconds;
-    const qint32 length = RuleBook::RoundOf(m_rules, period).seconds;
-    const Slot &clock = m_slots[0];
-    const qint32 set = length > 0 ? length : qint32(clock.setTime / kTimeUnit);
-    // The clock shows a started second as a whole one.
-    const qint32 reading = qint32((m_shownClock + kTimeUnit - 1) / kTimeUnit);
-    return earlier + std::max(set - reading, 0);
+        earlier += kept(p) > 0 ? kept(p) : RuleBook::RoundOf(m_rules, p).seconds;
+    // Not yet run, the round is as long as the clock is set.
+    const qint32 length = kept(period) > 0 ? kept(period) : seconds(m_slots[0].setTime);
+    return earlier + std::max(length - seconds(m_shownClock), 0);
 }
 
 BoutResult Match::ProposedResult() const {
@@ -503,7 +514,7 @@ BoutResult Match::ProposedResult() const {
     const qint32 home = std::max(Value(pledHomeMatch), 0);
     const qint32 guest = std::max(Value(pledGuestMatch), 0);
     r.winner = guest > home ? 2 : 1;
-    r.result = qint32(RuleBook::ProposedResult(std::abs(home - guest)));
+    r.result = qint32(RuleBook::ProposedResult(m_rules, std::abs(home - guest)));
     r.fallSeconds = ElapsedSeconds();
     return r;
 }
@@ -515,11 +526,6 @@ QString Match::RecordResult(BoutResult r) {
     };
     if (r.deductionSide != 1 && r.deductionSide != 2)
         r.deduction = 0;
-    if (r.deduction > 0 && r.deduction > score(r.deductionSide))
-        return QStringLiteral("A deduction of %1 team points is larger than %2's score of %3.")
-            .arg(r.deduction)
-            .arg(r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText)
-            .arg(score(r.deductionSide));
     if (r.winner != 1 && r.winner != 2) {
         r.winner = 0;
         r.result = qint32(RuleBook::Result::DoubleForfeit);
@@ -531,10 +537,19 @@ QString Match::RecordResult(BoutResult r) {
     qint32 scores[3] = {0, score(1), score(2)};
     if (r.winner)
         scores[r.winner] = std::min(scores[r.winner] + r.teamPoints, high);
+    // The winner's own team may lose a point it has just won.
+    if (r.deduction > scores[r.deductionSide])
+        // One arg() for all: a team name may hold "%2".
+        return QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
+            .arg(r.deduction == 1 ? QStringLiteral("1 team point")
+                                  : QStringLiteral("%1 team points").arg(r.deduction),
+                 r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText,
+                 QString::number(scores[r.deductionSide]));
     if (r.deduction > 0)
         scores[r.deductionSide] -= r.deduction;
-    r.match = Value(pledMatch);
-    r.weight = Value(pledWeight);
+    // A field never typed reads 0: no match or weight of that number exists.
+    r.match = Value(pledMatch) > 0 ? Value(pledMatch) : -1;
+    r.weight = Value(pledWeight) > 0 ? Value(pledWeight) : -1;
     r.homePoints = Value(pledHomeMatch);
     r.guestPoints = Value(pledGuestMatch);
     r.homeScore = scores[1];
@@ -555,6 +570,7 @@ void Match::NewBout() {
     StopClock(kStoppageSlot);
     m_rules = modGlobals::RuleSet;
     m_stoppageUsed = {};
+    m_roundSeconds = {};
     m_stoppageChosen = -1;
     if (ClockRunning(0) == 0)
         setTick(false);
@@ -692,6 +708,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.stoppageRunning = stoppage.on == -1;
     snap.stoppageSet = m_stoppageKind < 0 ? 0 : stoppage.setTime;
     snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), stoppage.setTime);
+    snap.roundSeconds = m_roundSeconds;
     snap.bouts = m_bouts;
     snap.undoable = m_undoable;
     snap.redoable = m_redoable;
@@ -831,6 +848,10 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         LastClockTime = qint32(to(kLastClockTime));
     if (e.has(kClockHasRun))
         m_clockHasRun = to(kClockHasRun);
+    for (size_t i = 0; i < m_roundSeconds.size(); ++i) {
+        if (e.has(kRoundSeconds + int(i)))
+            m_roundSeconds[i] = qint32(to(kRoundSeconds + int(i)));
+    }
     // Each clock as a whole, at the reading it had, running from now if it ran.
     if (e.has(kClockSet)) {
         SetClock(to(kClockSet), 0, 0);

@@ -123,7 +123,8 @@ public:
     // The dual's results, bout by bout.
     const QList<BoutResult> &Bouts() const { return m_bouts; }
     // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
-    // lengths and what has run of this one.
+    // lengths and what has run of this one, each round counted from the length its clock
+    // was set to when it first ran (a round that never ran: the rule book's).
     qint32 ElapsedSeconds() const;
     // What the result window proposes: the winner from the match points (home on a tie),
     // the result from their margin, the bout's time for a fall.
@@ -236,6 +237,8 @@ private:
     std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};
     int m_stoppageKind = -1;
     int m_stoppageSide = 0;
+    // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
+    std::array<qint32, 10> m_roundSeconds{};
     // A stoppage key waiting for Left or Right.
     int m_stoppageChosen = -1;
     TimeValue m_shownStoppage = 0;

@@ -90,8 +90,10 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
     if (bout) {
         const QString winner = bout->winner ? team(bout->winner)
                                             : RuleBook::ResultName(RuleBook::Result(bout->result));
-        parts << QStringLiteral("Match %1 result (%2) %3")
-                     .arg(number(bout->match), winner,
+        parts << QStringLiteral("%1 (%2) %3")
+                     .arg(bout->match < 0 ? QStringLiteral("Bout result")
+                                          : QStringLiteral("Match %1 result").arg(bout->match),
+                          winner,
                           undone ? QStringLiteral("taken back") : QStringLiteral("recorded"));
     }
     static const char *const kFieldNames[kFieldMembers] = {

@@ -9,6 +9,8 @@ qint64 get(const MatchSnapshot &s, int id) {
         return s.fields[size_t(id)];
     if (isStoppageUsed(id))
         return s.stoppageUsed[size_t(id - kStoppageUsed)];
+    if (isRoundSeconds(id))
+        return s.roundSeconds[size_t(id - kRoundSeconds)];
     switch (id) {
     case kClockSet:
         return s.clockSet;
@@ -50,6 +52,10 @@ void set(MatchSnapshot &s, int id, qint64 v) {
     }
     if (isStoppageUsed(id)) {
         s.stoppageUsed[size_t(id - kStoppageUsed)] = v;
+        return;
+    }
+    if (isRoundSeconds(id)) {
+        s.roundSeconds[size_t(id - kRoundSeconds)] = qint32(v);
         return;
     }
     switch (id) {

@@ -5,7 +5,7 @@
 struct MatchSnapshot;
 
 // A match's members by number, as the meet's log and the undo history name them: numbers
-// are never reused. A clock's members stand together; the stoppage clock's come last.
+// are never reused, and new ones come last. A clock's members stand together.
 namespace MatchMembers {
 
 // The seven number fields first, pledHomeScore to pledWeight.
@@ -27,11 +27,15 @@ enum Id : quint8 {
     kStoppageRunning,
     kStoppageSet,
     kStoppageRun,
-    kCount,
+    kRoundSeconds, // ten: the period's length as it first ran, by period (0: a blank period)
+    kCount = kRoundSeconds + 10,
 };
 
 constexpr bool isStoppageUsed(int id) {
     return id >= kStoppageUsed && id < kStoppageKind;
+}
+constexpr bool isRoundSeconds(int id) {
+    return id >= kRoundSeconds && id < kCount;
 }
 
 qint64 get(const MatchSnapshot &s, int id);

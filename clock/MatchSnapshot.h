@@ -35,6 +35,9 @@ struct MatchSnapshot {
     bool stoppageRunning = false;
     TimeValue stoppageSet = 0;
     TimeValue stoppageRun = 0;
+    // Each period's length as it was set when its clock first ran in this bout, by period
+    // (0: a blank period); 0 where it has not run. A fall's time counts from them.
+    std::array<qint32, 10> roundSeconds{};
     // The dual's bouts so far.
     QList<BoutResult> bouts;
     // The operator's actions undo can take back, oldest first, and those redo brings again,

@@ -28,12 +28,19 @@ QString unreadable(const QString &keptAs) {
     return QStringLiteral("The saved meet could not be read; it was kept as %1.").arg(keptAs);
 }
 
+QString damaged(const QDateTime &savedAt, const QString &keptAs) {
+    return QStringLiteral("The saved meet was damaged after %1; it was resumed up to there and "
+                          "kept whole as %2.")
+        .arg(savedAt.toLocalTime().time().toString(QStringLiteral("HH:mm")), keptAs);
+}
+
 bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh) {
     const auto holds = [](qint32 timeAd) { return timeAd == kHomeHolds || timeAd == kGuestHolds; };
     return now.fields != fresh.fields || now.clockSet != fresh.clockSet ||
            now.clockRun != fresh.clockRun || now.clockRunning || now.clockHasRun ||
            now.homeAd != fresh.homeAd || now.guestAd != fresh.guestAd || holds(now.timeAd) ||
-           now.stoppageUsed != fresh.stoppageUsed || now.stoppageKind >= 0;
+           now.stoppageUsed != fresh.stoppageUsed || now.stoppageKind >= 0 ||
+           !now.bouts.isEmpty() || !now.undoable.isEmpty();
 }
 
 } // namespace JournalTexts

@@ -33,9 +33,12 @@ QString anotherCopy();
 
 // Shown once when the saved meet was refused and kept aside under `keptAs` (a file name).
 QString unreadable(const QString &keptAs);
+// Shown once when a damaged log was resumed up to `savedAt` and kept whole as `keptAs`.
+QString damaged(const QDateTime &savedAt, const QString &keptAs);
 
 // Closing asks first when this is true: a field or a clock differs from a fresh board, the
-// clock has run, or someone holds time advantage. Which side the time-advantage field shows
+// clock has run, someone holds time advantage, a bout was recorded, or undo has something
+// to take back. Which side the time-advantage field shows
 // and the reset time (set with the clock) do not count.
 bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh = MatchSnapshot{});
 

@@ -42,20 +42,33 @@ bool present(const QString &path) {
     return info.exists() || info.isSymLink();
 }
 
-// Beside the journal, under a name no other file has.
-QString moveAside(const QString &path, const QString &kind) {
+// Beside the journal, under a name no other file has: the path taken, or empty.
+template <typename Keep> QString aside(const QString &path, const QString &kind, Keep keep) {
     const QString stem = path + QLatin1Char('.') + kind + QLatin1Char('-') +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int n = 1; n < 1000; ++n) {
         const QString target = n == 1 ? stem : stem + QLatin1Char('-') + QString::number(n);
         if (present(target))
             continue;
-        if (QFile::rename(path, target))
+        if (keep(target))
             return target;
         if (!present(path))
             break;
     }
     return {};
+}
+
+QString moveAside(const QString &path, const QString &kind) {
+    return aside(path, kind,
+                 [&path](const QString &target) { return QFile::rename(path, target); });
+}
+
+// Synced before the original is touched.
+QString copyAside(const QString &path, const QString &kind, const QByteArray &bytes) {
+    return aside(path, kind, [&bytes](const QString &target) {
+        QSaveFile file(target);
+        return file.open(QIODevice::NewOnly) && file.write(bytes) == bytes.size() && file.commit();
+    });
 }
 
 // The rename lives in the folder: without this a power cut may bring the old journal back.
@@ -440,9 +453,21 @@ MatchJournal::LoadResult MatchJournal::load() {
         } else if (log && bytes.size() > kMaxLogBytes) {
             reason = QStringLiteral("the file is too large to be a meet's log");
         } else if (log) {
-            const MeetLog::Replay replay = MeetLog::replay(bytes);
+            MeetLog::Replay replay = MeetLog::replay(bytes);
+            if (replay.snapshot && replay.damaged) {
+                // Kept whole before the next write cuts it back to its sound part; where no
+                // copy can be made, the file itself goes aside and a new log starts.
+                result.damagedKeptAs = copyAside(s.path, QStringLiteral("bad"), bytes);
+                if (result.damagedKeptAs.isEmpty())
+                    result.damagedKeptAs = moveAside(s.path, QStringLiteral("bad"));
+                if (result.damagedKeptAs.isEmpty()) {
+                    replay.snapshot.reset();
+                    replay.reason = QStringLiteral("the log is damaged");
+                }
+                syncFolder(s.folder);
+            }
             if (replay.snapshot) {
-                s.haveLog = true;
+                s.haveLog = present(s.path);
                 s.recorded = replay.recorded;
                 s.end = replay.end;
                 s.sequence = replay.sequence;

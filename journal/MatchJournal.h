@@ -34,6 +34,8 @@ public:
         QDateTime savedAt; // UTC
         QString reason;
         QString keptAs; // empty when the file could not be moved
+        // Ok, but the log was damaged after savedAt: the whole file was kept here.
+        QString damagedKeptAs;
     };
 
     struct Figures {

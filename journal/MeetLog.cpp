@@ -30,6 +30,8 @@ bool inRange(int id, qint64 v) {
         return v >= -1 && v <= Match::UpperLimit(Match::Field(Match::pledHomeScore + id));
     if (isStoppageUsed(id))
         return v >= 0 && v <= JournalFile::kLongestTime;
+    if (isRoundSeconds(id))
+        return v >= 0 && v <= Match::kLargestTime;
     switch (id) {
     case kClockSet:
         return v >= 0 && v <= fromSeconds(Match::kLargestTime);
@@ -354,6 +356,25 @@ QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &record
 
 namespace {
 
+// A whole record starts at offset: its length fits and its CRC holds.
+bool whole(const QByteArray &bytes, qint64 at) {
+    const char *rec = bytes.constData() + at;
+    const qint64 length = take<quint32>(rec);
+    return length >= kRecordHead + 5 && length <= kMaxRecordBytes && at + length <= bytes.size() &&
+           take<quint32>(rec + length - 4) == crc(rec, length - 4);
+}
+
+// A record of a kind this version writes starts somewhere after offset.
+bool recordAfter(const QByteArray &bytes, qint64 at) {
+    for (qint64 later = at + 1; later <= bytes.size() - kRecordHead - 5; ++later) {
+        const quint16 kind = take<quint16>(bytes.constData() + later + 4);
+        if (kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&
+            whole(bytes, later))
+            return true;
+    }
+    return false;
+}
+
 // One record's payload onto the match before it; false when it is damaged.
 bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &next) {
     if (kind == Kind::History) {
@@ -406,11 +427,13 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
 
 Replay replay(const QByteArray &bytes) {
     Replay r;
-    auto refuse = [&r](const QString &why) {
-        r.refused = true;
-        r.reason = why;
-        r.snapshot.reset();
-        return r;
+    // A new value, never a copy of r: GCC's -O3 takes a copy of the optional for a read of
+    // it uninitialized.
+    const auto refuse = [](const QString &why) {
+        Replay refused;
+        refused.refused = true;
+        refused.reason = why;
+        return refused;
     };
     if (bytes.size() < kFirstRecord || !bytes.startsWith(QByteArray(kMagic, 8)))
         return refuse(QStringLiteral("the file is not a meet's log"));
@@ -424,12 +447,14 @@ Replay replay(const QByteArray &bytes) {
     qint64 at = kFirstRecord;
     qint64 lastMs = 0;
     while (bytes.size() - at >= kRecordHead + 5) {
+        // A record that is not whole is where a power cut struck: the log ends before it.
+        // Only the last one can be; a whole record after it means the disk damaged it.
+        if (!whole(bytes, at)) {
+            r.damaged = recordAfter(bytes, at);
+            break;
+        }
         const char *rec = bytes.constData() + at;
         const qint64 length = take<quint32>(rec);
-        // A record that is not whole is where a power cut struck: the log ends before it.
-        if (length < kRecordHead + 5 || length > kMaxRecordBytes || at + length > bytes.size() ||
-            take<quint32>(rec + length - 4) != crc(rec, length - 4))
-            break;
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
         const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&

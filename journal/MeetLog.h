@@ -65,6 +65,9 @@ struct Replay {
     qint64 end = 0;                        // after the last whole record: the next one goes here
     quint64 sequence = 0;                  // the newest whole slot's, 0 when there is none
     int records = 0;
+    // A record failed its check with a whole one after it: the log was damaged, not torn,
+    // and holds more than what it replays to.
+    bool damaged = false;
     bool refused = false; // not a log this program may continue: reason says why
     QString reason;
 };

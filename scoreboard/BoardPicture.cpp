@@ -136,6 +136,8 @@ void BoardPicture::buildControls() {
     for (const LabelRow &row : kLabels) {
         auto label = new QLabel(QLatin1String(row.text), this);
         label->setObjectName(QLatin1String(row.name));
+        // Team names are shown as typed, never as markup.
+        label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setFont(Fonts::Sans(row.points, true));
         Twips::SetFontPoints(label, row.points);

@@ -15,25 +15,25 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-namespace {
-// The results a winner can have, in the list's order (a double forfeit has none).
-constexpr int kWonResults = RuleBook::kResultCount - 1;
-} // namespace
-
 frmBoutResult::frmBoutResult(Match &match, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_match(match) {
     setObjectName(QStringLiteral("frmBoutResult"));
     setWindowTitle(QStringLiteral("Bout Result"));
     const BoutResult proposed = match.ProposedResult();
 
-    m_home = new QRadioButton(QStringLiteral("&Home: %1").arg(modGlobals::HomeText), this);
-    m_guest = new QRadioButton(QStringLiteral("&Guest: %1").arg(modGlobals::GuestText), this);
+    // "Texas A&M" is a name, not a shortcut.
+    const auto literal = [](QString name) {
+        return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    };
+    m_home = new QRadioButton(QStringLiteral("&Home: ") + literal(modGlobals::HomeText), this);
+    m_guest = new QRadioButton(QStringLiteral("&Guest: ") + literal(modGlobals::GuestText), this);
     m_nobody = new QRadioButton(QStringLiteral("&Nobody (double forfeit)"), this);
     (proposed.winner == 2 ? m_guest : m_home)->setChecked(true);
     m_result = new QComboBox(this);
-    for (int r = 0; r < kWonResults; ++r)
-        m_result->addItem(RuleBook::ResultName(RuleBook::Result(r)));
-    m_result->setCurrentIndex(proposed.result);
+    // The results a winner can have under the bout's rule set (a double forfeit has none).
+    for (const RuleBook::Result r : RuleBook::Of(match.Rules()).results)
+        m_result->addItem(RuleBook::ResultName(r), int(r));
+    m_result->setCurrentIndex(std::max(m_result->findData(proposed.result), 0));
     m_teamPoints = new QLabel(this);
     m_fallTime = new QLineEdit(BoutSheet::FallTime(proposed.fallSeconds), this);
     m_deduction = new QComboBox(this);
@@ -73,7 +73,7 @@ frmBoutResult::frmBoutResult(Match &match, QWidget *owner)
 void frmBoutResult::update() {
     const bool won = !m_nobody->isChecked();
     m_result->setEnabled(won);
-    const RuleBook::Result result = RuleBook::Result(m_result->currentIndex());
+    const RuleBook::Result result = RuleBook::Result(m_result->currentData().toInt());
     m_teamPoints->setText(QString::number(won ? RuleBook::TeamPoints(m_match.Rules(), result) : 0));
     m_fallTime->setEnabled(won && result == RuleBook::Result::Fall);
 }
@@ -81,7 +81,7 @@ void frmBoutResult::update() {
 void frmBoutResult::accept() {
     BoutResult r;
     r.winner = m_home->isChecked() ? 1 : m_guest->isChecked() ? 2 : 0;
-    r.result = m_result->currentIndex();
+    r.result = m_result->currentData().toInt();
     if (r.winner && r.result == int(RuleBook::Result::Fall)) {
         static const QRegularExpression time(
             QRegularExpression::anchoredPattern(QStringLiteral("\\s*(\\d{1,2}):([0-5]\\d)\\s*")));
@@ -100,7 +100,11 @@ void frmBoutResult::accept() {
     r.deductionSide = deduction == 0 ? 0 : deduction <= 2 ? 1 : 2;
     r.deduction = deduction == 0 ? 0 : 2 - deduction % 2;
     if (const QString why = m_match.RecordResult(r); !why.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), why);
+        // A team name is shown as typed, never as markup.
+        QMessageBox box(QMessageBox::Warning, windowTitle(), why, QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("msgRefused"));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
         m_deduction->setFocus();
         return;
     }

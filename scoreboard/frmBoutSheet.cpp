@@ -78,9 +78,12 @@ void frmBoutSheet::saveAs() {
     if (path.isEmpty())
         return;
     if (QString why; !SaveCsv(path, &why)) {
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("The bout sheet could not be saved to %1: %2")
-                                 .arg(QDir::toNativeSeparators(path), why));
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        QStringLiteral("The bout sheet could not be saved to %1: %2")
+                            .arg(QDir::toNativeSeparators(path), why),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     }
 }
 

@@ -193,19 +193,25 @@ void frmScoreboard::actionTaken() {
 }
 
 void frmScoreboard::ShowBoutSheet() {
-    if (!m_boutSheet) {
-        m_boutSheet = new frmBoutSheet(m_match, this);
-        // Closed, it hands the keys back to the board.
-        connect(m_boutSheet, &QObject::destroyed, this, [this] { activateWindow(); });
+    // Asked for while it stands: the operator wants its keys.
+    if (m_boutSheet) {
+        m_boutSheet->raise();
+        m_boutSheet->activateWindow();
+        return;
     }
+    m_boutSheet = new frmBoutSheet(m_match, this);
+    // Closed, it hands the keys back to the board.
+    connect(m_boutSheet, &QObject::destroyed, this, [this] { activateWindow(); });
+    // Like a note, it leaves the keys with the board: the clock must stop at the whistle.
+    m_boutSheet->setAttribute(Qt::WA_ShowWithoutActivating);
     m_boutSheet->show();
     m_boutSheet->raise();
-    m_boutSheet->activateWindow();
 }
 
 void frmScoreboard::ShowNote(const QString &name, const QString &text) {
     auto box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
     box->setObjectName(name);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // The board keeps running behind it, and keeps the keys: a start key meant for the clock
     // must never close a note instead.
@@ -331,6 +337,9 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
             // X11's lock bit: Qt has no Caps Lock modifier of its own.
             constexpr quint32 kLockMask = 0x2;
             m_keyModifiers = static_cast<QKeyEvent *>(event)->modifiers();
+            // A bout sheet without the keys is closed from the board.
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && m_boutSheet)
+                m_boutSheet->close();
             m_strip->keyTyped();
             m_strip->setCapsLock(static_cast<QKeyEvent *>(event)->nativeModifiers() & kLockMask);
         }

@@ -57,10 +57,11 @@ public:
     // What the live feed is doing, for the options and the operator's strip.
     void setFeedState(const QString &text);
 
+    // The bout sheet, in a window of its own (one at a time). Like a note it leaves the keys
+    // with the board until clicked or asked for again; Esc on the board closes it.
+    void ShowBoutSheet();
     // A note in a corner of the board's screen that leaves the keys with the board: it takes
     // the focus only when the operator clicks it, and the board then keeps its selection.
-    // The bout sheet, in a window of its own (one at a time).
-    void ShowBoutSheet();
     void ShowNote(const QString &name, const QString &text);
 
 signals:

@@ -23,25 +23,43 @@ constexpr int kNfhsWeights[] = {106, 113, 120, 126, 132, 138, 144,
 constexpr int kNcaaWeights[] = {125, 133, 141, 149, 157, 165, 174, 184, 197, 285};
 constexpr int kUwwWeights[] = {57, 61, 65, 70, 74, 79, 86, 92, 97, 125};
 
+using enum Result;
+constexpr Result kFolkstyleResults[] = {Decision, MajorDecision, TechnicalFall,   Fall,
+                                        Forfeit,  Default,       Disqualification};
+constexpr Result kUwwResults[] = {Fall,    TechnicalSuperiority, Decision, Default,
+                                  Forfeit, Disqualification};
+
 const Rules kRules[kSetCount] = {
     {Set::NFHS,
      "NFHS",
      "High school (NFHS)",
      {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {5 * kMinutes, true}}},
      kNfhsRounds,
-     kNfhsWeights},
+     kNfhsWeights,
+     kFolkstyleResults,
+     8,
+     15,
+     TechnicalFall},
     {Set::NCAA,
      "NCAA",
      "College (NCAA)",
      {{{90, false}, {5 * kMinutes, false}, {2 * kMinutes, false}, {0, false}}},
      kNcaaRounds,
-     kNcaaWeights},
+     kNcaaWeights,
+     kFolkstyleResults,
+     8,
+     15,
+     TechnicalFall},
     {Set::UWW,
      "UWW",
      "International (UWW)",
      {{{0, false}, {4 * kMinutes, false}, {0, false}, {0, false}}},
      kUwwRounds,
-     kUwwWeights},
+     kUwwWeights,
+     kUwwResults,
+     0,
+     10,
+     TechnicalSuperiority},
 };
 
 const char *const kStoppageNames[kStoppageCount] = {"Injury", "Blood", "Recovery", "Head-neck"};
@@ -99,27 +117,28 @@ int NextWeight(Set set, int weight) {
 }
 
 int TeamPoints(Set set, Result result) {
-    static constexpr int kPoints[kResultCount] = {3, 4, 5, 6, 6, 6, 6, 0};
+    static constexpr int kPoints[kResultCount] = {3, 4, 5, 6, 6, 6, 6, 0, 5};
     return set == Set::UWW ? 0 : kPoints[int(result)];
 }
 
-Result ProposedResult(int margin) {
-    return margin >= 15  ? Result::TechnicalFall
-           : margin >= 8 ? Result::MajorDecision
-                         : Result::Decision;
+Result ProposedResult(Set set, int margin) {
+    const Rules &rules = Of(set);
+    if (margin >= rules.technicalMargin)
+        return rules.technical;
+    return rules.majorMargin > 0 && margin >= rules.majorMargin ? MajorDecision : Decision;
 }
 
 QString ResultName(Result result) {
     static const char *const kNames[kResultCount] = {
-        "Decision", "Major decision", "Technical fall",   "Fall",
-        "Forfeit",  "Default",        "Disqualification", "Double forfeit"};
+        "Decision",         "Major decision", "Technical fall",       "Fall", "Forfeit", "Default",
+        "Disqualification", "Double forfeit", "Technical superiority"};
     return QLatin1String(kNames[int(result)]);
 }
 
 QString ResultKey(Result result) {
     static const char *const kKeys[kResultCount] = {
-        "decision", "major",   "techFall",         "fall",
-        "forfeit",  "default", "disqualification", "doubleForfeit"};
+        "decision",         "major",         "techFall",       "fall", "forfeit", "default",
+        "disqualification", "doubleForfeit", "techSuperiority"};
     return QLatin1String(kKeys[int(result)]);
 }
 

@@ -26,13 +26,34 @@ struct Round {
     int seconds;
 };
 
+// How a bout ends. A bout with no winner is a double forfeit. Stored by number: a new
+// result comes last.
+enum class Result {
+    Decision,
+    MajorDecision,
+    TechnicalFall,
+    Fall,
+    Forfeit,
+    Default,
+    Disqualification,
+    DoubleForfeit,
+    TechnicalSuperiority
+};
+inline constexpr int kResultCount = 9;
+
 struct Rules {
     Set set;
     const char *key;  // as stored: "NFHS"
     const char *name; // as the options show it
     std::array<Allowance, kStoppageCount> stoppage;
     std::span<const Round> rounds;
-    std::span<const int> weights; // the dual's weight classes, lightest first
+    std::span<const int> weights;    // the dual's weight classes, lightest first
+    std::span<const Result> results; // a winner's results, as the result window lists them
+    // The match points' margins the result window proposes from: a major decision (0:
+    // none), and the technical result, a technical fall or superiority.
+    int majorMargin;
+    int technicalMargin;
+    Result technical;
 };
 
 const Rules &Of(Set set);
@@ -53,27 +74,16 @@ QString RoundKey(RoundKind kind);
 // blank or 0 weight) round to the lightest.
 int NextWeight(Set set, int weight);
 
-// How a bout ends. A bout with no winner is a double forfeit.
-enum class Result {
-    Decision,
-    MajorDecision,
-    TechnicalFall,
-    Fall,
-    Forfeit,
-    Default,
-    Disqualification,
-    DoubleForfeit
-};
-inline constexpr int kResultCount = 8;
 // The team points a result gives its winner (none under UWW, whose meets count as typed).
 int TeamPoints(Set set, Result result);
-// The result the match points' margin proposes: under 8 a decision, 8 to 14 a major
-// decision, 15 or more a technical fall.
-Result ProposedResult(int margin);
-// "Decision", "Major decision", ... "Double forfeit".
+// The result the match points' margin proposes under the rule set: folkstyle under 8 a
+// decision, 8 to 14 a major decision, 15 or more a technical fall; UWW a technical
+// superiority from 10.
+Result ProposedResult(Set set, int margin);
+// "Decision", "Major decision", ... "Double forfeit", "Technical superiority".
 QString ResultName(Result result);
 // As the feed names it: "decision", "major", "techFall", "fall", "forfeit", "default",
-// "disqualification", "doubleForfeit".
+// "disqualification", "doubleForfeit", "techSuperiority".
 QString ResultKey(Result result);
 
 // "Injury", "Blood", "Recovery", "Head-neck".

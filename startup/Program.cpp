@@ -65,18 +65,22 @@ frmSplash *Program::Welcome(MatchJournal *journal) {
 frmScoreboard *Program::OpenBoard(MatchJournal *journal, QWidget *asker) {
     // A bad journal is kept aside by load() and the board starts fresh.
     std::optional<MatchSnapshot> resumed;
-    QString unreadable;
+    QString note; // about the saved meet, once the board stands
     if (journal && !journal->heldElsewhere()) {
         const MatchJournal::LoadResult journaled = journal->load();
         if (journaled.status == MatchJournal::LoadStatus::Ok) {
-            if (askResume(asker, journaled.savedAt))
+            if (askResume(asker, journaled.savedAt)) {
                 resumed = journaled.snapshot;
-            else
+                if (!journaled.damagedKeptAs.isEmpty())
+                    note = JournalTexts::damaged(journaled.savedAt,
+                                                 QFileInfo(journaled.damagedKeptAs).fileName());
+            } else {
                 journal->setAside();
+            }
         } else if (journaled.status == MatchJournal::LoadStatus::Bad) {
             const QString kept =
                 journaled.keptAs.isEmpty() ? journal->filePath() : journaled.keptAs;
-            unreadable = JournalTexts::unreadable(QFileInfo(kept).fileName());
+            note = JournalTexts::unreadable(QFileInfo(kept).fileName());
         }
     }
     auto scoreboard = new frmScoreboard();
@@ -96,8 +100,9 @@ frmScoreboard *Program::OpenBoard(MatchJournal *journal, QWidget *asker) {
     QObject::connect(scoreboard, &frmScoreboard::OptionsApplied, feed, &MatchFeed::Configure);
     scoreboard->show();
     scoreboard->activateWindow();
-    if (!unreadable.isEmpty())
-        scoreboard->ShowNote(QStringLiteral("msgUnreadable"), unreadable);
+    if (!note.isEmpty())
+        scoreboard->ShowNote(
+            resumed ? QStringLiteral("msgDamaged") : QStringLiteral("msgUnreadable"), note);
     feed->Configure();
     return scoreboard;
 }

@@ -6,6 +6,7 @@
 #include "clock/Match.h"
 #include "led/KeyCodes.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
 
 class tst_meet : public QObject, MatchFixture {
@@ -140,16 +141,25 @@ private slots:
         QTest::addColumn<QString>("points"); // home, guest
         QTest::addColumn<int>("winner");
         QTest::addColumn<int>("result");
-        QTest::newRow("7") << "9 2" << 1 << int(RuleBook::Result::Decision);
-        QTest::newRow("8") << "2 10" << 2 << int(RuleBook::Result::MajorDecision);
-        QTest::newRow("14") << "14 0" << 1 << int(RuleBook::Result::MajorDecision);
-        QTest::newRow("15") << "0 15" << 2 << int(RuleBook::Result::TechnicalFall);
-        QTest::newRow("tie") << "3 3" << 1 << int(RuleBook::Result::Decision);
+        QTest::addColumn<int>("set");
+        using enum RuleBook::Result;
+        const int nfhs = int(RuleBook::Set::NFHS), uww = int(RuleBook::Set::UWW);
+        QTest::newRow("7") << "9 2" << 1 << int(Decision) << nfhs;
+        QTest::newRow("8") << "2 10" << 2 << int(MajorDecision) << nfhs;
+        QTest::newRow("14") << "14 0" << 1 << int(MajorDecision) << nfhs;
+        QTest::newRow("15") << "0 15" << 2 << int(TechnicalFall) << nfhs;
+        QTest::newRow("tie") << "3 3" << 1 << int(Decision) << nfhs;
+        // UWW has no major decision, and a technical superiority at 10.
+        QTest::newRow("UWW 9") << "0 9" << 2 << int(Decision) << uww;
+        QTest::newRow("UWW 10") << "12 2" << 1 << int(TechnicalSuperiority) << uww;
     }
     void proposedResult() {
         QFETCH(QString, points);
         QFETCH(int, winner);
         QFETCH(int, result);
+        QFETCH(int, set);
+        modGlobals::RuleSet = RuleBook::Set(set);
+        QVERIFY(m->NextBout());
         type(Match::pledHomeMatch, points.section(QLatin1Char(' '), 0, 0) + QLatin1Char('\r'));
         type(Match::pledGuestMatch, points.section(QLatin1Char(' '), 1, 1) + QLatin1Char('\r'));
         const BoutResult r = m->ProposedResult();
@@ -157,15 +167,24 @@ private slots:
         QCOMPARE(r.result, result);
     }
 
-    // A bout's time at a fall: the earlier rounds' lengths and what has run of this one.
+    // A bout's time at a fall: the earlier rounds' lengths and what has run of this one,
+    // each round as long as its clock was set when it first ran.
+    void elapsedAtAFall_data() {
+        QTest::addColumn<QString>("steps"); // after the next bout
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("rule book's rounds") << "key:p key:s wait:44500 key:s" << 120 + 44;
+        QTest::newRow("typed length") << "clock:1.30 key:s wait:9000 key:s" << 9;
+        QTest::newRow("corrected reading") << "clock:1.30 key:s wait:10000 key:s clock:1.25" << 5;
+        QTest::newRow("typed earlier round")
+            << "clock:1 key:s wait:60000 key:p key:s wait:44500 key:s" << 60 + 44;
+        QTest::newRow("set, not yet run") << "key:p clock:1.30" << 120;
+    }
     void elapsedAtAFall() {
+        QFETCH(QString, steps);
+        QFETCH(int, seconds);
         QVERIFY(m->NextBout());
-        m->AllKeyPress('p');
-        m->AllKeyPress('s');
-        pass(44'500);
-        m->AllKeyPress('s');
-        QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("1:16"));
-        QCOMPARE(m->ProposedResult().fallSeconds, 120 + 44);
+        play(steps);
+        QCOMPARE(m->ProposedResult().fallSeconds, seconds);
     }
 
     // Team points to the winner under the bout's rule set, and a deduction larger than the
@@ -189,6 +208,8 @@ private slots:
             << nfhs << 2 << int(RuleBook::Result::Decision) << 1 << 2 << "8 4";
         QTest::newRow("deduction of all")
             << nfhs << 1 << int(RuleBook::Result::Decision) << 2 << 1 << "13 0";
+        QTest::newRow("deduction from the winner")
+            << nfhs << 2 << int(RuleBook::Result::Decision) << 2 << 2 << "10 2";
         QTest::newRow("deduction too large")
             << nfhs << 1 << int(RuleBook::Result::Decision) << 2 << 2 << "";
     }
@@ -225,6 +246,13 @@ private slots:
         }
     }
 
+    // A board whose match number and weight were never typed records them blank.
+    void untypedMatchAndWeightBlank() {
+        QVERIFY(m->RecordResult(BoutResult{}).isEmpty());
+        QCOMPARE(m->Bouts().front().match, -1);
+        QCOMPARE(m->Bouts().front().weight, -1);
+    }
+
     void csvEscapesTeamNames() {
         BoutResult b;
         b.winner = 2;
@@ -236,19 +264,30 @@ private slots:
         b.weight = 106;
         b.homePoints = 2;
         b.guestPoints = 0;
+        b.atMs = QDateTime(QDate(2026, 12, 9), QTime(19, 4, 11)).toMSecsSinceEpoch();
         BoutResult home = b;
         home.winner = 1;
+        BoutResult formula = b;
         const QByteArray csv = BoutSheet::Csv({b, home}, QStringLiteral("Smith, Jones"),
                                               QStringLiteral("The \"Rams\""));
         const QList<QByteArray> lines = csv.split('\n');
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[2].startsWith(",106,\"Smith, Jones\",Fall,"), lines[2].constData());
         QCOMPARE(lines[0],
-                 QByteArray("Match,Weight,Winner,Result,Home points,Guest points,Fall time,"
-                            "Team points,Home score,Guest score,Time\r"));
-        QVERIFY2(lines[1].startsWith(",106,\"The \"\"Rams\"\"\",Fall,2,0,1:23,6,0,6,"),
-                 lines[1].constData());
+                 QByteArray("\xEF\xBB\xBFMatch,Weight,Winner,Result,Home points,Guest points,"
+                            "Fall time,Team points,Home score,Guest score,Time\r"));
+        QCOMPARE(lines[1], QByteArray(",106,\"The \"\"Rams\"\"\",Fall,2,0,1:23,6,0,6,"
+                                      "2026-12-09 19:04:11\r"));
         QVERIFY(BoutSheet::Csv({}, QStringLiteral("Tigers"), QString()).count('\n') == 1);
+        // A spreadsheet must show these as text, not run them.
+        for (const QString &name :
+             {QStringLiteral("=1+2"), QStringLiteral("+1"), QStringLiteral("-1"),
+              QStringLiteral("@SUM(A1)"), QStringLiteral("\tx"), QStringLiteral("\rx")}) {
+            const QByteArray row = BoutSheet::Csv({formula}, {}, name).split('\n')[1];
+            QVERIFY2(row.startsWith(",106,'" + name.toUtf8()) ||
+                         row.startsWith(",106,\"'" + name.toUtf8()),
+                     row.constData());
+        }
     }
 };
 

@@ -92,7 +92,7 @@ private slots:
         QTest::newRow("bout result") << "homeMatch:9 guestMatch:1 homeScore:10"
                                      << "result"
                                      << ""
-                                     << "Match 0 result (Home) taken back, Home score 14 → 10";
+                                     << "Bout result (Home) taken back, Home score 14 → 10";
     }
     void undoAndRedo() {
         QFETCH(QString, setup);

@@ -323,9 +323,25 @@ private slots:
         s->desktop.keys({QStringLiteral("m")});
         const QString sheet = waitForWindowTitled(QStringLiteral("Darezez Bout Sheet"), known);
         QVERIFY(!sheet.isEmpty());
+        // It leaves the keys with the board: the clock starts and stops at the whistle.
+        const QString set = field("clock");
+        s->desktop.keys({QStringLiteral("s")});
+        QTRY_VERIFY_WITH_TIMEOUT(field("clock") != set, Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("s")});
+        QVERIFY(s->desktop.waitForActive(s->board));
+        // Asked for again it takes them, and Esc gives them back.
+        s->desktop.keys({QStringLiteral("m")});
         QVERIFY(s->desktop.waitForActive(sheet));
         s->desktop.keys({QStringLiteral("Escape")});
         QVERIFY(s->desktop.waitForWindowGone(sheet));
+        QVERIFY(s->desktop.waitForActive(s->board));
+        // Esc on the board closes a sheet without the keys.
+        const QStringList before = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("m")});
+        const QString again = waitForWindowTitled(QStringLiteral("Darezez Bout Sheet"), before);
+        QVERIFY(!again.isEmpty());
+        s->desktop.keys({QStringLiteral("Escape")});
+        QVERIFY(s->desktop.waitForWindowGone(again));
         QVERIFY(s->desktop.waitForActive(s->board));
     }
 

@@ -468,6 +468,32 @@ private slots:
         QVERIFY(QFileInfo::exists(kept[0]) && QFileInfo::exists(kept[1]));
     }
 
+    // A log damaged in the middle resumes up to the damage, kept whole beside it before the
+    // next write cuts it back.
+    void damagedLogKeptWhole() {
+        QVERIFY(QDir().mkpath(folder()));
+        const QDateTime at = QDateTime::currentDateTimeUtc();
+        QByteArray bytes =
+            MeetLog::start() + MeetLog::record(MeetLog::Kind::Checkpoint, {}, numbered(4), at);
+        const qint64 damage = bytes.size() + 20;
+        for (const int n : {9, 10})
+            bytes += MeetLog::record(MeetLog::Kind::Change, numbered(n - 5), numbered(n), at);
+        bytes[damage] = char(bytes[damage] ^ 1);
+        put(file(), bytes);
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        const MatchJournal::LoadResult r = journal.load();
+        QCOMPARE(r.status, MatchJournal::LoadStatus::Ok);
+        QVERIFY(r.snapshot == numbered(4));
+        QVERIFY(r.damagedKeptAs.startsWith(file() + QStringLiteral(".bad-")));
+        QCOMPARE(readAll(r.damagedKeptAs), bytes);
+        QSignalSpy written(&journal, &MatchJournal::written);
+        journal.write(numbered(5));
+        QVERIFY(written.wait(20000));
+        QVERIFY(logOnDisk(file()) == numbered(5));
+        QCOMPARE(readAll(r.damagedKeptAs), bytes);
+    }
+
     // The journal of the version before the log resumes, and the log takes over from it.
     void oldJournalResumes() {
         QVERIFY(QDir().mkpath(folder()));
@@ -620,6 +646,9 @@ private slots:
         QTest::newRow("guest advantage") << with([](auto &s) { s.guestAd = kTenth; }) << true;
         QTest::newRow("home holds") << with([](auto &s) { s.timeAd = 37; }) << true;
         QTest::newRow("guest holds") << with([](auto &s) { s.timeAd = 39; }) << true;
+        QTest::newRow("a double forfeit")
+            << with([](auto &s) { s.bouts.append(BoutResult{}); }) << true;
+        QTest::newRow("undoable") << with([](auto &s) { s.undoable.append(MatchEdit{}); }) << true;
     }
 
     void meetInProgress() {

@@ -157,6 +157,7 @@ private slots:
         all.stoppageRunning = true;
         all.stoppageSet = fromSeconds(300);
         all.stoppageRun = fromTenths(17);
+        all.roundSeconds = {0, 90, 120, 120, 60, 30, 30, 30, 30, 3599};
         const BoutResult fall{7, 157, 2, 3, 0, 5, 83, 6, 1, 2, 12, 9, 1'765'000'000'000};
         const BoutResult doubleForfeit{8, 165, 0, 7, -1, -1, -1, 0, 0, 0, 12, 9, 1};
         MatchSnapshot none = all, one = all;
@@ -173,6 +174,40 @@ private slots:
         QVERIFY(MeetLog::replay(MeetLog::start() +
                                 MeetLog::record(MeetLog::Kind::Checkpoint, {}, all, kAt))
                     .snapshot == all);
+    }
+
+    // Only the last record can be torn by a crash: one that fails its check with a whole
+    // record after it is damage, and zeros or nothing after it a torn tail.
+    void damageInTheMiddle_data() {
+        QTest::addColumn<int>("offset"); // into the second record; -1 its CRC's last byte
+        QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("zeros"); // written after the log
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("length") << 0 << 3 << false << true;
+        QTest::newRow("kind") << 4 << 3 << false << true;
+        QTest::newRow("payload") << 18 << 3 << false << true;
+        QTest::newRow("CRC") << -1 << 3 << false << true;
+        QTest::newRow("torn last") << 18 << 2 << false << false;
+        QTest::newRow("torn, then zeros") << 18 << 2 << true << false;
+    }
+    void damageInTheMiddle() {
+        QFETCH(int, offset);
+        QFETCH(int, records);
+        QFETCH(bool, zeros);
+        QFETCH(bool, damaged);
+        std::vector<MatchSnapshot> matches(static_cast<size_t>(records));
+        for (int i = 0; i < records; ++i)
+            matches[size_t(i)].fields[size_t(i)] = 9;
+        std::vector<qint64> ends;
+        QByteArray log = logOf(matches, &ends);
+        const qint64 at = offset < 0 ? ends[1] - 1 : ends[0] + offset;
+        log[at] = char(log[at] ^ 0x40);
+        if (zeros)
+            log += QByteArray(200, '\0');
+        const MeetLog::Replay r = MeetLog::replay(log);
+        QVERIFY(r.snapshot == matches[0]);
+        QCOMPARE(r.damaged, damaged);
+        QCOMPARE(r.end, ends[0]);
     }
 
     // A kind a newer program added is refused, not skipped or misread.
