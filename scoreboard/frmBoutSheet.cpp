@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -39,9 +40,25 @@ frmBoutSheet::frmBoutSheet(const Match &match, QWidget *board)
     connect(&m_match, &Match::BoutsChanged, this, &frmBoutSheet::refresh);
     refresh();
     resize(900, 420);
-    // On the board's screen, never the audience's.
     if (board)
-        move(board->frameGeometry().center() - rect().center());
+        placeBeside(board);
+}
+
+// On the board's screen, never the audience's, and beside the board where the screen has
+// room: the operator keeps the clock in sight.
+void frmBoutSheet::placeBeside(const QWidget *board) {
+    const QRect b = board->frameGeometry();
+    const QRect screen = board->screen()->availableGeometry();
+    const QSize size = frameGeometry().size().expandedTo(this->size());
+    for (const QPoint at :
+         {QPoint(b.right() + 1, b.top()), QPoint(b.left() - size.width(), b.top()),
+          QPoint(b.left(), b.bottom() + 1), QPoint(b.left(), b.top() - size.height())}) {
+        if (screen.contains(QRect(at, size))) {
+            move(at);
+            return;
+        }
+    }
+    move(b.center() - rect().center());
 }
 
 void frmBoutSheet::refresh() {

@@ -21,6 +21,7 @@ protected:
 
 private:
     void refresh();
+    void placeBeside(const QWidget *board);
     void saveAs();
 
     const Match &m_match;

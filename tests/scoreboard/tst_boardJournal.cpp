@@ -157,9 +157,10 @@ private slots:
         QVERIFY(journal.acquire());
         BoardFixture f;
         f.board->SetJournal(&journal);
-        // Typed and cleared: the board reads as it started.
+        // Typed and undone: the board reads as it started, with nothing to undo.
         f.clickField("picHomeScore");
-        f.type(QStringLiteral("3\r0\r"));
+        f.type(QStringLiteral("3\r"));
+        f.key(Qt::Key_Z, Qt::ControlModifier);
         bool asked = false;
         QTimer::singleShot(0, [&] {
             if (auto d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
