@@ -44,21 +44,40 @@ frmBoutSheet::frmBoutSheet(const Match &match, QWidget *board)
         placeBeside(board);
 }
 
-// On the board's screen, never the audience's, and beside the board where the screen has
-// room: the operator keeps the clock in sight.
+// On the board's screen, never the audience's, beside the board in the largest free part
+// of the screen: the operator keeps the clock in sight. Narrower or shorter there when it
+// must be; over the board only when no part of the screen is free.
 void frmBoutSheet::placeBeside(const QWidget *board) {
     const QRect b = board->frameGeometry();
-    const QRect screen = board->screen()->availableGeometry();
-    const QSize size = frameGeometry().size().expandedTo(this->size());
-    for (const QPoint at :
-         {QPoint(b.right() + 1, b.top()), QPoint(b.left() - size.width(), b.top()),
-          QPoint(b.left(), b.bottom() + 1), QPoint(b.left(), b.top() - size.height())}) {
-        if (screen.contains(QRect(at, size))) {
-            move(at);
-            return;
-        }
+    const QRect s = board->screen()->availableGeometry();
+    // The window manager's frame is not known before the first show.
+    const QSize frame(8, 32);
+    const QRect free[] = {QRect(QPoint(b.right() + 1, s.top()), s.bottomRight()),
+                          QRect(s.topLeft(), QPoint(b.left() - 1, s.bottom())),
+                          QRect(QPoint(s.left(), b.bottom() + 1), s.bottomRight()),
+                          QRect(s.topLeft(), QPoint(s.right(), b.top() - 1))};
+    const QSize wanted = size() + frame;
+    const QRect *best = nullptr;
+    for (const QRect &r : free) {
+        const QSize fits = wanted.boundedTo(r.size());
+        if (fits.width() >= 360 && fits.height() >= 200 &&
+            (!best || fits.width() * fits.height() > wanted.boundedTo(best->size()).width() *
+                                                         wanted.boundedTo(best->size()).height()))
+            best = &r;
     }
-    move(b.center() - rect().center());
+    if (!best) {
+        move(b.center() - rect().center());
+        return;
+    }
+    const QSize fits = wanted.boundedTo(best->size());
+    resize(fits - frame);
+    // Level with the board's top beside it, with its left above or below it.
+    const bool beside = best == &free[0] || best == &free[1];
+    const int x = beside ? best->left()
+                         : std::clamp(b.left(), best->left(), best->right() - fits.width() + 1);
+    const int y =
+        beside ? std::clamp(b.top(), best->top(), best->bottom() - fits.height() + 1) : best->top();
+    move(x, y);
 }
 
 void frmBoutSheet::refresh() {

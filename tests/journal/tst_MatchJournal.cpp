@@ -487,6 +487,7 @@ private slots:
         QVERIFY(r.snapshot == numbered(4));
         QVERIFY(r.damagedKeptAs.startsWith(file() + QStringLiteral(".bad-")));
         QCOMPARE(readAll(r.damagedKeptAs), bytes);
+        QCOMPARE(readAll(file()), bytes);
         QSignalSpy written(&journal, &MatchJournal::written);
         journal.write(numbered(5));
         QVERIFY(written.wait(20000));
