@@ -1,7 +1,6 @@
 #include "clock/modCount.h"
 
 #include "settings/SystemBeep.h"
-#include "settings/modGlobals.h"
 
 #include <QStringList>
 #include <cmath>
@@ -95,15 +94,6 @@ TimePicture TimeDigits(TimeValue value, bool matchClock) {
         leftShows = show;
     }
     return picture;
-}
-
-void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots, bool countdown) {
-    const TimePicture picture =
-        TimeDigits(value, countdown || digits.name() == QLatin1String("pledClock"));
-    dots.setDotColor(1, modGlobals::TextColor);
-    dots.setDotColor(0, picture.colon ? modGlobals::TextColor : modGlobals::LEDBackColor);
-    for (int i = 0; i < 4; ++i)
-        digits.setCaption(i, picture.digits[i]);
 }
 
 qint32 TimeToSeconds(const QString &text) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "clock/TimeValue.h"
-#include "led/DigitGroup.h"
 
 #include <QString>
 #include <array>
@@ -20,9 +19,6 @@ struct TimePicture {
 
 // The match clock counts a started second as a whole one while it shows minutes.
 TimePicture TimeDigits(TimeValue value, bool matchClock);
-// Writes a time onto a field's digits and dots; the match clock (the group "pledClock") and
-// any other countdown show a started second as a whole one.
-void ShowTime(TimeValue value, DigitGroup &digits, SeparatorDots &dots, bool countdown = false);
 qint16 IntDivide(TimeValue a, TimeValue b);
 // Whole seconds of a typed time, or -1 when the text is no time; beeps when it is one.
 qint32 TimeToSeconds(const QString &text);

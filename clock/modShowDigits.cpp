@@ -66,14 +66,4 @@ std::optional<qint32> EntryResult(qint32 current, const QString &entry, qint16 l
     return qint32(*result);
 }
 
-void ShowValue(DigitGroup &digits, qint32 value) {
-    const QString text = QString::number(value);
-    for (int i = 0; i < digits.count(); ++i) {
-        if (value != -1 && i < text.size())
-            digits.setCaption(i, text[text.size() - 1 - i].unicode() - '0');
-        else
-            digits.setCaption(i, -1);
-    }
-}
-
 } // namespace modShowDigits

@@ -1,4 +1,5 @@
 #include "scoreboard/BoardPicture.h"
+#include "scoreboard/FieldDigits.h"
 
 #include "appearance/ControlClass.h"
 #include "appearance/Fonts.h"
@@ -7,8 +8,6 @@
 #include "appearance/Twips.h"
 #include "appearance/modColor.h"
 #include "appearance/modStretch.h"
-#include "clock/modCount.h"
-#include "clock/modShowDigits.h"
 #include "led/PackedColor.h"
 #include "led/VaviZAV.h"
 #include "settings/modGlobals.h"
@@ -210,14 +209,14 @@ LedGroup &BoardPicture::Field(const QString &name) {
 
 void BoardPicture::showField(Match::Field field) {
     if (field == Match::pledClock)
-        modCount::ShowTime(m_match.Shown(field), Field(field), *m_shpTime);
+        FieldDigits::ShowTime(m_match.Shown(field), Field(field), *m_shpTime);
     else if (field == Match::pledTimeAd)
         // A stoppage clock, while shown, covers the time advantage's digits.
-        modCount::ShowTime(m_match.StoppageKind() >= 0 ? m_match.StoppageShown()
-                                                       : m_match.Shown(field),
-                           Field(field), *m_shpTimeAd, m_match.StoppageKind() >= 0);
+        FieldDigits::ShowTime(m_match.StoppageKind() >= 0 ? m_match.StoppageShown()
+                                                          : m_match.Shown(field),
+                              Field(field), *m_shpTimeAd, m_match.StoppageKind() >= 0);
     else
-        modShowDigits::ShowValue(Field(field), m_match.Value(field));
+        FieldDigits::ShowValue(Field(field), m_match.Value(field));
     if (field == Match::pledPeriod)
         UpdateCaptions();
 }

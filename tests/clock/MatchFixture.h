@@ -2,9 +2,27 @@
 
 #include "TestSupport.h"
 #include "clock/Match.h"
+#include "clock/modCount.h"
 
 #include <QTest>
 #include <memory>
+
+// A time as its four positions show it, blanks as spaces: " 9:59", "59.9 ".
+inline QString timeShown(TimeValue value, bool matchClock) {
+    const modCount::TimePicture p = modCount::TimeDigits(value, matchClock);
+    QString s;
+    for (int i = 0; i < 4; ++i) {
+        if (i == 2)
+            s += p.colon ? QLatin1Char(':') : QLatin1Char('.');
+        s += p.digits[i] < 0 ? QStringLiteral(" ") : QString::number(p.digits[i]);
+    }
+    return s;
+}
+
+// A number on a field of `digits` positions, blanks as spaces: "  7".
+inline QString numberShown(qint32 value, int digits) {
+    return (value < 0 ? QString() : QString::number(value)).rightJustified(digits).right(digits);
+}
 
 // An operator's steps, separated by spaces: "clock:2.30" typed time, "homeScore:12" typed
 // number (a field name without "pled"), "key:s" a command key, "down:37" a key-down,

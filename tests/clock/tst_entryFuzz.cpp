@@ -1,5 +1,6 @@
 // The entry readers fed whatever a keyboard, a paste or a broken driver could send:
 // long strings, non-ASCII digits, control characters. Only the documented results.
+#include "MatchFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
@@ -34,10 +35,7 @@ QString typedIntoTheClock(const QString &text) {
     m.ShowTime(m.ClockValue(0), Match::pledClock);
     for (QChar c : text + QLatin1Char('\r'))
         m.ClockKeyPress(c.unicode(), 3599, 0, 0);
-    FakeDigits digits(QStringLiteral("pledClock"), 4);
-    FakeDots dots;
-    modCount::ShowTime(m.Shown(Match::pledClock), digits, dots);
-    return timePicture(digits, dots);
+    return timeShown(m.Shown(Match::pledClock), true);
 }
 
 QString randomText(QRandomGenerator &rng, int maxLength) {
@@ -145,14 +143,11 @@ private slots:
         for (int i = 0; i < 100000; ++i) {
             const qint16 high = limits[rng.bounded(4)];
             Match m;
-            FakeDigits digits(QStringLiteral("pledHomeScore"), 3);
             m.ShowDigits(Match::pledHomeScore, QString::number(rng.bounded(10)), -1, 9);
-            modShowDigits::ShowValue(digits, m.Value(Match::pledHomeScore));
-            const QString before = numberPicture(digits);
+            const QString before = numberShown(m.Value(Match::pledHomeScore), 3);
             const QString entry = randomText(rng, i % 500 == 0 ? 100000 : 12);
             m.ShowDigits(Match::pledHomeScore, entry, -1, high);
-            modShowDigits::ShowValue(digits, m.Value(Match::pledHomeScore));
-            const QString after = numberPicture(digits);
+            const QString after = numberShown(m.Value(Match::pledHomeScore), 3);
             if (after.trimmed().isEmpty())
                 continue;
             bool ok = false;

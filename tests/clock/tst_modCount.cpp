@@ -1,3 +1,4 @@
+#include "MatchFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
@@ -14,10 +15,7 @@ class tst_modCount : public QObject {
     std::unique_ptr<Match> m;
 
     QString show(TimeValue v, const QString &group) {
-        FakeDigits d(group, 4, 7);
-        FakeDots dots;
-        modCount::ShowTime(v, d, dots);
-        return timePicture(d, dots);
+        return timeShown(v, group == QLatin1String("pledClock"));
     }
     QString matchClock() { return show(m->ClockValue(0), QStringLiteral("pledClock")); }
     QString shownClock() { return show(m->Shown(Match::pledClock), QStringLiteral("pledClock")); }

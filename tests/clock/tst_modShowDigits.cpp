@@ -1,3 +1,4 @@
+#include "MatchFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
@@ -19,11 +20,7 @@ void showText(Match &m, Match::Field field, const QString &text) {
 
 // The field as a spectator reads its digits.
 QString picture(const Match &m, Match::Field field) {
-    FakeDigits d(Match::FieldName(field), Match::DigitCount(field));
-    modShowDigits::ShowValue(d, m.Value(field));
-    for (int v : d.values)
-        [&] { QVERIFY(v >= -1 && v <= 9); }();
-    return numberPicture(d);
+    return numberShown(m.Value(field), Match::DigitCount(field));
 }
 } // namespace
 
