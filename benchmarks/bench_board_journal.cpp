@@ -6,7 +6,6 @@
 // current one, so run it from a folder on the disk the board will use. With "none" the
 // board runs without a journal: the tick's figures then show what the machine adds.
 #include "journal/MatchJournal.h"
-#include "led/KeyCodes.h"
 #include "scoreboard/BuzzerDevice.h"
 #include "scoreboard/frmScoreboard.h"
 #include "settings/modGlobals.h"
@@ -82,15 +81,20 @@ int main(int argc, char **argv) {
     });
 
     Match &m = board->match();
-    for (QChar c : QStringLiteral("59\r"))
-        m.ClockKeyPress(c.unicode(), Match::kLargestTime, 0, 0);
-    m.AllKeyDown(KeyCodes::Left);
-    m.AllKeyPress(modGlobals::StartStopClockKey);
+    MatchCommand c;
+    c.kind = MatchCommand::Kind::SetTime;
+    c.value = 59 * 60;
+    m.apply(c);
+    c.kind = MatchCommand::Kind::Advantage;
+    c.side = Side::Home;
+    m.apply(c);
+    c.kind = MatchCommand::Kind::StartStop;
+    m.apply(c);
     const MatchJournal::Figures atStart = journal.figures();
     // exit(), not quit(): quitting closes the board, which would ask about the meet.
     QTimer::singleShot(seconds * 1000, [] { QCoreApplication::exit(0); });
     QApplication::exec();
-    m.AllKeyPress(modGlobals::StartStopClockKey);
+    m.apply(c);
 
     const MatchJournal::Figures f = journal.figures();
     const double minutes = seconds / 60.0;

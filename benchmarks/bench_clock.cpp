@@ -93,7 +93,7 @@ struct Run {
                                             qint64(setTime) * 1'000'000'000 / kTimeUnit)) /
                           1e6;
         });
-        match.AllKeyPress(modGlobals::StartStopClockKey);
+        match.apply(MatchCommand{});
         clockText = match.ShownText(Match::pledClock);
         adText = match.ShownText(Match::pledTimeAd);
         running = true;

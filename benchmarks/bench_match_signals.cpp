@@ -42,7 +42,7 @@ double run(bool perField, qint64 *repaints) {
         QObject::connect(&match, &Match::FieldChanged,
                          [&](Match::Field f) { view.take(match, f); });
     }
-    match.AllKeyPress(modGlobals::StartStopClockKey);
+    match.apply(MatchCommand{});
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < kRefreshes; ++i) {

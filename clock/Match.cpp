@@ -2,9 +2,6 @@
 
 #include "clock/TimeSource.h"
 #include "clock/modCount.h"
-#include "clock/modShowDigits.h"
-#include "led/KeyCodes.h"
-#include "settings/SystemBeep.h"
 #include "settings/modGlobals.h"
 
 #include <QDateTime>
@@ -41,10 +38,6 @@ bool validSlot(qint16 slot) {
 
 qint64 floorTenth(qint64 ms) {
     return ms >= 0 || ms % 100 == 0 ? ms / 100 : ms / 100 - 1;
-}
-
-bool startsWithSign(const QString &text) {
-    return !text.isEmpty() && (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-'));
 }
 
 } // namespace
@@ -109,11 +102,7 @@ void Match::StopClock(qint16 slot) {
 }
 
 qint16 Match::ClockRunning(qint16 slot) const {
-    if (!validSlot(slot)) {
-        SystemBeep::beep();
-        return 0;
-    }
-    return m_slots[slot].on;
+    return validSlot(slot) ? m_slots[slot].on : 0;
 }
 
 TimeValue Match::ClockValue(qint16 slot) {
@@ -178,175 +167,123 @@ QString Match::TimeText(TimeValue value, bool matchClock) {
     return text;
 }
 
-void Match::setTyped(QString &typed, const QString &text) {
-    if (typed == text)
-        return;
-    typed = text;
-    emit TypedChanged();
+MatchOutcome Match::apply(const MatchCommand &command) {
+    m_refused.clear();
+    m_lastEdit = {};
+    using enum MatchCommand::Kind;
+    if (command.kind == Undo || command.kind == Redo) {
+        stepHistory(command.kind == Undo);
+    } else {
+        const Action action(*this);
+        carryOut(command);
+    }
+    return {m_refused, m_lastEdit};
 }
 
-void Match::ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot) {
-    const Action action(*this);
-    const QString name = FieldName(pledClock);
-    if (name != m_clockTypedField) {
-        setTyped(m_clockTyped, QString());
-        m_clockTypedField = name;
-    }
+void Match::refuse(const QString &why) {
+    m_refused = why;
+}
 
-    if (key >= '0' && key <= '9') {
-        setTyped(m_clockTyped, m_clockTyped + QChar(key));
-    } else if (key == '.') {
-        setTyped(m_clockTyped, m_clockTyped + QLatin1Char('.'));
-    } else if (key == ' ') {
-        setTyped(m_clockTyped, QString());
-    } else if (key == 13) {
-        const qint32 e = modCount::TimeToSeconds(m_clockTyped);
-        if (e == -1 || e > limit)
-            emit EntryRefused();
-        if (e != -1 && e <= limit) {
-            SetClock(fromSeconds(e), up, slot);
-            LastClockTime = e;
-            ShowTime(ClockValue(slot), pledClock);
-            // A time set on a running clock stops it: the holder stops at that moment too.
-            if (m_tickEnabled)
-                UpdateClocks();
-        }
-        setTyped(m_clockTyped, QString());
+void Match::carryOut(const MatchCommand &c) {
+    using enum MatchCommand::Kind;
+    const bool numberField = c.field >= pledHomeScore && c.field < kFieldCount;
+    const auto side = [&c] { return c.side == Side::Guest ? 2 : 1; };
+    switch (c.kind) {
+    case StartStop:
+        // Undone, a stop by its own command lets the clock run on; a reset's stop never.
+        m_actionStops = ClockRunning(0) == -1;
+        startStop();
+        break;
+    case Reset:
+        resetClocks();
+        break;
+    case SetTime:
+        if (c.value < 0 || c.value > kLargestTime)
+            return refuse(QStringLiteral("no such time"));
+        setTime(c.value);
+        break;
+    case SetNumber:
+    case Step:
+    case Clear: {
+        if (!numberField)
+            return refuse(QStringLiteral("no such field"));
+        const Field field = Field(c.field);
+        const qint32 value = c.kind == Clear  ? -1
+                             : c.kind == Step ? std::max(Value(field), 0) + c.value
+                                              : c.value;
+        if (value < -1 || value > UpperLimit(field))
+            return refuse(QStringLiteral("out of the field's range"));
+        enterNumber(field, value);
+        break;
+    }
+    case Advantage:
+        readHolders();
+        TimeAd = !c.side ? kNobodyHolds : c.side == Side::Home ? kHomeHolds : kGuestHolds;
+        UpdateAdStatus();
+        break;
+    case StartStoppage:
+        if (c.stoppage < 0 || c.stoppage >= RuleBook::kStoppageCount || !c.side ||
+            !StoppageMayStart(c.stoppage))
+            return refuse(QStringLiteral("no stoppage clock of that kind now"));
+        startStoppage(c.stoppage, side());
+        break;
+    case StopStoppage:
+        if (!StoppageRunning() || c.stoppage != m_stoppageKind)
+            return refuse(QStringLiteral("no such stoppage clock runs"));
+        stopStoppage();
+        break;
+    case NextPeriod:
+        nextPeriod();
+        break;
+    case NextBout:
+        nextBout();
+        break;
+    case Result:
+        recordResult(c.result);
+        break;
+    case Undo:
+    case Redo:
+        break;
     }
 }
 
-void Match::ShowDigits(Field field, const QString &entry, qint16 low, qint16 high) {
-    if (!IsNumberField(field))
+void Match::startStop() {
+    if (ClockRunning(0)) {
+        StopClock(0);
+    } else {
+        if (StoppageRunning())
+            stopStoppage();
+        // A time typed once the round has run corrects the reading, not its length.
+        if (qint32 &length = m_roundSeconds[roundIndex(Value(pledPeriod))]; length == 0)
+            length = seconds(m_slots[0].setTime);
+        StartClock(0);
+        setTick(true);
+        hideStoppage();
+    }
+    UpdateAdStatus();
+}
+
+void Match::setTime(qint32 seconds) {
+    SetClock(fromSeconds(seconds), 0, 0);
+    LastClockTime = seconds;
+    ShowTime(ClockValue(0), pledClock);
+    // A time set on a running clock stops it: the holder stops at that moment too.
+    if (m_tickEnabled)
+        UpdateClocks();
+}
+
+void Match::enterNumber(Field field, qint32 value) {
+    if (Value(field) == value)
         return;
-    const Action action(*this);
-    const std::optional<qint32> result = modShowDigits::EntryResult(Value(field), entry, low, high);
-    if (!result)
-        return;
-    qint32 &value = m_numbers[field - pledHomeScore];
-    if (value == *result)
-        return;
-    value = *result;
-    emit FieldChanged(field);
+    setNumber(field, value);
     // Another bout: its wrestlers' allowances are full.
     if (field == pledMatch)
         NewBout();
 }
 
-void Match::DigitKeyPress(Field field, int key, qint16 low, qint16 high) {
-    const Action action(*this);
-    const QString name = FieldName(field);
-    if (name != m_digitTypedField) {
-        setTyped(m_digitTyped, QString());
-        m_digitTypedField = name;
-        m_entryTaken = false;
-    }
-    if ((key >= '0' && key <= '9') || key == '+' || key == '-')
-        setTyped(m_digitTyped, m_digitTyped + QChar(key));
-    if (key == ' ')
-        setTyped(m_digitTyped, QString());
-    if (key == modGlobals::ClearKey)
-        ShowDigits(field, QString(QChar(char16_t(key))), low, high);
-    const bool enterAfterTaken = key == 13 && m_entryTaken && m_digitTyped.isEmpty();
-    m_entryTaken = false;
-    if (DigitCount(field) == 1 && !startsWithSign(m_digitTyped) && !m_digitTyped.isEmpty()) {
-        ShowDigits(field, m_digitTyped, low, high);
-        setTyped(m_digitTyped, QString());
-        m_entryTaken = true;
-    }
-    const auto enter = [&] {
-        if (!modShowDigits::EntryResult(Value(field), m_digitTyped, low, high))
-            emit EntryRefused();
-        ShowDigits(field, m_digitTyped, low, high);
-        setTyped(m_digitTyped, QString());
-    };
-    if (m_digitTyped.size() >= 2 && startsWithSign(m_digitTyped) &&
-        modShowDigits::ReadsAsNumber(m_digitTyped.mid(1))) {
-        enter();
-        m_entryTaken = true;
-    }
-    if (key == 13 && !enterAfterTaken)
-        enter();
-}
-
-void Match::AllKeyDown(int keyCode) {
-    const Action action(*this);
-    // Left or Right after a stoppage key is that wrestler's, and nothing else: the holder,
-    // the lamps and the time advantage stay. Any other key drops the choice.
-    if (const int kind = std::exchange(m_stoppageChosen, -1); kind >= 0) {
-        if (keyCode == KeyCodes::Left || keyCode == KeyCodes::Right) {
-            startStoppage(kind, keyCode == KeyCodes::Left ? 1 : 2);
-            return;
-        }
-    }
-    readHolders();
-    if (keyCode >= KeyCodes::Left && keyCode <= KeyCodes::Right)
-        TimeAd = keyCode;
-    UpdateAdStatus();
-}
-
-void Match::AllKeyPress(int keyAscii) {
-    // An unbound command's key is 0: no key types it.
-    if (keyAscii <= 0)
-        return;
-    // Windows change nothing themselves: a result recorded in one is an action of its own.
-    if (keyAscii == modGlobals::BoutResultKey) {
-        emit BoutResultRequested();
-        return;
-    }
-    if (keyAscii == modGlobals::BoutSheetKey) {
-        emit BoutSheetRequested();
-        return;
-    }
-    if (keyAscii == modGlobals::UndoKey || keyAscii == modGlobals::RedoKey) {
-        stepHistory(keyAscii == modGlobals::UndoKey);
-        return;
-    }
-    if (commandKeyPress(keyAscii))
-        return;
-    if (keyAscii == 'h' || keyAscii == 'H')
-        emit HelpRequested();
-    else if (keyAscii == 'o' || keyAscii == 'O')
-        emit OptionsRequested();
-}
-
-bool Match::commandKeyPress(int keyAscii) {
-    const Action action(*this);
-    if (stoppageKeyPress(keyAscii))
-        return true;
-    if (keyAscii == modGlobals::NextPeriodKey) {
-        NextPeriod();
-    } else if (keyAscii == modGlobals::NextBoutKey) {
-        NextBout();
-    } else if (keyAscii == modGlobals::StartStopClockKey) {
-        if (ClockRunning(0)) {
-            StopClock(0);
-            // Only as an action of its own: a reset stops the clock too.
-            m_actionStops = m_actionDepth == 1;
-        } else {
-            if (StoppageRunning())
-                stopStoppage();
-            // A time typed once the round has run corrects the reading, not its length.
-            if (qint32 &length = m_roundSeconds[roundIndex(Value(pledPeriod))]; length == 0)
-                length = seconds(m_slots[0].setTime);
-            StartClock(0);
-            setTick(true);
-            hideStoppage();
-        }
-        UpdateAdStatus();
-    } else if (keyAscii == modGlobals::ResetClockKey) {
-        ResetClocks();
-    } else if (keyAscii == modGlobals::BuzzerKey) {
-        emit BuzzerRequested();
-    } else {
-        return false;
-    }
-    return true;
-}
-
-void Match::ResetClocks() {
-    const Action action(*this);
+void Match::resetClocks() {
     if (ClockRunning(0) == -1)
-        AllKeyPress(modGlobals::StartStopClockKey);
+        startStop();
     SetClock(fromSeconds(LastClockTime), 0, 0);
     ShowTime(ClockValue(0), pledClock);
     SetClock(0, 1, 1);
@@ -366,33 +303,15 @@ void Match::Load() {
     UpdateAdStatus();
 }
 
-bool Match::stoppageKeyPress(int keyAscii) {
-    int kind = 0;
-    while (kind < RuleBook::kStoppageCount && keyAscii != modGlobals::StoppageKey(kind))
-        ++kind;
-    if (kind == RuleBook::kStoppageCount)
-        return false;
-    if (StoppageRunning() && kind == m_stoppageKind) {
-        stopStoppage();
-        return true;
-    }
-    if (ClockRunning(0) == -1 || RuleBook::Of(m_rules).stoppage[kind].seconds == 0) {
-        emit EntryRefused();
-        return true;
-    }
-    m_stoppageChosen = kind;
-    return true;
+bool Match::StoppageMayStart(int kind) const {
+    return ClockRunning(0) != -1 && RuleBook::Of(m_rules).stoppage[kind].seconds > 0;
 }
 
 void Match::startStoppage(int kind, int side) {
-    if (ClockRunning(0) == -1)
-        return;
     // Refused before anything else: a clock that runs keeps running.
     const TimeValue left = StoppageLeft(side, kind);
-    if (left <= 0) {
-        emit EntryRefused();
-        return;
-    }
+    if (left <= 0)
+        return refuse(QStringLiteral("the wrestler's allowance is used up"));
     if (StoppageRunning())
         stopStoppage();
     m_stoppageKind = kind;
@@ -462,26 +381,22 @@ void Match::setPeriodClock(int period) {
     ShowTime(ClockValue(0), pledClock);
 }
 
-bool Match::NextPeriod() {
-    const Action action(*this);
+void Match::nextPeriod() {
     const qint32 next = std::max(Value(pledPeriod), 0) + 1;
-    if (ClockRunning(0) == -1 || StoppageRunning() ||
-        next > qint32(RuleBook::Of(m_rules).rounds.size())) {
-        emit EntryRefused();
-        return false;
-    }
+    if (ClockRunning(0) == -1 || StoppageRunning())
+        return refuse(QStringLiteral("a clock runs"));
+    if (next > qint32(RuleBook::Of(m_rules).rounds.size()))
+        return refuse(QStringLiteral("past the rule set's last round"));
     setNumber(pledPeriod, next);
     setPeriodClock(next);
-    return true;
 }
 
-bool Match::NextBout() {
-    const Action action(*this);
+void Match::nextBout() {
     const qint32 match = Value(pledMatch);
-    if (ClockRunning(0) == -1 || StoppageRunning() || match >= UpperLimit(pledMatch)) {
-        emit EntryRefused();
-        return false;
-    }
+    if (ClockRunning(0) == -1 || StoppageRunning())
+        return refuse(QStringLiteral("a clock runs"));
+    if (match >= UpperLimit(pledMatch))
+        return refuse(QStringLiteral("the last match number"));
     NewBout();
     setNumber(pledMatch, std::max(match, 0) + 1);
     setNumber(pledWeight, RuleBook::NextWeight(m_rules, Value(pledWeight)));
@@ -492,10 +407,7 @@ bool Match::NextBout() {
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);
     TimeAd = kNobodyHolds;
-    setTyped(m_clockTyped, QString());
-    setTyped(m_digitTyped, QString());
     UpdateAdStatus();
-    return true;
 }
 
 qint32 Match::ElapsedSeconds() const {
@@ -519,8 +431,7 @@ BoutResult Match::ProposedResult() const {
     return r;
 }
 
-QString Match::RecordResult(BoutResult r) {
-    const Action action(*this);
+void Match::recordResult(BoutResult r) {
     const auto score = [this](int side) {
         return std::max(Value(side == 1 ? pledHomeScore : pledGuestScore), 0);
     };
@@ -540,11 +451,11 @@ QString Match::RecordResult(BoutResult r) {
     // The winner's own team may lose a point it has just won.
     if (r.deduction > scores[r.deductionSide])
         // One arg() for all: a team name may hold "%2".
-        return QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
-            .arg(r.deduction == 1 ? QStringLiteral("1 team point")
-                                  : QStringLiteral("%1 team points").arg(r.deduction),
-                 r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText,
-                 QString::number(scores[r.deductionSide]));
+        return refuse(QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
+                          .arg(r.deduction == 1 ? QStringLiteral("1 team point")
+                                                : QStringLiteral("%1 team points").arg(r.deduction),
+                               r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText,
+                               QString::number(scores[r.deductionSide])));
     if (r.deduction > 0)
         scores[r.deductionSide] -= r.deduction;
     // A field never typed reads 0: no match or weight of that number exists.
@@ -559,7 +470,6 @@ QString Match::RecordResult(BoutResult r) {
     setNumber(pledHomeScore, scores[1]);
     setNumber(pledGuestScore, scores[2]);
     emit BoutsChanged();
-    return {};
 }
 
 QString Match::StoppageText() const {
@@ -571,7 +481,6 @@ void Match::NewBout() {
     m_rules = modGlobals::RuleSet;
     m_stoppageUsed = {};
     m_roundSeconds = {};
-    m_stoppageChosen = -1;
     if (ClockRunning(0) == 0)
         setTick(false);
     // Hidden or not, the allowances changed.
@@ -774,6 +683,7 @@ Match::Action::~Action() {
     if (edit.isEmpty())
         return;
     edit.resumes = m_match.m_actionStops;
+    m_match.m_lastEdit = edit;
     MatchEdit::Push(m_match.m_undoable, edit);
     m_match.m_redoable.clear();
 }
@@ -807,20 +717,10 @@ bool Match::shownStoppage(qint64 kind, qint64 side) {
     return kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
 }
 
-bool Match::Undo() {
-    return stepHistory(true);
-}
-
-bool Match::Redo() {
-    return stepHistory(false);
-}
-
-bool Match::stepHistory(bool undo) {
+void Match::stepHistory(bool undo) {
     QList<MatchEdit> &from = undo ? m_undoable : m_redoable;
-    if (from.isEmpty() || m_actionDepth > 0) {
-        emit EntryRefused();
-        return false;
-    }
+    if (from.isEmpty() || m_actionDepth > 0)
+        return refuse(undo ? QStringLiteral("nothing to undo") : QStringLiteral("nothing to redo"));
     // The running clocks as they stand, to say what the step changed.
     readHolders();
     UpdateClocks();
@@ -828,14 +728,13 @@ bool Match::stepHistory(bool undo) {
     MatchEdit::Push(undo ? m_redoable : m_undoable, edit);
     const QString text = edit.Describe(Snapshot(), undo);
     applyEdit(edit, undo);
+    m_lastEdit = edit;
     emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + text);
-    return true;
 }
 
 void Match::applyEdit(const MatchEdit &e, bool undone) {
     using namespace MatchMembers;
     const auto to = [&e, undone](int id) { return e.to(id, undone); };
-    m_stoppageChosen = -1;
     for (int i = 0; i < kNumberFieldCount; ++i) {
         if (e.has(i))
             setNumber(Field(pledHomeScore + i), qint32(to(i)));

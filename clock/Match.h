@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/MatchCommand.h"
 #include "clock/MatchSnapshot.h"
 #include "clock/TimeValue.h"
 #include "settings/RuleBook.h"
@@ -8,10 +9,10 @@
 #include <QString>
 #include <array>
 
-// One match: the clock slots, the typed entries, the number fields, who holds time
-// advantage and what the displays show. It needs no window; the board and any other view
-// render it and hand it the operator's keys. Everything that changes what a spectator sees
-// is announced by `FieldChanged` or `AdChanged`.
+// One match: the clock slots, the number fields, who holds time advantage, the stoppage
+// clocks, the bouts and the undo history. It needs no window and reads no key: commands come
+// in through `apply`, and everything that changes what a spectator sees is announced by
+// `FieldChanged` or `AdChanged`.
 class Match : public QObject {
     Q_OBJECT
 
@@ -58,7 +59,9 @@ public:
     qint32 TimeAd = 0;
     // The slot (1 or 2) whose time the time-advantage field shows; 0 before the first refresh.
     qint16 ShownAdSide = 0;
-    bool BuzzerPlaying = false;
+
+    // The one door for the operator's commands: the edit each made, or why it was refused.
+    MatchOutcome apply(const MatchCommand &command);
 
     // Shows a time on one of the two time fields.
     void ShowTime(TimeValue value, Field field);
@@ -71,22 +74,9 @@ public:
     // A time's digits, as the match clock (or the time advantage) shows it.
     static QString TimeText(TimeValue value, bool matchClock);
 
-    // Typed entry. The caller hands the key to `AllKeyPress` first.
-    void ClockKeyPress(int key, qint32 limit, qint32 up, qint16 slot);
-    void DigitKeyPress(Field field, int key, qint16 low, qint16 high);
-    void ShowDigits(Field field, const QString &entry, qint16 low, qint16 high);
-    QString ClockTyped() const { return m_clockTyped; }
-    QString DigitTyped() const { return m_digitTyped; }
-    // The field the number entry's typed text belongs to; empty before the first key.
-    QString DigitTypedField() const { return m_digitTypedField; }
-
-    // The commands and the refresh.
-    void AllKeyDown(int keyCode);
-    void AllKeyPress(int keyAscii);
+    // The refresh.
     void UpdateAdStatus();
     void UpdateClocks();
-    // Reset: the match clock to the last typed time, both time advantages to zero.
-    void ResetClocks();
     // The start of a board: 10:00, nobody holds time advantage.
     void Load();
 
@@ -112,14 +102,14 @@ public:
     // What is left of a wrestler's allowance (the full one for a clock given anew each
     // time); -1 when the rule set has no such clock.
     TimeValue StoppageLeft(int side, int kind) const;
+    // A stoppage clock of that kind may start: the match clock is stopped and the rule set
+    // has it.
+    bool StoppageMayStart(int kind) const;
     // A new bout: the rule set of the options, every allowance full, no stoppage clock shown.
     void NewBout();
 
     // The round of the bout the period field shows, under the bout's rule set.
     RuleBook::Round Round() const { return RuleBook::RoundOf(m_rules, Value(pledPeriod)); }
-    // The next round, its length on the match clock as if typed; refused (false) while a
-    // clock runs or after the rule set's last round.
-    bool NextPeriod();
     // The dual's results, bout by bout.
     const QList<BoutResult> &Bouts() const { return m_bouts; }
     // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
@@ -129,27 +119,12 @@ public:
     // What the result window proposes: the winner from the match points (home on a tie),
     // the result from their margin, the bout's time for a fall.
     BoutResult ProposedResult() const;
-    // Records a result: the rule set's team points to the winner's team score, a deduction
-    // from its team's. Refused, with why, when the deduction is larger than that team's
-    // score; empty when recorded.
-    QString RecordResult(BoutResult result);
-
-    // The next bout in the dual: the next match number and weight class, match points,
-    // time advantages and stoppage allowances as new, the first period's length on the
-    // clock; the team scores stay. Refused while a clock runs or at match 999.
-    bool NextBout();
 
     // Whether the match clock has been started since this match began (or, restored, since
     // the journaled one began).
     bool ClockHasRun() const { return m_clockHasRun; }
     // What an operator would lose, as of the last refresh of the clocks.
     MatchSnapshot Snapshot() const;
-    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the operator's actions: what the
-    // action changed goes back to its value just before it (or again to the one after it).
-    // Refused (false) when there is nothing to undo or redo.
-    bool Undo();
-    bool Redo();
-
     // Back to a journaled match with every clock stopped. Runs are cut to whole tenths, so
     // the match clock gains back less than a tenth and loses nothing.
     void Restore(const MatchSnapshot &snapshot);
@@ -161,18 +136,10 @@ signals:
     void TickChanged(bool on);
     // A stoppage clock started, stopped or went out of sight, or an allowance changed.
     void StoppageChanged();
-    // Commands the owner carries out: they need a window or a device.
+    // A clock ran out: the owner sounds the buzzer.
     void BuzzerRequested();
-    void HelpRequested();
-    void OptionsRequested();
-    void BoutResultRequested();
-    void BoutSheetRequested();
     // A result was recorded (or the list came back with a resumed meet).
     void BoutsChanged();
-    // The typed text of an entry changed.
-    void TypedChanged();
-    // Enter, or a sign and a digit, changed nothing: the entry was refused.
-    void EntryRefused();
     // An undo or a redo, as the operator reads it: "Undone: Home score 21 → 18".
     void HistoryStepped(const QString &text);
 
@@ -205,29 +172,43 @@ private:
     void setTick(bool on);
     void readHolders();
     void readUpToNow();
-    bool stepHistory(bool undo);
+    // The command inside its action.
+    void carryOut(const MatchCommand &command);
+    void refuse(const QString &why);
+    // Undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z) of the operator's actions: what the
+    // action changed goes back to its value just before it (or again to the one after it).
+    // Refused when there is nothing to undo or redo.
+    void stepHistory(bool undo);
     // The members the edit holds, to their values after it (or, undone, before it).
     void applyEdit(const MatchEdit &edit, bool undone);
     static bool shownStoppage(qint64 kind, qint64 side);
-    bool stoppageKeyPress(int keyAscii);
-    // A bound command's key: true when it was one.
-    bool commandKeyPress(int keyAscii);
+    void startStop();
+    // Reset: the match clock to the last typed time, both time advantages to zero.
+    void resetClocks();
+    void setTime(qint32 seconds);
+    // A number field as entered: another match number is another bout.
+    void enterNumber(Field field, qint32 value);
     void setNumber(Field field, qint32 value);
     void setPeriodClock(int period);
+    // The next round, its length on the match clock as if typed; refused while a clock runs
+    // or after the rule set's last round.
+    void nextPeriod();
+    // The next bout in the dual: the next match number and weight class, match points,
+    // time advantages and stoppage allowances as new, the first period's length on the
+    // clock; the team scores stay. Refused while a clock runs or at match 999.
+    void nextBout();
+    // Records a result: the rule set's team points to the winner's team score, a deduction
+    // from its team's. Refused when the deduction is larger than that team's score after it.
+    void recordResult(BoutResult result);
     void startStoppage(int kind, int side);
     void stopStoppage();
     void hideStoppage();
     void showStoppage(TimeValue value);
-    void setTyped(QString &typed, const QString &text);
 
     std::array<Slot, kSlotCount> m_slots{};
     std::array<qint32, kNumberFieldCount> m_numbers{};
     TimeValue m_shownClock = 0;
     TimeValue m_shownTimeAd = 0;
-    QString m_clockTyped;
-    QString m_clockTypedField;
-    QString m_digitTyped;
-    QString m_digitTypedField;
     bool m_tickEnabled = false;
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
@@ -239,8 +220,6 @@ private:
     int m_stoppageSide = 0;
     // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
     std::array<qint32, 10> m_roundSeconds{};
-    // A stoppage key waiting for Left or Right.
-    int m_stoppageChosen = -1;
     TimeValue m_shownStoppage = 0;
     QList<MatchEdit> m_undoable;
     QList<MatchEdit> m_redoable;
@@ -248,7 +227,7 @@ private:
     MatchSnapshot m_actionBefore;
     // The action stopped the match clock by its key: undone, the clock runs on.
     bool m_actionStops = false;
-    // A period's digit or a sign and digit was just taken: the Enter that often follows is
-    // no refused entry.
-    bool m_entryTaken = false;
+    // Of the command being applied.
+    QString m_refused;
+    MatchEdit m_lastEdit;
 };

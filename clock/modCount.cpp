@@ -1,7 +1,5 @@
 #include "clock/modCount.h"
 
-#include "settings/SystemBeep.h"
-
 #include <QStringList>
 #include <cmath>
 
@@ -108,11 +106,7 @@ qint32 TimeToSeconds(const QString &text) {
         return -1;
     const qint32 minutes = parts.value(0).isEmpty() ? 0 : parts.value(0).toInt();
     const qint32 seconds = parts.value(1).isEmpty() ? 0 : parts.value(1).toInt();
-    if (seconds <= 59 && minutes <= 59) {
-        SystemBeep::beep();
-        return minutes * 60 + seconds;
-    }
-    return -1;
+    return seconds <= 59 && minutes <= 59 ? minutes * 60 + seconds : -1;
 }
 
 } // namespace modCount

@@ -20,7 +20,7 @@ struct TimePicture {
 // The match clock counts a started second as a whole one while it shows minutes.
 TimePicture TimeDigits(TimeValue value, bool matchClock);
 qint16 IntDivide(TimeValue a, TimeValue b);
-// Whole seconds of a typed time, or -1 when the text is no time; beeps when it is one.
+// Whole seconds of a typed time ("25.3" is 25:03), or -1 when the text is no time.
 qint32 TimeToSeconds(const QString &text);
 // The run length between two instants in milliseconds, both taken to the tenth.
 TimeValue RunLength(qint64 startMs, qint64 nowMs);

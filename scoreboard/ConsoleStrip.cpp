@@ -1,5 +1,7 @@
 #include "scoreboard/ConsoleStrip.h"
 
+#include "console/KeyConsole.h"
+
 #include "settings/modGlobals.h"
 
 #include <QFontInfo>
@@ -15,8 +17,8 @@ const char *const kFieldTitles[Match::kFieldCount] = {
 
 } // namespace
 
-ConsoleStrip::ConsoleStrip(const Match &match, QWidget *parent)
-    : QWidget(parent), m_match(match), m_label(new QLabel(this)) {
+ConsoleStrip::ConsoleStrip(const Match &match, const KeyConsole &console, QWidget *parent)
+    : QWidget(parent), m_match(match), m_console(console), m_label(new QLabel(this)) {
     setObjectName(QStringLiteral("consoleStrip"));
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
@@ -88,10 +90,10 @@ QString ConsoleStrip::Text() const {
     QStringList parts;
     QString typed;
     if (m_selected == Match::pledClock)
-        typed = m_match.ClockTyped();
+        typed = m_console.ClockTyped();
     else if (m_selected >= 0 && Match::IsNumberField(Match::Field(m_selected)) &&
-             m_match.DigitTypedField() == Match::FieldName(Match::Field(m_selected)))
-        typed = m_match.DigitTyped();
+             m_console.DigitTypedField() == Match::FieldName(Match::Field(m_selected)))
+        typed = m_console.DigitTyped();
     parts << (m_selected >= 0 ? QLatin1String(kFieldTitles[m_selected]) : QStringLiteral("-"));
     parts << QStringLiteral("Typed: %1").arg(typed);
     if (!m_note.isEmpty())

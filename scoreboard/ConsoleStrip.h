@@ -2,6 +2,7 @@
 
 #include "clock/Match.h"
 
+class KeyConsole;
 #include <QTimer>
 #include <QWidget>
 
@@ -16,7 +17,7 @@ class ConsoleStrip : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ConsoleStrip(const Match &match, QWidget *parent = nullptr);
+    ConsoleStrip(const Match &match, const KeyConsole &console, QWidget *parent = nullptr);
 
     void setSelected(int field); // -1: none
     void setCapsLock(bool on);
@@ -36,6 +37,7 @@ private:
     void showNote(const QString &text, int ms);
 
     const Match &m_match;
+    const KeyConsole &m_console;
     int m_selected = -1;
     bool m_capsLock = false;
     bool m_saveProblem = false;

@@ -99,7 +99,10 @@ void frmBoutResult::accept() {
     const int deduction = m_deduction->currentIndex();
     r.deductionSide = deduction == 0 ? 0 : deduction <= 2 ? 1 : 2;
     r.deduction = deduction == 0 ? 0 : 2 - deduction % 2;
-    if (const QString why = m_match.RecordResult(r); !why.isEmpty()) {
+    MatchCommand record;
+    record.kind = MatchCommand::Kind::Result;
+    record.result = r;
+    if (const QString why = m_match.apply(record).refused; !why.isEmpty()) {
         // A team name is shown as typed, never as markup.
         QMessageBox box(QMessageBox::Warning, windowTitle(), why, QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("msgRefused"));

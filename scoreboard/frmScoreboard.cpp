@@ -2,6 +2,7 @@
 
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
+#include "console/KeyConsole.h"
 #include "journal/JournalPolicy.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
@@ -29,7 +30,8 @@
 #include <utility>
 
 frmScoreboard::frmScoreboard(BuzzerDevice *device)
-    : m_mmcBuzzer(device ? device : new class mmcBuzzer()) {
+    : m_console(new KeyConsole(m_match, this)),
+      m_mmcBuzzer(device ? device : new class mmcBuzzer()) {
     setObjectName(QStringLiteral("frmScoreboard"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
@@ -43,14 +45,20 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     // Quitting closes every window first; the board must know it is not asked by a person.
     QCoreApplication::instance()->installEventFilter(this);
     connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
-    connect(&m_match, &Match::HelpRequested, this, &frmScoreboard::HelpRequested);
-    connect(&m_match, &Match::OptionsRequested, this, &frmScoreboard::showOptions);
-    connect(&m_match, &Match::BoutResultRequested, this, [this] {
+    connect(m_console, &KeyConsole::BuzzerRequested, this, &frmScoreboard::Buzzer);
+    connect(m_console, &KeyConsole::HelpRequested, this, &frmScoreboard::HelpRequested);
+    connect(m_console, &KeyConsole::OptionsRequested, this, &frmScoreboard::showOptions);
+    connect(m_console, &KeyConsole::BoutResultRequested, this, [this] {
         // Modal, as the options are; the clock keeps time behind it.
         frmBoutResult dialog(m_match, this);
         dialog.exec();
     });
-    connect(&m_match, &Match::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
+    connect(m_console, &KeyConsole::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
+    connect(m_console, &KeyConsole::AudienceRequested, this, &frmScoreboard::ToggleAudience);
+    connect(m_console, &KeyConsole::FullScreenRequested, this, [this] {
+        QWidget *target = m_placement->FullScreenTarget();
+        target->setWindowState(target->windowState() ^ Qt::WindowFullScreen);
+    });
 
     m_picture = new BoardPicture(m_match, true, this);
     auto layout = new QVBoxLayout(this);
@@ -58,14 +66,14 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
     layout->setSpacing(0);
     layout->addWidget(m_picture);
     m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_strip = new ConsoleStrip(m_match, this);
+    m_strip = new ConsoleStrip(m_match, *m_console, this);
     m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_strip->hide();
     layout->addWidget(m_strip);
-    connect(&m_match, &Match::TypedChanged, m_strip, &ConsoleStrip::refresh);
+    connect(m_console, &KeyConsole::TypedChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
-    connect(&m_match, &Match::EntryRefused, m_strip, &ConsoleStrip::showRefused);
+    connect(m_console, &KeyConsole::Refused, m_strip, &ConsoleStrip::showRefused);
     connect(&m_match, &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
     connect(&m_match, &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
     connect(&m_match, &Match::FieldChanged, m_strip, [this](Match::Field field) {
@@ -247,8 +255,8 @@ void frmScoreboard::UpdateFormColors() {
 }
 
 void frmScoreboard::Buzzer() {
-    if (!m_mmcBuzzer->FileName().isEmpty() && !m_match.BuzzerPlaying) {
-        m_match.BuzzerPlaying = true;
+    if (!m_mmcBuzzer->FileName().isEmpty() && !m_buzzerPlaying) {
+        m_buzzerPlaying = true;
         m_mmcBuzzer->play();
     }
 }
@@ -256,19 +264,13 @@ void frmScoreboard::Buzzer() {
 void frmScoreboard::mmcBuzzer_Done() {
     m_mmcBuzzer->stop();
     m_mmcBuzzer->rewind();
-    m_match.BuzzerPlaying = false;
+    m_buzzerPlaying = false;
 }
 
 void frmScoreboard::onKeyDown(int keyCode) {
-    m_match.AllKeyDown(keyCode);
+    m_console->keyDown(keyCode);
     m_tick.arm();
     actionTaken();
-    if (keyCode == KeyCodes::F2) {
-        ToggleAudience();
-    } else if (keyCode == KeyCodes::F11) {
-        QWidget *target = m_placement->FullScreenTarget();
-        target->setWindowState(target->windowState() ^ Qt::WindowFullScreen);
-    }
 }
 
 void frmScoreboard::setFeedState(const QString &text) {
@@ -346,24 +348,8 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
     }
 }
 
-// Ctrl and a letter types its control code wherever the platform left the letter (Ctrl+Z is
-// 26); Ctrl+Shift+Z is redo.
-int frmScoreboard::typed(int keyAscii) const {
-    if (m_keyModifiers & Qt::ControlModifier && keyAscii < 128 && QChar(keyAscii).isLetter())
-        keyAscii = QChar(keyAscii).toUpper().unicode() - 'A' + 1;
-    return keyAscii == modGlobals::UndoKey && m_keyModifiers & Qt::ShiftModifier
-               ? modGlobals::RedoKey
-               : keyAscii;
-}
-
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
-    keyAscii = typed(keyAscii);
-    // The command keys come first in every field, then the field's own entry.
-    m_match.AllKeyPress(keyAscii);
-    if (field == Match::pledClock)
-        m_match.ClockKeyPress(keyAscii, Match::kLargestTime, 0, 0);
-    else if (Match::IsNumberField(field))
-        m_match.DigitKeyPress(field, keyAscii, -1, Match::UpperLimit(field));
+    m_console->keyPress(field, keyAscii, m_keyModifiers);
     m_tick.arm();
     actionTaken();
 }
@@ -372,7 +358,7 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     // Only reached when no digit has the focus.
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
-        m_match.AllKeyPress(typed(event->text().front().unicode()));
+        m_console->keyPress(-1, event->text().front().unicode(), m_keyModifiers);
     actionTaken();
     event->accept();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 
 class AudiencePlacement;
+class KeyConsole;
 class BoardPicture;
 class BuzzerDevice;
 class ConsoleStrip;
@@ -44,6 +45,7 @@ public:
     void UpdateFormColors();
     void UpdateLabels();
     void Buzzer();
+    bool BuzzerPlaying() const { return m_buzzerPlaying; }
 
     LedGroup &Field(const QString &name);
 
@@ -51,6 +53,7 @@ public:
     frmAudience *Audience() const { return m_audience; }
     void ToggleAudience();
     ConsoleStrip &Console() { return *m_strip; }
+    KeyConsole &Keys() { return *m_console; }
     QTimer &tmrClock1() { return m_tick.timer(); }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
 
@@ -93,12 +96,13 @@ private:
     void watchKey(QObject *watched, QEvent *event);
     // Tells the journal's policy that an operator action was carried out.
     void actionTaken();
-    int typed(int keyAscii) const;
     bool endTheMeet();
 
     Match m_match;
     ClockTick m_tick{m_match};
+    KeyConsole *m_console;
     std::unique_ptr<BuzzerDevice> m_mmcBuzzer;
+    bool m_buzzerPlaying = false;
     BoardPicture *m_picture = nullptr;
     ConsoleStrip *m_strip = nullptr;
     QPointer<frmAudience> m_audience;

@@ -4,6 +4,7 @@
 #include "clock/Match.h"
 #include "clock/modCount.h"
 
+#include <QMap>
 #include <QTest>
 #include <memory>
 
@@ -24,37 +25,70 @@ inline QString numberShown(qint32 value, int digits) {
     return (value < 0 ? QString() : QString::number(value)).rightJustified(digits).right(digits);
 }
 
-// An operator's steps, separated by spaces: "clock:2.30" typed time, "homeScore:12" typed
-// number (a field name without "pled"), "key:s" a command key, "down:37" a key-down,
-// "wait:3400" milliseconds passing with the board refreshed, "result" the proposed result
-// recorded, "undo" and "redo" their keys.
+inline MatchCommand command(MatchCommand::Kind kind) {
+    MatchCommand c;
+    c.kind = kind;
+    return c;
+}
+
+// An operator's commands, separated by spaces: "time:2.30" a typed time; "homeScore:12" a
+// number field's value, "homeScore:+3" a step, "homeScore:" a blank (a field by its name
+// without "pled"); "startStop", "reset", "nextPeriod", "nextBout", "undo", "redo"; "result"
+// the proposed result; "advantage:home" (guest, none); "blood:home" a stoppage clock's start
+// (injury, blood, recovery, headNeck), "stop:blood" its stop; "wait:3400" milliseconds passing
+// with the board refreshed. The match may refuse any of them.
 inline void play(Match &m, FakeClock &clock, const QString &steps) {
+    using enum MatchCommand::Kind;
+    static const QMap<QString, MatchCommand::Kind> kPlain{
+        {QStringLiteral("startStop"), StartStop},
+        {QStringLiteral("reset"), Reset},
+        {QStringLiteral("nextPeriod"), NextPeriod},
+        {QStringLiteral("nextBout"), NextBout},
+        {QStringLiteral("undo"), Undo},
+        {QStringLiteral("redo"), Redo}};
+    const auto stoppage = [](const QString &name) {
+        for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
+            if (RuleBook::StoppageKey(kind) == name)
+                return kind;
+        return -1;
+    };
     for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString what = step.section(QLatin1Char(':'), 0, 0);
         const QString arg = step.section(QLatin1Char(':'), 1);
-        if (what == QLatin1String("clock")) {
-            for (QChar c : arg + QLatin1Char('\r'))
-                m.ClockKeyPress(c.unicode(), 3599, 0, 0);
-        } else if (what == QLatin1String("key")) {
-            m.AllKeyPress(arg.front().unicode());
-        } else if (what == QLatin1String("down")) {
-            m.AllKeyDown(arg.toInt());
-        } else if (what == QLatin1String("result")) {
-            QCOMPARE(m.RecordResult(m.ProposedResult()), QString());
-        } else if (what == QLatin1String("undo") || what == QLatin1String("redo")) {
-            m.AllKeyPress(what == QLatin1String("undo") ? modGlobals::UndoKey
-                                                        : modGlobals::RedoKey);
+        MatchCommand c;
+        if (kPlain.contains(what)) {
+            c.kind = kPlain[what];
         } else if (what == QLatin1String("wait")) {
             clock.advance(arg.toInt());
             m.UpdateClocks();
+            continue;
+        } else if (what == QLatin1String("result")) {
+            c.kind = Result;
+            c.result = m.ProposedResult();
+            QVERIFY2(m.apply(c).ok(), qPrintable(step));
+            continue;
+        } else if (what == QLatin1String("time")) {
+            c.kind = SetTime;
+            c.value = modCount::TimeToSeconds(arg);
+        } else if (what == QLatin1String("advantage")) {
+            c.kind = Advantage;
+            if (arg != QLatin1String("none"))
+                c.side = arg == QLatin1String("home") ? Side::Home : Side::Guest;
+        } else if (what == QLatin1String("stop")) {
+            c.kind = StopStoppage;
+            c.stoppage = stoppage(arg);
+        } else if (stoppage(what) >= 0) {
+            c.kind = StartStoppage;
+            c.stoppage = stoppage(what);
+            c.side = arg == QLatin1String("home") ? Side::Home : Side::Guest;
         } else {
-            const int f =
+            c.field =
                 Match::FieldFromName(QStringLiteral("pled") + what.front().toUpper() + what.mid(1));
-            QVERIFY2(f >= 0, qPrintable(step));
-            for (QChar c : arg + QLatin1Char('\r'))
-                m.DigitKeyPress(Match::Field(f), c.unicode(), -1,
-                                Match::UpperLimit(Match::Field(f)));
+            QVERIFY2(c.field >= 0, qPrintable(step));
+            c.kind = arg.isEmpty() ? Clear : arg.front().isDigit() ? SetNumber : Step;
+            c.value = arg.toInt();
         }
+        m.apply(c);
     }
 }
 
@@ -75,6 +109,8 @@ struct MatchFixture {
         clock.reset();
     }
     void play(const QString &steps) { ::play(*m, *clock, steps); }
+    // A command with nothing but its kind; true when the match took it.
+    bool run(MatchCommand::Kind kind) { return m->apply(command(kind)).ok(); }
     // Time passes, and the refresh the board's timer would make comes.
     void pass(qint64 ms) {
         clock->advance(ms);

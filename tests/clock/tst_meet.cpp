@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 #include "clock/BoutSheet.h"
 #include "clock/Match.h"
-#include "led/KeyCodes.h"
 
 #include <QDateTime>
 #include <QSignalSpy>
@@ -12,9 +11,10 @@
 class tst_meet : public QObject, MatchFixture {
     Q_OBJECT
 
-    void type(Match::Field field, const QString &keys) {
-        for (const QChar c : keys)
-            m->DigitKeyPress(field, c.unicode(), -1, Match::UpperLimit(field));
+    QString recorded(const BoutResult &result) {
+        MatchCommand c = command(MatchCommand::Kind::Result);
+        c.result = result;
+        return m->apply(c).refused;
     }
 
 private slots:
@@ -36,18 +36,14 @@ private slots:
         QFETCH(int, set);
         QFETCH(QString, rounds);
         modGlobals::RuleSet = RuleBook::Set(set);
-        QVERIFY(m->NextBout());
+        QVERIFY(run(MatchCommand::Kind::NextBout));
         QStringList seen{m->ShownText(Match::pledClock)};
-        QSignalSpy refused(m.get(), &Match::EntryRefused);
-        while (m->AllKeyPress('p'), refused.isEmpty()) {
+        while (run(MatchCommand::Kind::NextPeriod)) {
             const QString caption = RuleBook::RoundCaption(m->Round().kind);
             const QString length = m->ShownText(Match::pledClock);
             seen << (caption.isEmpty() ? QString() : caption + QLatin1Char(' ')) + length;
             // Reset goes back to the round's length, as after a typed time.
-            m->AllKeyPress('s');
-            pass(5000);
-            m->AllKeyPress('s');
-            m->AllKeyPress('r');
+            play(QStringLiteral("startStop wait:5000 startStop reset"));
             QCOMPARE(m->ShownText(Match::pledClock), length);
         }
         QCOMPARE(seen.join(QLatin1Char(' ')), rounds);
@@ -56,25 +52,18 @@ private slots:
     }
 
     void refusedWhileAClockRuns_data() {
-        QTest::addColumn<char>("key");
-        QTest::newRow("next period") << 'p';
-        QTest::newRow("next bout") << 'n';
+        QTest::addColumn<int>("kind");
+        QTest::newRow("next period") << int(MatchCommand::Kind::NextPeriod);
+        QTest::newRow("next bout") << int(MatchCommand::Kind::NextBout);
     }
     void refusedWhileAClockRuns() {
-        QFETCH(char, key);
+        QFETCH(int, kind);
         for (const bool stoppage : {false, true}) {
             const MatchSnapshot before = m->Snapshot();
-            if (stoppage) {
-                m->AllKeyPress('l');
-                m->AllKeyDown(KeyCodes::Left);
-            } else {
-                m->AllKeyPress('s');
-            }
-            QSignalSpy refused(m.get(), &Match::EntryRefused);
-            m->AllKeyPress(key);
-            QCOMPARE(refused.count(), 1);
+            play(stoppage ? QStringLiteral("blood:home") : QStringLiteral("startStop"));
+            QVERIFY(!run(MatchCommand::Kind(kind)));
             QCOMPARE(m->Snapshot().fields, before.fields);
-            m->AllKeyPress(stoppage ? 'l' : 's');
+            play(stoppage ? QStringLiteral("stop:blood") : QStringLiteral("startStop"));
         }
     }
 
@@ -98,28 +87,16 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(qint32, next);
         modGlobals::RuleSet = RuleBook::Set(set);
-        type(Match::pledWeight, shown.isEmpty() ? QStringLiteral("c") : shown + QLatin1Char('\r'));
-        QVERIFY(m->NextBout());
+        play(QStringLiteral("weight:") + shown);
+        QVERIFY(run(MatchCommand::Kind::NextBout));
         QCOMPARE(m->Value(Match::pledWeight), next);
     }
 
     // Everything of the bout starts anew; the team scores stay.
     void nextBoutStartsTheBoutAnew() {
-        type(Match::pledHomeScore, QStringLiteral("12\r"));
-        type(Match::pledHomeMatch, QStringLiteral("7\r"));
-        type(Match::pledGuestMatch, QStringLiteral("3\r"));
-        type(Match::pledMatch, QStringLiteral("c"));
-        type(Match::pledPeriod, QStringLiteral("3"));
-        m->AllKeyDown(KeyCodes::Left);
-        m->AllKeyPress('s');
-        pass(4000);
-        m->AllKeyPress('s');
-        m->AllKeyPress('i');
-        m->AllKeyDown(KeyCodes::Right);
-        pass(4000);
-        m->AllKeyPress('i');
-        type(Match::pledGuestScore, QStringLiteral("+"));
-        QVERIFY(m->NextBout());
+        play(QStringLiteral("homeScore:12 homeMatch:7 guestMatch:3 match: period:3 advantage:home "
+                            "startStop wait:4000 startStop injury:guest wait:4000 stop:injury"));
+        QVERIFY(run(MatchCommand::Kind::NextBout));
         const MatchSnapshot s = m->Snapshot();
         QCOMPARE(s.fields, (std::array<qint32, 7>{12, 0, 0, 0, 1, 1, 106}));
         QCOMPARE(s.clockSet, fromSeconds(120));
@@ -128,12 +105,9 @@ private slots:
         QCOMPARE(s.timeAd, qint32(kNobodyHolds));
         QCOMPARE(m->StoppageLeft(2, RuleBook::Injury), fromSeconds(90));
         QCOMPARE(m->StoppageKind(), -1);
-        QCOMPARE(m->DigitTyped(), QString());
         // The last match number the field takes ends the dual.
-        type(Match::pledMatch, QStringLiteral("999\r"));
-        QSignalSpy refused(m.get(), &Match::EntryRefused);
-        QVERIFY(!m->NextBout());
-        QCOMPARE(refused.count(), 1);
+        play(QStringLiteral("match:999"));
+        QVERIFY(!run(MatchCommand::Kind::NextBout));
     }
 
     // The winner the match points propose, and the result their margin does.
@@ -159,9 +133,10 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, set);
         modGlobals::RuleSet = RuleBook::Set(set);
-        QVERIFY(m->NextBout());
-        type(Match::pledHomeMatch, points.section(QLatin1Char(' '), 0, 0) + QLatin1Char('\r'));
-        type(Match::pledGuestMatch, points.section(QLatin1Char(' '), 1, 1) + QLatin1Char('\r'));
+        QVERIFY(run(MatchCommand::Kind::NextBout));
+        play(QStringLiteral("homeMatch:%1 guestMatch:%2")
+                 .arg(points.section(QLatin1Char(' '), 0, 0),
+                      points.section(QLatin1Char(' '), 1, 1)));
         const BoutResult r = m->ProposedResult();
         QCOMPARE(r.winner, winner);
         QCOMPARE(r.result, result);
@@ -172,17 +147,19 @@ private slots:
     void elapsedAtAFall_data() {
         QTest::addColumn<QString>("steps"); // after the next bout
         QTest::addColumn<int>("seconds");
-        QTest::newRow("rule book's rounds") << "key:p key:s wait:44500 key:s" << 120 + 44;
-        QTest::newRow("typed length") << "clock:1.30 key:s wait:9000 key:s" << 9;
-        QTest::newRow("corrected reading") << "clock:1.30 key:s wait:10000 key:s clock:1.25" << 5;
+        QTest::newRow("rule book's rounds")
+            << "nextPeriod startStop wait:44500 startStop" << 120 + 44;
+        QTest::newRow("typed length") << "time:1.30 startStop wait:9000 startStop" << 9;
+        QTest::newRow("corrected reading")
+            << "time:1.30 startStop wait:10000 startStop time:1.25" << 5;
         QTest::newRow("typed earlier round")
-            << "clock:1 key:s wait:60000 key:p key:s wait:44500 key:s" << 60 + 44;
-        QTest::newRow("set, not yet run") << "key:p clock:1.30" << 120;
+            << "time:1 startStop wait:60000 nextPeriod startStop wait:44500 startStop" << 60 + 44;
+        QTest::newRow("set, not yet run") << "nextPeriod time:1.30" << 120;
     }
     void elapsedAtAFall() {
         QFETCH(QString, steps);
         QFETCH(int, seconds);
-        QVERIFY(m->NextBout());
+        QVERIFY(run(MatchCommand::Kind::NextBout));
         play(steps);
         QCOMPARE(m->ProposedResult().fallSeconds, seconds);
     }
@@ -221,16 +198,15 @@ private slots:
         QFETCH(int, deduction);
         QFETCH(QString, scores);
         modGlobals::RuleSet = RuleBook::Set(set);
-        QVERIFY(m->NextBout());
-        type(Match::pledHomeScore, QStringLiteral("10\r"));
-        type(Match::pledGuestScore, QStringLiteral("1\r"));
+        QVERIFY(run(MatchCommand::Kind::NextBout));
+        play(QStringLiteral("homeScore:10 guestScore:1"));
         BoutResult r;
         r.winner = winner;
         r.result = result;
         r.fallSeconds = 83;
         r.deductionSide = deductionSide;
         r.deduction = deduction;
-        const QString why = m->RecordResult(r);
+        const QString why = recorded(r);
         QCOMPARE(why.isEmpty(), !scores.isEmpty());
         const QString after = m->ShownText(Match::pledHomeScore) + QLatin1Char(' ') +
                               m->ShownText(Match::pledGuestScore);
@@ -248,7 +224,7 @@ private slots:
 
     // A board whose match number and weight were never typed records them blank.
     void untypedMatchAndWeightBlank() {
-        QVERIFY(m->RecordResult(BoutResult{}).isEmpty());
+        QVERIFY(recorded(BoutResult{}).isEmpty());
         QCOMPARE(m->Bouts().front().match, -1);
         QCOMPARE(m->Bouts().front().weight, -1);
     }

@@ -22,16 +22,17 @@ inline std::vector<MatchSnapshot> dualMeet() {
     };
     const auto stopped = [&] {
         if (m.ClockRunning(0))
-            step(QStringLiteral("key:s"));
+            step(QStringLiteral("startStop"));
     };
-    const char *const kSteps[] = {"key:s",         "homeScore:+2", "guestScore:+1", "homeMatch:+1",
-                                  "guestMatch:+2", "down:37",      "down:38",       "down:39",
-                                  "undo",          "redo",         "wait:1300",     "wait:700"};
+    const char *const kSteps[] = {"startStop",      "homeScore:+2",    "guestScore:+1",
+                                  "homeMatch:+1",   "guestMatch:+2",   "advantage:home",
+                                  "advantage:none", "advantage:guest", "undo",
+                                  "redo",           "wait:1300",       "wait:700"};
     for (int bout = 0; bout < 14; ++bout) {
-        step(QStringLiteral("key:n"));
+        step(QStringLiteral("nextBout"));
         for (int period = 1; period <= 3; ++period) {
             if (period > 1)
-                step(QStringLiteral("key:p"));
+                step(QStringLiteral("nextPeriod"));
             for (int i = 0; i < 70; ++i)
                 step(QLatin1String(kSteps[random.bounded(int(std::size(kSteps)))]));
             stopped();

@@ -34,7 +34,7 @@ private slots:
         QCOMPARE(m.Snapshot(), MatchSnapshot{});
         QVERIFY(!JournalTexts::meetInProgress(m.Snapshot()));
         // Started and stopped at once: nothing shows it, but the meet has begun.
-        play(m, clock, QStringLiteral("key:s key:s"));
+        play(m, clock, QStringLiteral("startStop startStop"));
         QVERIFY(m.ClockHasRun());
         QVERIFY(JournalTexts::meetInProgress(m.Snapshot()));
     }
@@ -44,18 +44,19 @@ private slots:
         QTest::newRow("fresh") << "";
         QTest::newRow("scores and blanks")
             << "homeScore:12 guestScore:7 homeMatch:3 guestMatch:19 match:105 period:2 "
-               "weight:157 guestScore:+3 homeMatch:.";
-        QTest::newRow("typed time, never run") << "clock:2.30";
+               "weight:157 guestScore:+3 homeMatch:";
+        QTest::newRow("typed time, never run") << "time:2.30";
         QTest::newRow("running with home advantage")
-            << "homeScore:4 clock:3 down:37 key:s wait:3400";
+            << "homeScore:4 time:3 advantage:home startStop wait:3400";
         QTest::newRow("stopped after guest advantage")
-            << "clock:2 key:s down:39 wait:1250 down:37 wait:2010 key:s wait:5000";
+            << "time:2 startStop advantage:guest wait:1250 advantage:home wait:2010 startStop "
+               "wait:5000";
         QTest::newRow("guest advantage shown, nobody holds")
-            << "key:s down:39 wait:700 down:38 wait:900";
-        QTest::newRow("under a minute, tenths") << "clock:.45 key:s wait:3370";
-        QTest::newRow("run out") << "clock:.02 key:s wait:2500 wait:100";
-        QTest::newRow("reset after a run") << "clock:1.10 key:s down:37 wait:4000 key:r";
-        QTest::newRow("a typed time over a running clock") << "key:s wait:1500 clock:4";
+            << "startStop advantage:guest wait:700 advantage:none wait:900";
+        QTest::newRow("under a minute, tenths") << "time:.45 startStop wait:3370";
+        QTest::newRow("run out") << "time:.02 startStop wait:2500 wait:100";
+        QTest::newRow("reset after a run") << "time:1.10 startStop advantage:home wait:4000 reset";
+        QTest::newRow("a typed time over a running clock") << "startStop wait:1500 time:4";
     }
     void roundTrip() {
         QFETCH(QString, steps);
@@ -83,10 +84,10 @@ private slots:
 
         // The operator restarts both where they stood: from here they run as one.
         if (first.ClockRunning(0))
-            first.AllKeyPress(modGlobals::StartStopClockKey);
+            play(first, clock, QStringLiteral("startStop"));
         QCOMPARE(board(second), board(first));
         for (Match *m : {&first, &second})
-            play(*m, clock, QStringLiteral("key:s"));
+            play(*m, clock, QStringLiteral("startStop"));
         clock.advance(2530);
         first.UpdateClocks();
         second.UpdateClocks();
@@ -101,7 +102,7 @@ private slots:
         QCOMPARE(state(second), state(first));
         // Reset returns both to the same time.
         for (Match *m : {&first, &second})
-            play(*m, clock, QStringLiteral("key:r"));
+            play(*m, clock, QStringLiteral("reset"));
         QCOMPARE(board(second), board(first));
     }
 

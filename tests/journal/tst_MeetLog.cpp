@@ -221,8 +221,9 @@ private slots:
         first.Load();
         std::vector<MatchSnapshot> matches{first.Snapshot()};
         for (const QString &step :
-             QStringLiteral("homeScore:3 down:37 key:s wait:2000 key:s homeMatch:6 result undo "
-                            "undo redo key:l down:39 wait:1000 key:l undo guestScore:4 undo")
+             QStringLiteral(
+                 "homeScore:3 advantage:home startStop wait:2000 startStop homeMatch:6 result undo "
+                 "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
                  .split(QLatin1Char(' '))) {
             play(first, clock, step);
             matches.push_back(first.Snapshot());

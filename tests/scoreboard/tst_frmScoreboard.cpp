@@ -1,6 +1,7 @@
 #include "BoardFixture.h"
 #include "Dialogs.h"
 #include "TestMain.h"
+#include "console/KeyConsole.h"
 #include "startup/frmHelp.h"
 
 #include <QDialog>
@@ -132,11 +133,11 @@ private slots:
         modGlobals::StartStopClockKey = '5';
         f.type(QStringLiteral("5"));
         QCOMPARE(f.board->match().ClockRunning(0), qint16(-1));
-        QCOMPARE(f.board->match().ClockTyped(), QStringLiteral("5"));
+        QCOMPARE(f.board->Keys().ClockTyped(), QStringLiteral("5"));
         f.clickField("picHomeScore");
         f.type(QStringLiteral("5"));
         QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
-        QCOMPARE(f.board->match().DigitTyped(), QStringLiteral("5"));
+        QCOMPARE(f.board->Keys().DigitTyped(), QStringLiteral("5"));
     }
 
     void bindingTakesAwayHelp() {
@@ -226,7 +227,7 @@ private slots:
         f.pass(3000);
         QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
-        QVERIFY(f.board->match().BuzzerPlaying);
+        QVERIFY(f.board->BuzzerPlaying());
         QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
         QTRY_VERIFY(!f.board->tmrClock1().isActive());
         QTest::qWait(150);
@@ -243,7 +244,7 @@ private slots:
 
         // Starting at zero sounds it again once it has finished, and stays at zero.
         f.buzzer->finishPlaying();
-        QTRY_VERIFY(!f.board->match().BuzzerPlaying);
+        QTRY_VERIFY(!f.board->BuzzerPlaying());
         f.type(QStringLiteral("s"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
         QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
@@ -305,7 +306,7 @@ private slots:
         f.type(QStringLiteral("bb"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 1);
         f.buzzer->finishPlaying();
-        QTRY_VERIFY(!f.board->match().BuzzerPlaying);
+        QTRY_VERIFY(!f.board->BuzzerPlaying());
         QCOMPARE(f.buzzer->commands.mid(2), (QStringList{"Stop", "Rewind"}));
         f.type(QStringLiteral("b"));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 2);
@@ -318,7 +319,7 @@ private slots:
         f.pass(1500);
         QTRY_COMPARE(f.clockText(), QStringLiteral(" 0.0 "));
         QCOMPARE(f.buzzer->count(QStringLiteral("Play")), 0);
-        QVERIFY(!f.board->match().BuzzerPlaying);
+        QVERIFY(!f.board->BuzzerPlaying());
         f.type(QStringLiteral("5\r"));
         QCOMPARE(f.clockText(), QStringLiteral(" 5:00"));
     }
@@ -339,7 +340,7 @@ private slots:
         QCOMPARE(f.buzzer->commands.mid(f.buzzer->commands.size() - 2),
                  (QStringList{"Close", "Open"}));
         QCOMPARE(f.buzzer->FileName(), modGlobals::BuzzerFile);
-        QVERIFY(f.board->match().BuzzerPlaying);
+        QVERIFY(f.board->BuzzerPlaying());
     }
 
     void fullScreenKey() {

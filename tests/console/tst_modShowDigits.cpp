@@ -1,8 +1,8 @@
-#include "MatchFixture.h"
+#include "ConsoleFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
-#include "clock/modShowDigits.h"
+#include "console/modShowDigits.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -14,7 +14,11 @@ Match::Field fieldNamed(const QString &name) {
 
 // Puts a number (or a blank, for "") on a field of the match.
 void showText(Match &m, Match::Field field, const QString &text) {
-    m.ShowDigits(field, text.isEmpty() ? QString(QChar(modGlobals::ClearKey)) : text, -1, 999);
+    MatchCommand c =
+        command(text.isEmpty() ? MatchCommand::Kind::Clear : MatchCommand::Kind::SetNumber);
+    c.field = field;
+    c.value = text.toInt();
+    m.apply(c);
     QCOMPARE(m.ShownText(field), text);
 }
 
@@ -130,22 +134,25 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, picture);
         Match m;
+        KeyConsole k(m);
         const Match::Field f = fieldNamed(field);
         QCOMPARE(Match::DigitCount(f), digits);
+        QCOMPARE(Match::UpperLimit(f), qint16(high));
         showText(m, f, shown);
         for (QChar c : keys)
-            m.DigitKeyPress(f, c.unicode(), -1, qint16(high));
+            k.keyPress(f, c.unicode());
         QCOMPARE(::picture(m, f), picture);
     }
 
     void anotherFieldDiscardsTheTypedText() {
         Match m;
+        KeyConsole k(m);
         showText(m, Match::pledMatch, QStringLiteral("4"));
-        m.DigitKeyPress(Match::pledMatch, '1', -1, 999);
-        m.DigitKeyPress(Match::pledWeight, '2', -1, 999);
-        m.DigitKeyPress(Match::pledWeight, '\r', -1, 999);
+        k.keyPress(Match::pledMatch, '1');
+        k.keyPress(Match::pledWeight, '2');
+        k.keyPress(Match::pledWeight, '\r');
         QCOMPARE(picture(m, Match::pledWeight), QStringLiteral("  2"));
-        m.DigitKeyPress(Match::pledMatch, '\r', -1, 999);
+        k.keyPress(Match::pledMatch, '\r');
         QCOMPARE(picture(m, Match::pledMatch), QStringLiteral("  4"));
     }
 
@@ -163,13 +170,14 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, refused);
         Match m;
-        QSignalSpy spy(&m, &Match::EntryRefused);
+        KeyConsole k(m);
+        QSignalSpy spy(&k, &KeyConsole::Refused);
         Match::Field f = keys[0] == QLatin1Char('p') ? Match::pledPeriod : Match::pledHomeScore;
         for (QChar c : keys.mid(1)) {
             if (c == QLatin1Char('|'))
                 f = Match::pledWeight;
             else
-                m.DigitKeyPress(f, c.unicode(), -1, Match::UpperLimit(f));
+                k.keyPress(f, c.unicode());
         }
         QCOMPARE(spy.size(), refused);
     }
@@ -177,8 +185,9 @@ private slots:
     void aClearKeyThatIsADigit() {
         modGlobals::ClearKey = '5';
         Match m;
+        KeyConsole k(m);
         showText(m, Match::pledMatch, QStringLiteral("12"));
-        m.DigitKeyPress(Match::pledMatch, '5', -1, 999);
+        k.keyPress(Match::pledMatch, '5');
         QCOMPARE(picture(m, Match::pledMatch), QStringLiteral("   "));
     }
 };

@@ -1,4 +1,4 @@
-#include "clock/modShowDigits.h"
+#include "console/modShowDigits.h"
 
 #include "settings/modGlobals.h"
 

@@ -1,6 +1,6 @@
-// The stoppage clocks on the match object with a fake time source: what they count, when they
-// may run, and what they leave alone.
-#include "MatchFixture.h"
+// The stoppage clocks by their keys, on the match with a fake time source: what they count,
+// when they may run, and what they leave alone.
+#include "ConsoleFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "clock/Match.h"
@@ -8,15 +8,9 @@
 
 #include <QSignalSpy>
 
-class tst_stoppage : public QObject, MatchFixture {
+class tst_stoppage : public QObject, ConsoleFixture {
     Q_OBJECT
 
-    // A key as the board hands it over: its code, then the character it types.
-    void press(int keyCode, char typed = 0) {
-        m->AllKeyDown(keyCode);
-        if (typed)
-            m->AllKeyPress(typed);
-    }
     void stoppage(char key, int side) {
         press(QChar(QLatin1Char(key)).toUpper().unicode(), key);
         press(side);
@@ -49,7 +43,7 @@ private slots:
         pass(5000);
         QCOMPARE(buzz.count(), 1);
         // Used up: that wrestler's clock cannot start again; the other's is full.
-        QSignalSpy refused(m.get(), &Match::EntryRefused);
+        QSignalSpy refused(console.get(), &KeyConsole::Refused);
         stoppage('i', KeyCodes::Left);
         QCOMPARE(refused.count(), 1);
         QVERIFY(!m->StoppageRunning());
@@ -101,7 +95,7 @@ private slots:
         newBout(RuleBook::Set(set));
         if (matchRunning)
             press(0, 's');
-        QSignalSpy refused(m.get(), &Match::EntryRefused);
+        QSignalSpy refused(console.get(), &KeyConsole::Refused);
         stoppage(key, KeyCodes::Left);
         QCOMPARE(refused.count(), runs.isEmpty() ? 1 : 0);
         QCOMPARE(m->StoppageRunning(), !runs.isEmpty());
@@ -150,8 +144,7 @@ private slots:
         pass(10'000);
         press('I', 'i');
         for (const char *entry : {"0\r", "4\r"}) {
-            for (const char *c = entry; *c; ++c)
-                m->DigitKeyPress(Match::pledMatch, *c, -1, 999);
+            type(Match::pledMatch, QLatin1String(entry));
             QCOMPARE(m->StoppageLeft(1, RuleBook::Injury), fromSeconds(*entry == '0' ? 80 : 90));
         }
         QCOMPARE(m->StoppageKind(), -1);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "clock/BoutResult.h"
+#include "clock/MatchEdit.h"
+
+#include <QString>
+#include <optional>
+
+enum class Side { Home, Guest };
+
+// One operator command as a plain value, whoever gave it: a key, a window, later another
+// device. It names no key: the console turns keys into commands.
+struct MatchCommand {
+    enum class Kind {
+        StartStop,     // the match clock
+        Reset,         // the clock to the last set time, both time advantages to zero
+        SetTime,       // value: whole seconds, as if typed
+        SetNumber,     // field to value (-1 blank)
+        Step,          // field by value, a blank counting 0; below zero blanks it
+        Clear,         // field blank
+        Advantage,     // side holds time advantage; none: nobody
+        StartStoppage, // stoppage's clock for side
+        StopStoppage,  // the running stoppage clock of that kind
+        NextPeriod,
+        NextBout,
+        Result, // result recorded
+        Undo,
+        Redo,
+    };
+    Kind kind = Kind::StartStop;
+    int field = -1; // a number field, Match::Field
+    qint32 value = 0;
+    std::optional<Side> side;
+    int stoppage = -1; // RuleBook::Stoppage
+    BoutResult result;
+};
+
+// What a command did: the edit it made (members before and after), or why it was refused.
+struct MatchOutcome {
+    QString refused;
+    MatchEdit edit;
+    bool ok() const { return refused.isEmpty(); }
+};
