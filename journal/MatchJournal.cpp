@@ -67,7 +67,8 @@ QString moveAside(const QString &path, const QString &kind) {
 QString copyAside(const QString &path, const QString &kind, const QByteArray &bytes) {
     return aside(path, kind, [&bytes](const QString &target) {
         QSaveFile file(target);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+               file.commit();
     });
 }
 
