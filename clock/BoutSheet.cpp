@@ -1,6 +1,6 @@
 #include "clock/BoutSheet.h"
 
-#include "settings/RuleBook.h"
+#include "clock/RuleBook.h"
 
 #include <QDateTime>
 

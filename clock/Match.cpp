@@ -2,7 +2,6 @@
 
 #include "clock/TimeSource.h"
 #include "clock/modCount.h"
-#include "settings/modGlobals.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -165,6 +164,11 @@ QString Match::TimeText(TimeValue value, bool matchClock) {
             text += QString::number(p.digits[i]);
     }
     return text;
+}
+
+void Match::SetTeamNames(const QString &home, const QString &guest) {
+    m_homeName = home;
+    m_guestName = guest;
 }
 
 MatchOutcome Match::apply(const MatchCommand &command) {
@@ -454,7 +458,7 @@ void Match::recordResult(BoutResult r) {
         return refuse(QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
                           .arg(r.deduction == 1 ? QStringLiteral("1 team point")
                                                 : QStringLiteral("%1 team points").arg(r.deduction),
-                               r.deductionSide == 1 ? modGlobals::HomeText : modGlobals::GuestText,
+                               TeamName(r.deductionSide),
                                QString::number(scores[r.deductionSide])));
     if (r.deduction > 0)
         scores[r.deductionSide] -= r.deduction;
@@ -478,7 +482,7 @@ QString Match::StoppageText() const {
 
 void Match::NewBout() {
     StopClock(kStoppageSlot);
-    m_rules = modGlobals::RuleSet;
+    m_rules = m_nextRules;
     m_stoppageUsed = {};
     m_roundSeconds = {};
     if (ClockRunning(0) == 0)
@@ -726,7 +730,7 @@ void Match::stepHistory(bool undo) {
     UpdateClocks();
     const MatchEdit edit = from.takeLast();
     MatchEdit::Push(undo ? m_redoable : m_undoable, edit);
-    const QString text = edit.Describe(Snapshot(), undo);
+    const QString text = edit.Describe(Snapshot(), undo, m_homeName, m_guestName);
     applyEdit(edit, undo);
     m_lastEdit = edit;
     emit HistoryStepped((undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + text);

@@ -2,8 +2,8 @@
 
 #include "clock/MatchCommand.h"
 #include "clock/MatchSnapshot.h"
+#include "clock/RuleBook.h"
 #include "clock/TimeValue.h"
-#include "settings/RuleBook.h"
 
 #include <QObject>
 #include <QString>
@@ -63,6 +63,12 @@ public:
     // The one door for the operator's commands: the edit each made, or why it was refused.
     MatchOutcome apply(const MatchCommand &command);
 
+    // The rule set the next bout is run under (the options choose it); a bout keeps its own.
+    void SetNextRules(RuleBook::Set set) { m_nextRules = set; }
+    // The teams' names, for what the match says: "Home score 21 → 18".
+    void SetTeamNames(const QString &home, const QString &guest);
+    QString TeamName(int side) const { return side == 2 ? m_guestName : m_homeName; }
+
     // Shows a time on one of the two time fields.
     void ShowTime(TimeValue value, Field field);
     // A number field's value: -1 when blank.
@@ -105,7 +111,7 @@ public:
     // A stoppage clock of that kind may start: the match clock is stopped and the rule set
     // has it.
     bool StoppageMayStart(int kind) const;
-    // A new bout: the rule set of the options, every allowance full, no stoppage clock shown.
+    // A new bout: the next bout's rule set, every allowance full, no stoppage clock shown.
     void NewBout();
 
     // The round of the bout the period field shows, under the bout's rule set.
@@ -213,6 +219,9 @@ private:
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
     RuleBook::Set m_rules = RuleBook::Set::NFHS;
+    RuleBook::Set m_nextRules = RuleBook::Set::NFHS;
+    QString m_homeName = QStringLiteral("Home");
+    QString m_guestName = QStringLiteral("Guest");
     QList<BoutResult> m_bouts;
     // Used of each wrestler's allowance, [side - 1][kind].
     std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};

@@ -2,8 +2,7 @@
 
 #include "clock/Match.h"
 #include "clock/MatchSnapshot.h"
-#include "settings/RuleBook.h"
-#include "settings/modGlobals.h"
+#include "clock/RuleBook.h"
 
 #include <QStringList>
 
@@ -66,17 +65,15 @@ void MatchEdit::Push(QList<MatchEdit> &list, const MatchEdit &edit) {
 
 namespace {
 
-QString team(qint64 side) {
-    return side == 1 ? modGlobals::HomeText : modGlobals::GuestText;
-}
-
 QString number(qint64 v) {
     return v < 0 ? QStringLiteral("blank") : QString::number(v);
 }
 
 } // namespace
 
-QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
+QString MatchEdit::Describe(const MatchSnapshot &now, bool undone, const QString &home,
+                            const QString &guest) const {
+    const auto team = [&](qint64 side) { return side == 1 ? home : guest; };
     std::array<qint64, kCount> from{};
     for (int id = 0; id < kCount; ++id)
         from[size_t(id)] = get(now, id);
@@ -117,7 +114,7 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
                reading(to(kClockSet), to(kClockRun), to(kClockRunning)));
     }
     if (has(kTimeAd)) {
-        const auto holder = [](qint64 v) {
+        const auto holder = [&team](qint64 v) {
             return v == kHomeHolds    ? team(1)
                    : v == kGuestHolds ? team(2)
                                       : QStringLiteral("nobody");
@@ -130,7 +127,7 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone) const {
                    Match::TimeText(from[id], false), Match::TimeText(to(id), false));
     }
     if (has(kStoppageKind)) {
-        const auto shown = [](qint64 kind, qint64 side, qint64 left, bool running) {
+        const auto shown = [&team](qint64 kind, qint64 side, qint64 left, bool running) {
             if (kind < 0 || kind >= RuleBook::kStoppageCount)
                 return QStringLiteral("none");
             return QStringLiteral("%1 %2 %3%4")

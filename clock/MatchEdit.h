@@ -38,6 +38,7 @@ struct MatchEdit {
     // What an action changed (only that is kept); the rule set is never part of it.
     static MatchEdit Between(const MatchSnapshot &before, const MatchSnapshot &after);
     // What undoing (or redoing) it changes from the match as it stands, as the operator reads
-    // it: "Home score 21 → 18".
-    QString Describe(const MatchSnapshot &now, bool undone) const;
+    // it, with the teams' names: "Home score 21 → 18".
+    QString Describe(const MatchSnapshot &now, bool undone, const QString &home,
+                     const QString &guest) const;
 };

@@ -3,7 +3,7 @@
 #include "clock/Match.h"
 #include "clock/MatchMembers.h"
 #include "journal/JournalFile.h"
-#include "settings/RuleBook.h"
+#include "clock/RuleBook.h"
 
 #include <QtEndian>
 #include <cstring>

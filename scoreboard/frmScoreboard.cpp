@@ -118,6 +118,7 @@ LedGroup &frmScoreboard::Field(const QString &name) {
 void frmScoreboard::Form_Load() {
     UpdateLabels();
     UpdateFormColors();
+    handOptions();
     m_match.Load();
     m_picture->RecordLayout();
     const QString file = modGlobals::BuzzerFile;
@@ -141,6 +142,7 @@ void frmScoreboard::showOptions() {
     }
     UpdateLabels();
     UpdateFormColors();
+    handOptions();
     m_picture->RecordLayout();
     if (m_audience) {
         m_audience->UpdateLabels();
@@ -156,6 +158,11 @@ void frmScoreboard::showOptions() {
     activateWindow();
     Form_Activate();
     actionTaken();
+}
+
+void frmScoreboard::handOptions() {
+    m_match.SetNextRules(modGlobals::RuleSet);
+    m_match.SetTeamNames(modGlobals::HomeText, modGlobals::GuestText);
 }
 
 void frmScoreboard::SetJournal(MatchJournal *journal) {

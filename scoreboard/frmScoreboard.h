@@ -89,6 +89,8 @@ private:
     void onKeyDown(int keyCode);
     void onFieldKeyPress(Match::Field field, int keyAscii);
     void showOptions();
+    // What the match is told of the options: the next bout's rule set, the teams' names.
+    void handOptions();
     void openAudience(QScreen *screen);
     void closeAudience();
     void onFocusChanged(QWidget *now);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/RuleBook.h"
+#include "clock/RuleBook.h"
 
 #include <QString>
 #include <QtGlobal>

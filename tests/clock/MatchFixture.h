@@ -99,7 +99,6 @@ struct MatchFixture {
     std::unique_ptr<Match> m;
 
     void start() {
-        modGlobals::SetDefaults();
         clock = std::make_unique<FakeClock>();
         m = std::make_unique<Match>();
         m->Load();

@@ -35,7 +35,7 @@ private slots:
     void roundsOfEachRuleSet() {
         QFETCH(int, set);
         QFETCH(QString, rounds);
-        modGlobals::RuleSet = RuleBook::Set(set);
+        m->SetNextRules(RuleBook::Set(set));
         QVERIFY(run(MatchCommand::Kind::NextBout));
         QStringList seen{m->ShownText(Match::pledClock)};
         while (run(MatchCommand::Kind::NextPeriod)) {
@@ -86,7 +86,7 @@ private slots:
         QFETCH(int, set);
         QFETCH(QString, shown);
         QFETCH(qint32, next);
-        modGlobals::RuleSet = RuleBook::Set(set);
+        m->SetNextRules(RuleBook::Set(set));
         play(QStringLiteral("weight:") + shown);
         QVERIFY(run(MatchCommand::Kind::NextBout));
         QCOMPARE(m->Value(Match::pledWeight), next);
@@ -132,7 +132,7 @@ private slots:
         QFETCH(int, winner);
         QFETCH(int, result);
         QFETCH(int, set);
-        modGlobals::RuleSet = RuleBook::Set(set);
+        m->SetNextRules(RuleBook::Set(set));
         QVERIFY(run(MatchCommand::Kind::NextBout));
         play(QStringLiteral("homeMatch:%1 guestMatch:%2")
                  .arg(points.section(QLatin1Char(' '), 0, 0),
@@ -197,7 +197,7 @@ private slots:
         QFETCH(int, deductionSide);
         QFETCH(int, deduction);
         QFETCH(QString, scores);
-        modGlobals::RuleSet = RuleBook::Set(set);
+        m->SetNextRules(RuleBook::Set(set));
         QVERIFY(run(MatchCommand::Kind::NextBout));
         play(QStringLiteral("homeScore:10 guestScore:1"));
         BoutResult r;

@@ -22,7 +22,6 @@ class tst_modCount : public QObject {
 
 private slots:
     void init() {
-        modGlobals::SetDefaults();
         clock = std::make_unique<FakeClock>();
         m = std::make_unique<Match>();
     }

@@ -165,7 +165,7 @@ private slots:
         // A blood clock brought back under a shorter allowance never charges less than
         // nothing: the log would refuse it.
         play(QStringLiteral("blood:home wait:3000"));
-        modGlobals::RuleSet = RuleBook::Set::UWW;
+        m->SetNextRules(RuleBook::Set::UWW);
         play(QStringLiteral("match:5 undo wait:1000 stop:blood"));
         QCOMPARE(m->Value(Match::pledMatch), 0);
         QCOMPARE(m->Rules(), RuleBook::Set::UWW);

@@ -8,6 +8,7 @@ struct ConsoleFixture : MatchFixture {
     std::unique_ptr<KeyConsole> console;
 
     void start() {
+        modGlobals::SetDefaults();
         MatchFixture::start();
         console = std::make_unique<KeyConsole>(*m);
     }

@@ -16,7 +16,7 @@ class tst_stoppage : public QObject, ConsoleFixture {
         press(side);
     }
     void newBout(RuleBook::Set set) {
-        modGlobals::RuleSet = set;
+        m->SetNextRules(set);
         m->NewBout();
     }
 

@@ -12,7 +12,6 @@
 inline std::vector<MatchSnapshot> dualMeet() {
     QRandomGenerator random(2026);
     FakeClock clock;
-    modGlobals::SetDefaults();
     Match m;
     m.Load();
     std::vector<MatchSnapshot> matches{m.Snapshot()};

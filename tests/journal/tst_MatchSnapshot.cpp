@@ -25,7 +25,6 @@ class tst_MatchSnapshot : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { modGlobals::SetDefaults(); }
 
     void freshBoardIsTheFreshSnapshot() {
         FakeClock clock;

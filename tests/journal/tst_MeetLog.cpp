@@ -210,12 +210,10 @@ private slots:
         QCOMPARE(r.end, ends[0]);
     }
 
-    // A kind a newer program added is refused, not skipped or misread.
     // Undo's history goes with the log: each action, undo and redo one record, every length
     // replaying to its match, and a checkpoint bringing it all back; resumed, the match
     // undoes on as the first would.
     void historyReplays() {
-        modGlobals::SetDefaults();
         FakeClock clock;
         Match first;
         first.Load();
@@ -250,6 +248,7 @@ private slots:
             QCOMPARE(resumed.Value(Match::Field(f)), first.Value(Match::Field(f)));
     }
 
+    // A kind a newer program added is refused, not skipped or misread.
     void unknownKindRefused() {
         std::vector<qint64> ends;
         QByteArray log = logOf({MatchSnapshot{}}, &ends);

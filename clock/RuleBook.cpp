@@ -1,4 +1,4 @@
-#include "settings/RuleBook.h"
+#include "clock/RuleBook.h"
 
 namespace RuleBook {
 
