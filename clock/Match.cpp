@@ -181,6 +181,7 @@ MatchOutcome Match::apply(const MatchCommand &command) {
         const Action action(*this);
         carryOut(command);
     }
+    emit Applied();
     return {m_refused, m_lastEdit};
 }
 

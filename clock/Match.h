@@ -142,6 +142,8 @@ signals:
     void TickChanged(bool on);
     // A stoppage clock started, stopped or went out of sight, or an allowance changed.
     void StoppageChanged();
+    // After every command, refused or not.
+    void Applied();
     // A clock ran out: the owner sounds the buzzer.
     void BuzzerRequested();
     // A result was recorded (or the list came back with a resumed meet).

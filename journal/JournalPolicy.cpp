@@ -10,6 +10,7 @@ JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *paren
             hand(false);
     });
     connect(&m_match, &Match::FieldChanged, this, &JournalPolicy::clockShown);
+    connect(&m_match, &Match::Applied, this, &JournalPolicy::ActionTaken);
     Started();
 }
 

@@ -8,7 +8,7 @@
 
 class MatchJournal;
 
-// When a match goes to its journal: a record after every operator action and when the clock
+// When a match goes to its journal: a record after every command it applies and when the clock
 // stops (also by running out), and progress once for each whole second a running clock shows, after
 // the refresh has read the time advantage too. Nothing is written while the match is as it started,
 // fresh or resumed.

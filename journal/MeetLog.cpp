@@ -2,8 +2,8 @@
 
 #include "clock/Match.h"
 #include "clock/MatchMembers.h"
-#include "journal/JournalFile.h"
 #include "clock/RuleBook.h"
+#include "journal/JournalFile.h"
 
 #include <QtEndian>
 #include <cstring>

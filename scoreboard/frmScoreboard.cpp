@@ -3,7 +3,6 @@
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
 #include "console/KeyConsole.h"
-#include "journal/JournalPolicy.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
@@ -29,8 +28,10 @@
 #include <QVBoxLayout>
 #include <utility>
 
-frmScoreboard::frmScoreboard(BuzzerDevice *device)
-    : m_console(new KeyConsole(m_match, this)),
+frmScoreboard::frmScoreboard(BuzzerDevice *device) : frmScoreboard(new Mat, device) {}
+
+frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
+    : m_mat(*mat), m_console(new KeyConsole(mat->match(), this)),
       m_mmcBuzzer(device ? device : new class mmcBuzzer()) {
     setObjectName(QStringLiteral("frmScoreboard"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,13 +45,13 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
 
     // Quitting closes every window first; the board must know it is not asked by a person.
     QCoreApplication::instance()->installEventFilter(this);
-    connect(&m_match, &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
+    connect(&match(), &Match::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(m_console, &KeyConsole::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(m_console, &KeyConsole::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(m_console, &KeyConsole::OptionsRequested, this, &frmScoreboard::showOptions);
     connect(m_console, &KeyConsole::BoutResultRequested, this, [this] {
         // Modal, as the options are; the clock keeps time behind it.
-        frmBoutResult dialog(m_match, this);
+        frmBoutResult dialog(match(), this);
         dialog.exec();
     });
     connect(m_console, &KeyConsole::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
@@ -60,24 +61,24 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
         target->setWindowState(target->windowState() ^ Qt::WindowFullScreen);
     });
 
-    m_picture = new BoardPicture(m_match, true, this);
+    m_picture = new BoardPicture(match(), true, this);
     auto layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_picture);
     m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_strip = new ConsoleStrip(m_match, *m_console, this);
+    m_strip = new ConsoleStrip(match(), *m_console, this);
     m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_strip->hide();
     layout->addWidget(m_strip);
     connect(m_console, &KeyConsole::TypedChanged, m_strip, &ConsoleStrip::refresh);
-    connect(&m_match, &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
-    connect(&m_match, &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&match(), &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&match(), &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
     connect(m_console, &KeyConsole::Refused, m_strip, &ConsoleStrip::showRefused);
-    connect(&m_match, &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
-    connect(&m_match, &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
-    connect(&m_match, &Match::FieldChanged, m_strip, [this](Match::Field field) {
-        if (field == Match::pledTimeAd && m_match.StoppageRunning() && m_strip->isVisible())
+    connect(&match(), &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
+    connect(&match(), &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&match(), &Match::FieldChanged, m_strip, [this](Match::Field field) {
+        if (field == Match::pledTimeAd && match().StoppageRunning() && m_strip->isVisible())
             m_strip->refresh();
     });
     connect(this, &frmScoreboard::JournalFailingChanged, m_strip, &ConsoleStrip::setSaveProblem);
@@ -99,6 +100,8 @@ frmScoreboard::frmScoreboard(BuzzerDevice *device)
         move(avail.center() - QPoint(design.width() / 2, design.height() / 2));
     }
     Form_Load();
+    // It goes with the board, after the pictures and the console that show it.
+    mat->setParent(this);
 }
 
 frmScoreboard::~frmScoreboard() {
@@ -119,7 +122,7 @@ void frmScoreboard::Form_Load() {
     UpdateLabels();
     UpdateFormColors();
     handOptions();
-    m_match.Load();
+    match().Load();
     m_picture->RecordLayout();
     const QString file = modGlobals::BuzzerFile;
     if (!file.isEmpty() && QFileInfo::exists(file)) {
@@ -157,18 +160,16 @@ void frmScoreboard::showOptions() {
     // Back to the board the dialog was opened from, with the match clock selected.
     activateWindow();
     Form_Activate();
-    actionTaken();
 }
 
 void frmScoreboard::handOptions() {
-    m_match.SetNextRules(modGlobals::RuleSet);
-    m_match.SetTeamNames(modGlobals::HomeText, modGlobals::GuestText);
+    match().SetNextRules(modGlobals::RuleSet);
+    match().SetTeamNames(modGlobals::HomeText, modGlobals::GuestText);
 }
 
 void frmScoreboard::SetJournal(MatchJournal *journal) {
     m_journal = journal;
-    delete m_policy;
-    m_policy = journal ? new JournalPolicy(m_match, journal, this) : nullptr;
+    m_mat.SetJournal(journal);
     if (!journal)
         return;
     connect(journal, &MatchJournal::writeFailed, this, [this](const QString &reason) {
@@ -196,17 +197,6 @@ void frmScoreboard::SetJournal(MatchJournal *journal) {
     }
 }
 
-void frmScoreboard::Resume(const MatchSnapshot &snapshot) {
-    m_match.Restore(snapshot);
-    if (m_policy)
-        m_policy->Started();
-}
-
-void frmScoreboard::actionTaken() {
-    if (m_policy)
-        m_policy->ActionTaken();
-}
-
 void frmScoreboard::ShowBoutSheet() {
     // Asked for while it stands: the operator wants its keys.
     if (m_boutSheet) {
@@ -214,7 +204,7 @@ void frmScoreboard::ShowBoutSheet() {
         m_boutSheet->activateWindow();
         return;
     }
-    m_boutSheet = new frmBoutSheet(m_match, this);
+    m_boutSheet = new frmBoutSheet(match(), this);
     // Closed, it hands the keys back to the board.
     connect(m_boutSheet, &QObject::destroyed, this, [this] { activateWindow(); });
     // Like a note, it leaves the keys with the board: the clock must stop at the whistle.
@@ -258,7 +248,7 @@ void frmScoreboard::UpdateFormColors() {
     QPalette p = palette();
     p.setColor(QPalette::Window, m_picture->palette().color(QPalette::Window));
     setPalette(p);
-    m_match.UpdateClocks();
+    match().UpdateClocks();
 }
 
 void frmScoreboard::Buzzer() {
@@ -276,8 +266,6 @@ void frmScoreboard::mmcBuzzer_Done() {
 
 void frmScoreboard::onKeyDown(int keyCode) {
     m_console->keyDown(keyCode);
-    m_tick.arm();
-    actionTaken();
 }
 
 void frmScoreboard::setFeedState(const QString &text) {
@@ -294,7 +282,7 @@ void frmScoreboard::ToggleAudience() {
 }
 
 void frmScoreboard::openAudience(QScreen *screen) {
-    m_audience = new frmAudience(m_match);
+    m_audience = new frmAudience(match());
     m_placement->SetAudience(m_audience);
     m_audience->setAttribute(Qt::WA_DeleteOnClose);
     // Closed by its window's close button, too, the console goes with it.
@@ -357,8 +345,6 @@ void frmScoreboard::watchKey(QObject *watched, QEvent *event) {
 
 void frmScoreboard::onFieldKeyPress(Match::Field field, int keyAscii) {
     m_console->keyPress(field, keyAscii, m_keyModifiers);
-    m_tick.arm();
-    actionTaken();
 }
 
 void frmScoreboard::keyPressEvent(QKeyEvent *event) {
@@ -366,7 +352,6 @@ void frmScoreboard::keyPressEvent(QKeyEvent *event) {
     onKeyDown(KeyCodes::FromQtKey(event->key()));
     if (!event->text().isEmpty())
         m_console->keyPress(-1, event->text().front().unicode(), m_keyModifiers);
-    actionTaken();
     event->accept();
 }
 
@@ -410,7 +395,7 @@ void frmScoreboard::closeEvent(QCloseEvent *event) {
     sessionEnds = sessionEnds || qGuiApp->isSavingSession();
 #endif
     if (!sessionEnds) {
-        if (JournalTexts::meetInProgress(m_match.Snapshot())) {
+        if (JournalTexts::meetInProgress(match().Snapshot())) {
             m_asking = true;
             const bool end = endTheMeet();
             m_asking = false;
@@ -437,6 +422,6 @@ void frmScoreboard::Form_Unload() {
 }
 
 void frmScoreboard::Form_Terminate() {
-    m_tick.timer().stop();
+    m_mat.tick().timer().stop();
     m_mmcBuzzer->close();
 }

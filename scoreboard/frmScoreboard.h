@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock/ClockTick.h"
 #include "clock/Match.h"
+#include "mat/Mat.h"
 #include "scoreboard/frmAudience.h"
 
 #include <QPointer>
@@ -14,30 +14,30 @@ class KeyConsole;
 class BoardPicture;
 class BuzzerDevice;
 class ConsoleStrip;
-class JournalPolicy;
 class LedGroup;
 class QScreen;
 class MatchJournal;
 class frmBoutSheet;
 
-// The window the operator types into: it owns the match, shows it through the board's
-// picture, routes every key to the match once, and runs the tick, the buzzer and the
-// dialogs.
+// The window the operator types into: it shows its mat's match through the board's picture,
+// hands every key to its console once, and runs the buzzer, the strip and the dialogs.
 class frmScoreboard : public QWidget {
     Q_OBJECT
 
 public:
-    // Takes the playback device; without one it makes the real buzzer.
+    // Shows `mat` and hands it the keys, taking it along when it closes. Takes the playback
+    // device; without one it makes the real buzzer.
+    explicit frmScoreboard(Mat *mat, BuzzerDevice *device = nullptr);
+    // A board with a mat of its own.
     explicit frmScoreboard(BuzzerDevice *device = nullptr);
     ~frmScoreboard() override;
 
-    Match &match() { return m_match; }
+    Mat &mat() { return m_mat; }
+    Match &match() { return m_mat.match(); }
 
-    // The journal the board keeps its match in after every change; without one it keeps
-    // nothing. A journal held by another copy of the program is said once on the board.
+    // The journal the mat keeps its match in; without one it keeps nothing. A journal held
+    // by another copy of the program, or failing, is said once on the board.
     void SetJournal(MatchJournal *journal);
-    // Takes up a journaled match, every clock stopped.
-    void Resume(const MatchSnapshot &snapshot);
     // While journal writes fail.
     bool JournalFailing() const { return m_journalFailing; }
     BoardPicture &Picture() { return *m_picture; }
@@ -54,7 +54,7 @@ public:
     void ToggleAudience();
     ConsoleStrip &Console() { return *m_strip; }
     KeyConsole &Keys() { return *m_console; }
-    QTimer &tmrClock1() { return m_tick.timer(); }
+    QTimer &tmrClock1() { return m_mat.tick().timer(); }
     BuzzerDevice &mmcBuzzer() { return *m_mmcBuzzer; }
 
     // What the live feed is doing, for the options and the operator's strip.
@@ -96,12 +96,9 @@ private:
     void onFocusChanged(QWidget *now);
     // Caps Lock and the refused mark follow each key typed on the board.
     void watchKey(QObject *watched, QEvent *event);
-    // Tells the journal's policy that an operator action was carried out.
-    void actionTaken();
     bool endTheMeet();
 
-    Match m_match;
-    ClockTick m_tick{m_match};
+    Mat &m_mat;
     KeyConsole *m_console;
     std::unique_ptr<BuzzerDevice> m_mmcBuzzer;
     bool m_buzzerPlaying = false;
@@ -112,7 +109,6 @@ private:
     AudiencePlacement *m_placement;
     QString m_feedState;
     QPointer<MatchJournal> m_journal;
-    JournalPolicy *m_policy = nullptr;
     bool m_journalFailing = false;
     bool m_failureShown = false;
     bool m_asking = false;

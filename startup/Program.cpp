@@ -3,6 +3,7 @@
 #include "appearance/Fonts.h"
 #include "appearance/Logo.h"
 #include "journal/MatchJournal.h"
+#include "mat/Mat.h"
 #include "settings/SystemBeep.h"
 #include "startup/frmHelp.h"
 #include "startup/frmSplash.h"
@@ -83,13 +84,14 @@ frmScoreboard *Program::OpenBoard(MatchJournal *journal, QWidget *asker) {
             note = JournalTexts::unreadable(QFileInfo(kept).fileName());
         }
     }
-    auto scoreboard = new frmScoreboard();
+    // The mat goes with its board.
+    auto mat = new Mat;
+    auto scoreboard = new frmScoreboard(mat);
     if (resumed)
-        scoreboard->Resume(*resumed);
+        mat->Resume(*resumed);
     scoreboard->SetJournal(journal);
     QObject::connect(scoreboard, &frmScoreboard::HelpRequested, &frmHelp::ShowHelp);
-    // The feed lives as long as the board.
-    auto feed = new MatchFeed(scoreboard->match(), &scoreboard->Picture(), scoreboard);
+    MatchFeed *feed = &mat->Feed(&scoreboard->Picture());
     QObject::connect(feed, &MatchFeed::StateTextChanged, scoreboard, &frmScoreboard::setFeedState);
     QObject::connect(feed, &MatchFeed::StartFailed, scoreboard, [scoreboard](const QString &text) {
         auto box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Darezez"), text,
