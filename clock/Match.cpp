@@ -175,14 +175,24 @@ MatchOutcome Match::apply(const MatchCommand &command) {
     m_refused.clear();
     m_lastEdit = {};
     using enum MatchCommand::Kind;
+    using History = MatchOutcome::Step;
+    MatchOutcome outcome;
     if (command.kind == Undo || command.kind == Redo) {
         stepHistory(command.kind == Undo);
+        if (m_refused.isEmpty())
+            outcome.step = command.kind == Undo ? History::Undo : History::Redo;
     } else {
-        const Action action(*this);
-        carryOut(command);
+        {
+            const Action action(*this);
+            carryOut(command);
+        }
+        if (!m_lastEdit.isEmpty())
+            outcome.step = History::Action;
     }
-    emit Applied();
-    return {m_refused, m_lastEdit};
+    outcome.refused = m_refused;
+    outcome.edit = m_lastEdit;
+    emit Applied(outcome);
+    return outcome;
 }
 
 void Match::refuse(const QString &why) {

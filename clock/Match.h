@@ -143,7 +143,7 @@ signals:
     // A stoppage clock started, stopped or went out of sight, or an allowance changed.
     void StoppageChanged();
     // After every command, refused or not.
-    void Applied();
+    void Applied(const MatchOutcome &outcome);
     // A clock ran out: the owner sounds the buzzer.
     void BuzzerRequested();
     // A result was recorded (or the list came back with a resumed meet).

@@ -35,9 +35,12 @@ struct MatchCommand {
     BoutResult result;
 };
 
-// What a command did: the edit it made (members before and after), or why it was refused.
+// What a command did: the edit it made (members before and after), or why it was refused,
+// and what became of the undo history: a new action, an undo or a redo, or nothing.
 struct MatchOutcome {
+    enum class Step { None, Action, Undo, Redo };
     QString refused;
     MatchEdit edit;
+    Step step = Step::None;
     bool ok() const { return refused.isEmpty(); }
 };

@@ -10,7 +10,9 @@ JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *paren
             hand(false);
     });
     connect(&m_match, &Match::FieldChanged, this, &JournalPolicy::clockShown);
-    connect(&m_match, &Match::Applied, this, &JournalPolicy::ActionTaken);
+    // Each command as the record it makes: what the match did is handed on, not guessed.
+    connect(&m_match, &Match::Applied, this,
+            [this](const MatchOutcome &outcome) { hand(false, MeetLog::KindOf(outcome.step)); });
     Started();
 }
 
@@ -18,11 +20,7 @@ void JournalPolicy::Started() {
     m_unchanged = m_match.Snapshot();
 }
 
-void JournalPolicy::ActionTaken() {
-    hand(false);
-}
-
-void JournalPolicy::hand(bool progress) {
+void JournalPolicy::hand(bool progress, MeetLog::Kind kind) {
     if (!m_journal)
         return;
     const MatchSnapshot now = m_match.Snapshot();
@@ -34,7 +32,7 @@ void JournalPolicy::hand(bool progress) {
     if (progress)
         m_journal->writeProgress(now);
     else
-        m_journal->write(now);
+        m_journal->write(now, kind);
 }
 
 // One progress write for each whole second the running clock shows. The refresh that shows it reads

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <optional>
 
+#include "journal/MeetLog.h"
+
 class MatchJournal;
 
 // When a match goes to its journal: a record after every command it applies and when the clock
@@ -20,12 +22,10 @@ public:
 
     // The match as it stands is the one the journal holds (or a fresh one).
     void Started();
-    // An operator action was carried out: written if it changed anything.
-    void ActionTaken();
 
 private:
-    // The match as it stands, as a record or (progress) over the last progress.
-    void hand(bool progress);
+    // The match as it stands, as a record of that kind or (progress) over the last progress.
+    void hand(bool progress, MeetLog::Kind kind = MeetLog::Kind::Change);
     void clockShown(Match::Field field);
 
     Match &m_match;

@@ -98,6 +98,7 @@ struct MatchJournal::Shared {
         MatchSnapshot snapshot;
         QDateTime savedAt;
         bool progress = false;
+        MeetLog::Kind kind = MeetLog::Kind::Change;
     };
     // Jobs in the order they were handed over. Held only to add or take jobs, so nothing
     // the writing thread does can hold the caller up; each empty-to-full change counts one
@@ -281,7 +282,7 @@ struct MatchJournal::Shared {
             const QByteArray change =
                 job.snapshot == recorded
                     ? QByteArray()
-                    : MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+                    : MeetLog::record(job.kind, recorded, job.snapshot, job.savedAt);
             const bool appendable = job.snapshot == recorded || !change.isEmpty();
             const QByteArray bytes =
                 MeetLog::start() +
@@ -310,8 +311,7 @@ struct MatchJournal::Shared {
         }
         if (job.snapshot == recorded)
             return {};
-        const QByteArray record =
-            MeetLog::record(MeetLog::Kind::Change, recorded, job.snapshot, job.savedAt);
+        const QByteArray record = MeetLog::record(job.kind, recorded, job.snapshot, job.savedAt);
         if (record.isEmpty()) {
             const QString why =
                 rewrite(MeetLog::start() +
@@ -503,15 +503,15 @@ MatchJournal::LoadResult MatchJournal::load() {
     return result;
 }
 
-void MatchJournal::write(const MatchSnapshot &snapshot) {
-    hand(snapshot, false);
+void MatchJournal::write(const MatchSnapshot &snapshot, MeetLog::Kind kind) {
+    hand(snapshot, false, kind);
 }
 
 void MatchJournal::writeProgress(const MatchSnapshot &snapshot) {
-    hand(snapshot, true);
+    hand(snapshot, true, MeetLog::Kind::Change);
 }
 
-void MatchJournal::hand(const MatchSnapshot &snapshot, bool progress) {
+void MatchJournal::hand(const MatchSnapshot &snapshot, bool progress, MeetLog::Kind kind) {
     if (!mayTouchFile() || ended_)
         return;
     QElapsedTimer held;
@@ -531,7 +531,7 @@ void MatchJournal::hand(const MatchSnapshot &snapshot, bool progress) {
                 queue.pop_back();
                 ++merged_;
             }
-            queue.push_back({snapshot, QDateTime::currentDateTimeUtc(), progress});
+            queue.push_back({snapshot, QDateTime::currentDateTimeUtc(), progress, kind});
         }
         if (wasEmpty)
             shared_->wake.release();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/MatchSnapshot.h"
+#include "journal/MeetLog.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -79,10 +80,11 @@ public:
     // used is moved aside beside it, never deleted.
     LoadResult load();
 
-    // The match after an action: hands a copy to the writing thread and returns at once. It
-    // is appended as one record; a snapshot equal to the last one handed over is not written
-    // again (unless that write failed).
-    void write(const MatchSnapshot &snapshot);
+    // The match after a command: hands a copy to the writing thread and returns at once. It
+    // is appended as one record of the kind it is handed (an action, an undo, a redo, or a
+    // change); a snapshot equal to the last one handed over is not written again (unless that
+    // write failed).
+    void write(const MatchSnapshot &snapshot, MeetLog::Kind kind = MeetLog::Kind::Change);
     // The match as its clock runs: written over the last progress, not appended. Progress
     // that queues up behind a write in progress is merged into the newest.
     void writeProgress(const MatchSnapshot &snapshot);
@@ -124,7 +126,7 @@ private:
     struct Outcome;
 
     static void runWorker(Shared *shared, MatchJournal *journal);
-    void hand(const MatchSnapshot &snapshot, bool progress);
+    void hand(const MatchSnapshot &snapshot, bool progress, MeetLog::Kind kind);
     void finished(const Outcome &outcome);
     bool mayTouchFile() const;
     void quiesce();

@@ -303,24 +303,7 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
     }
     const QList<MatchEdit> &undo = before.undoable;
     const QList<MatchEdit> &redo = before.redoable;
-    if (after.undoable == undo && after.redoable == redo) {
-        if (after.bouts == before.bouts)
-            return framed(Kind::Change, at, members(&before, after));
-        if (after.bouts.size() == before.bouts.size() + 1 &&
-            after.bouts.first(before.bouts.size()) == before.bouts) {
-            QByteArray payload = members(&before, after);
-            putBout(payload, after.bouts.back());
-            return framed(Kind::Result, at, payload);
-        }
-        return {};
-    }
-    if (!after.undoable.isEmpty() && after.redoable.isEmpty() &&
-        after.undoable == MatchEdit::Pushed(undo, after.undoable.back()) &&
-        after.bouts == withBout(before.bouts, after.undoable.back(), true)) {
-        QByteArray payload = members(&before, after);
-        putEdit(payload, after.undoable.back());
-        return framed(Kind::Action, at, payload);
-    }
+    const bool sameHistory = after.undoable == undo && after.redoable == redo;
     // An undo or a redo moves the newest action of one list to the other, with its bout.
     const auto moved = [&](const QList<MatchEdit> &from, const QList<MatchEdit> &fromAfter,
                            const QList<MatchEdit> &to, const QList<MatchEdit> &toAfter,
@@ -329,11 +312,50 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
                toAfter == MatchEdit::Pushed(to, from.back()) &&
                after.bouts == withBout(before.bouts, from.back(), addsBout);
     };
-    if (moved(undo, after.undoable, redo, after.redoable, false))
-        return framed(Kind::Undo, at, members(&before, after));
-    if (moved(redo, after.redoable, undo, after.undoable, true))
-        return framed(Kind::Redo, at, members(&before, after));
-    return {};
+    QByteArray payload = members(&before, after);
+    switch (kind) {
+    case Kind::Change:
+        if (!sameHistory || after.bouts != before.bouts)
+            return {};
+        break;
+    case Kind::Result:
+        if (!sameHistory || after.bouts.size() != before.bouts.size() + 1 ||
+            after.bouts.first(before.bouts.size()) != before.bouts)
+            return {};
+        putBout(payload, after.bouts.back());
+        break;
+    case Kind::Action:
+        if (after.undoable.isEmpty() || !after.redoable.isEmpty() ||
+            after.undoable != MatchEdit::Pushed(undo, after.undoable.back()) ||
+            after.bouts != withBout(before.bouts, after.undoable.back(), true))
+            return {};
+        putEdit(payload, after.undoable.back());
+        break;
+    case Kind::Undo:
+        if (!moved(undo, after.undoable, redo, after.redoable, false))
+            return {};
+        break;
+    case Kind::Redo:
+        if (!moved(redo, after.redoable, undo, after.undoable, true))
+            return {};
+        break;
+    default:
+        return {};
+    }
+    return framed(kind, at, payload);
+}
+
+Kind KindOf(MatchOutcome::Step step) {
+    switch (step) {
+    case MatchOutcome::Step::Action:
+        return Kind::Action;
+    case MatchOutcome::Step::Undo:
+        return Kind::Undo;
+    case MatchOutcome::Step::Redo:
+        return Kind::Redo;
+    default:
+        return Kind::Change;
+    }
 }
 
 QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,

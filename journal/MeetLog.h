@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/MatchCommand.h"
 #include "clock/MatchSnapshot.h"
 
 #include <QByteArray>
@@ -42,12 +43,16 @@ enum class Kind : quint16 {
     History = 7
 };
 
+// The record an applied command makes: an action, an undo or a redo; a change when the
+// history stayed as it was.
+Kind KindOf(MatchOutcome::Step step);
+
 // The header and two empty slots: a new log's first bytes.
 QByteArray start();
-// A checkpoint carries all of after (with its bouts and history); a change what differs
-// from before, as a result when after adds one bout, as an action, an undo or a redo when
-// its history says so. Empty when the bouts or the history changed otherwise: only a new
-// log can say that.
+// A checkpoint carries all of after (with its bouts and history); any other kind what
+// differs from before, with what that kind adds: a result its bout, an action its edit.
+// Empty when after is not before with that kind (the history or the bouts moved otherwise,
+// as when an earlier write was lost): only a new log can say that.
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
                   const QDateTime &at);
 // What differs from the recorded match, as the log ended at logEnd; empty when it does not fit

@@ -5,7 +5,7 @@
 
 Mat::Mat(QObject *parent) : QObject(parent) {
     // A command may start or stop a clock, or move its next change.
-    connect(&m_match, &Match::Applied, &m_tick, &ClockTick::arm);
+    connect(&m_match, &Match::Applied, &m_tick, [this] { m_tick.arm(); });
 }
 
 Mat::~Mat() {

@@ -36,8 +36,10 @@ inline MatchCommand command(MatchCommand::Kind kind) {
 // without "pled"); "startStop", "reset", "nextPeriod", "nextBout", "undo", "redo"; "result"
 // the proposed result; "advantage:home" (guest, none); "blood:home" a stoppage clock's start
 // (injury, blood, recovery, headNeck), "stop:blood" its stop; "wait:3400" milliseconds passing
-// with the board refreshed. The match may refuse any of them.
-inline void play(Match &m, FakeClock &clock, const QString &steps) {
+// with the board refreshed. The match may refuse any of them; what the last one did comes
+// back.
+inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
+    MatchOutcome last;
     using enum MatchCommand::Kind;
     static const QMap<QString, MatchCommand::Kind> kPlain{
         {QStringLiteral("startStop"), StartStop},
@@ -61,11 +63,13 @@ inline void play(Match &m, FakeClock &clock, const QString &steps) {
         } else if (what == QLatin1String("wait")) {
             clock.advance(arg.toInt());
             m.UpdateClocks();
+            last = {};
             continue;
         } else if (what == QLatin1String("result")) {
             c.kind = Result;
             c.result = m.ProposedResult();
-            QVERIFY2(m.apply(c).ok(), qPrintable(step));
+            last = m.apply(c);
+            [&] { QVERIFY2(last.ok(), qPrintable(step)); }();
             continue;
         } else if (what == QLatin1String("time")) {
             c.kind = SetTime;
@@ -84,12 +88,13 @@ inline void play(Match &m, FakeClock &clock, const QString &steps) {
         } else {
             c.field =
                 Match::FieldFromName(QStringLiteral("pled") + what.front().toUpper() + what.mid(1));
-            QVERIFY2(c.field >= 0, qPrintable(step));
+            [&] { QVERIFY2(c.field >= 0, qPrintable(step)); }();
             c.kind = arg.isEmpty() ? Clear : arg.front().isDigit() ? SetNumber : Step;
             c.value = arg.toInt();
         }
-        m.apply(c);
+        last = m.apply(c);
     }
+    return last;
 }
 
 // A fresh match on the default options and a fake time source; start() in a test class's

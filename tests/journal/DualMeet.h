@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/MatchFixture.h"
+#include "journal/MeetLog.h"
 
 #include <QRandomGenerator>
 #include <vector>
@@ -9,15 +10,18 @@
 // period's clock run and stopped, scores and the time advantage changing on the way, some
 // actions undone and redone, and each bout's result. The match after each step, the first
 // a fresh one.
-inline std::vector<MatchSnapshot> dualMeet() {
+// `kinds` gets the record each step makes in the meet's log.
+inline std::vector<MatchSnapshot> dualMeet(std::vector<MeetLog::Kind> *kinds = nullptr) {
     QRandomGenerator random(2026);
     FakeClock clock;
     Match m;
     m.Load();
     std::vector<MatchSnapshot> matches{m.Snapshot()};
     const auto step = [&](const QString &steps) {
-        play(m, clock, steps);
+        const MatchOutcome outcome = play(m, clock, steps);
         matches.push_back(m.Snapshot());
+        if (kinds)
+            kinds->push_back(MeetLog::KindOf(outcome.step));
     };
     const auto stopped = [&] {
         if (m.ClockRunning(0))

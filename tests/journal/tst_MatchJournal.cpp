@@ -184,13 +184,14 @@ private slots:
     // A whole dual meet's actions: the log never grows far past its limit, and replays to the
     // last of them.
     void dualMeetStaysBounded() {
-        const std::vector<MatchSnapshot> meet = dualMeet();
+        std::vector<MeetLog::Kind> kinds;
+        const std::vector<MatchSnapshot> meet = dualMeet(&kinds);
         MatchJournal journal(folder());
         qint64 largest = 0;
         journal.setCommitHook([&] { largest = std::max(largest, QFileInfo(file()).size()); });
         QVERIFY(journal.acquire());
         for (size_t i = 1; i < meet.size(); ++i)
-            journal.write(meet[i]);
+            journal.write(meet[i], kinds[i - 1]);
         const MatchJournal::Figures asked = journal.figures();
         QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone,
                                   asked.writesAsked - asked.writesSkipped, 120000);

@@ -14,13 +14,16 @@ namespace {
 
 const QDateTime kAt = QDateTime(QDate(2026, 12, 8), QTime(19, 0), Qt::UTC);
 
-// A log of the given matches: the first as its checkpoint, each next one an action; ends[i]
-// is where the log ends after match i.
-QByteArray logOf(const std::vector<MatchSnapshot> &matches, std::vector<qint64> *ends) {
+// A log of the given matches: the first as its checkpoint, each next one a record of its kind
+// (kinds[i - 1]; a change when none is given); ends[i] is where the log ends after match i.
+QByteArray logOf(const std::vector<MatchSnapshot> &matches, std::vector<qint64> *ends,
+                 const std::vector<MeetLog::Kind> &kinds = {}) {
     QByteArray bytes = MeetLog::start();
     for (size_t i = 0; i < matches.size(); ++i) {
-        bytes += MeetLog::record(i == 0 ? MeetLog::Kind::Checkpoint : MeetLog::Kind::Change,
-                                 i == 0 ? MatchSnapshot() : matches[i - 1], matches[i],
+        const MeetLog::Kind kind = i == 0              ? MeetLog::Kind::Checkpoint
+                                   : kinds.size() >= i ? kinds[i - 1]
+                                                       : MeetLog::Kind::Change;
+        bytes += MeetLog::record(kind, i == 0 ? MatchSnapshot() : matches[i - 1], matches[i],
                                  kAt.addSecs(qint64(i)));
         ends->push_back(bytes.size());
     }
@@ -80,10 +83,11 @@ private slots:
     // About 3 000 actions: at every record boundary, and cut inside the next record, the
     // log replays to the match after that boundary.
     void dualMeetAtEveryBoundary() {
-        const std::vector<MatchSnapshot> matches = dualMeet();
+        std::vector<MeetLog::Kind> kinds;
+        const std::vector<MatchSnapshot> matches = dualMeet(&kinds);
         QVERIFY(matches.size() > 3000);
         std::vector<qint64> ends;
-        const QByteArray log = logOf(matches, &ends);
+        const QByteArray log = logOf(matches, &ends, kinds);
         qInfo("%zu actions, %lld bytes before any checkpoint", matches.size() - 1,
               static_cast<long long>(log.size()));
         for (size_t i = 0; i < ends.size(); ++i) {
@@ -164,13 +168,15 @@ private slots:
         one.bouts = {fall};
         all.bouts = {fall, doubleForfeit};
         std::vector<qint64> ends;
-        const QByteArray log = logOf({MatchSnapshot{}, none, one, all}, &ends);
+        const QByteArray log =
+            logOf({MatchSnapshot{}, none, one, all}, &ends,
+                  {MeetLog::Kind::Change, MeetLog::Kind::Result, MeetLog::Kind::Result});
         QVERIFY(MeetLog::replay(log.left(ends[1])).snapshot == none);
         QVERIFY(MeetLog::replay(log.left(ends[2])).snapshot == one);
         QVERIFY(MeetLog::replay(log).snapshot == all);
         // A result is one record; bouts taken away take a new log.
-        QVERIFY(MeetLog::record(MeetLog::Kind::Change, one, all, kAt).size() < 300);
-        QVERIFY(MeetLog::record(MeetLog::Kind::Change, all, one, kAt).isEmpty());
+        QVERIFY(MeetLog::record(MeetLog::Kind::Result, one, all, kAt).size() < 300);
+        QVERIFY(MeetLog::record(MeetLog::Kind::Result, all, one, kAt).isEmpty());
         QVERIFY(MeetLog::replay(MeetLog::start() +
                                 MeetLog::record(MeetLog::Kind::Checkpoint, {}, all, kAt))
                     .snapshot == all);
@@ -218,16 +224,17 @@ private slots:
         Match first;
         first.Load();
         std::vector<MatchSnapshot> matches{first.Snapshot()};
+        std::vector<MeetLog::Kind> kinds;
         for (const QString &step :
              QStringLiteral(
                  "homeScore:3 advantage:home startStop wait:2000 startStop homeMatch:6 result undo "
                  "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
                  .split(QLatin1Char(' '))) {
-            play(first, clock, step);
+            kinds.push_back(MeetLog::KindOf(play(first, clock, step).step));
             matches.push_back(first.Snapshot());
         }
         std::vector<qint64> ends;
-        const QByteArray log = logOf(matches, &ends);
+        const QByteArray log = logOf(matches, &ends, kinds);
         for (size_t i = 0; i < ends.size(); ++i)
             QVERIFY2(MeetLog::replay(log.left(ends[i])).snapshot == matches[i],
                      qPrintable(QString::number(i)));
