@@ -31,13 +31,6 @@ size_t roundIndex(qint32 period) {
     return size_t(std::clamp(period, 0, 9));
 }
 
-bool validSlot(qint16 slot) {
-    return slot >= 0 && slot < Match::kSlotCount;
-}
-
-qint64 floorTenth(qint64 ms) {
-    return ms >= 0 || ms % 100 == 0 ? ms / 100 : ms / 100 - 1;
-}
 
 } // namespace
 
@@ -64,67 +57,21 @@ qint16 Match::UpperLimit(Field field) {
 Match::Match(QObject *parent) : QObject(parent) {}
 
 void Match::SetClock(TimeValue value, qint32 up, qint16 slot) {
-    if (!validSlot(slot))
-        return;
-    Slot &s = m_slots[slot];
-    s.setTime = value;
-    s.pastTime = 0;
-    s.runTime = 0;
-    StopClock(slot);
-    s.up = up;
+    m_clocks.Set(slot, value, up != 0);
 }
 
 void Match::StartClock(qint16 slot) {
-    if (!validSlot(slot) || m_slots[slot].on != 0)
-        return;
-    Slot &s = m_slots[slot];
-    s.startMs = TimeSource::nowMs();
-    s.started = true;
-    s.on = -1;
-    if (s.up == 0) {
-        // Runs are measured tenth to tenth, so zero falls on a whole tenth of the source.
-        const TimeValue left = std::max<TimeValue>(s.setTime - s.pastTime, 0);
-        s.zeroMs = (floorTenth(s.startMs) + (left + kTenth - 1) / kTenth) * 100;
-    }
+    m_clocks.Start(slot);
     if (slot == 0)
         m_clockHasRun = true;
 }
 
 void Match::StopClock(qint16 slot) {
-    if (!validSlot(slot))
-        return;
-    Slot &s = m_slots[slot];
-    if (s.on == -1) {
-        s.pastTime += s.runTime;
-        s.on = 0;
-    }
-}
-
-qint16 Match::ClockRunning(qint16 slot) const {
-    return validSlot(slot) ? m_slots[slot].on : 0;
+    m_clocks.Stop(slot);
 }
 
 TimeValue Match::ClockValue(qint16 slot) {
-    if (!validSlot(slot))
-        return 0;
-    qint64 now = TimeSource::nowMs();
-    // Time advantage counts only while the match clock runs: not past its zero, however
-    // late the refresh that finds it there (a laptop asleep across it, a key just after).
-    const Slot &match = m_slots[0];
-    if ((slot == 1 || slot == 2) && match.started && match.on == -1 && match.up == 0)
-        now = std::min(now, match.zeroMs);
-    Slot &s = m_slots[slot];
-    if (s.started && s.on == -1)
-        s.runTime = std::max<TimeValue>(modCount::RunLength(s.startMs, now), 0);
-    else
-        s.runTime = 0;
-    if (s.up == 0 && s.setTime - s.pastTime - s.runTime <= 0) {
-        s.pastTime = s.setTime;
-        return 0;
-    }
-    if (s.up != 0)
-        return s.setTime + s.pastTime + s.runTime;
-    return s.setTime - s.pastTime - s.runTime;
+    return m_clocks.Value(slot);
 }
 
 void Match::ShowTime(TimeValue value, Field field) {
@@ -155,15 +102,7 @@ QString Match::ShownText(Field field) const {
 }
 
 QString Match::TimeText(TimeValue value, bool matchClock) {
-    const modCount::TimePicture p = modCount::TimeDigits(value, matchClock);
-    QString text;
-    for (int i = 0; i < 4; ++i) {
-        if (i == 2 && !text.isEmpty())
-            text += p.colon ? QLatin1Char(':') : QLatin1Char('.');
-        if (p.digits[i] >= 0)
-            text += QString::number(p.digits[i]);
-    }
-    return text;
+    return modCount::TimeText(value, matchClock);
 }
 
 void Match::SetTeamNames(const QString &home, const QString &guest) {
@@ -206,7 +145,7 @@ void Match::carryOut(const MatchCommand &c) {
     switch (c.kind) {
     case StartStop:
         // Undone, a stop by its own command lets the clock run on; a reset's stop never.
-        m_actionStops = ClockRunning(0) == -1;
+        m_actionStops = ClockRunning(0);
         startStop();
         break;
     case Reset:
@@ -270,7 +209,7 @@ void Match::startStop() {
             stopStoppage();
         // A time typed once the round has run corrects the reading, not its length.
         if (qint32 &length = m_roundSeconds[roundIndex(Value(pledPeriod))]; length == 0)
-            length = seconds(m_slots[0].setTime);
+            length = seconds(m_clocks.SetTime(0));
         StartClock(0);
         setTick(true);
         hideStoppage();
@@ -297,7 +236,7 @@ void Match::enterNumber(Field field, qint32 value) {
 }
 
 void Match::resetClocks() {
-    if (ClockRunning(0) == -1)
+    if (ClockRunning(0))
         startStop();
     SetClock(fromSeconds(LastClockTime), 0, 0);
     ShowTime(ClockValue(0), pledClock);
@@ -319,7 +258,7 @@ void Match::Load() {
 }
 
 bool Match::StoppageMayStart(int kind) const {
-    return ClockRunning(0) != -1 && RuleBook::Of(m_rules).stoppage[kind].seconds > 0;
+    return !ClockRunning(0) && RuleBook::Of(m_rules).stoppage[kind].seconds > 0;
 }
 
 void Match::startStoppage(int kind, int side) {
@@ -348,7 +287,7 @@ void Match::stopStoppage() {
         m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] =
             std::clamp(full - left, TimeValue(0), full);
     showStoppage(left);
-    if (ClockRunning(0) == 0)
+    if (!ClockRunning(0))
         setTick(false);
     emit StoppageChanged();
 }
@@ -398,7 +337,7 @@ void Match::setPeriodClock(int period) {
 
 void Match::nextPeriod() {
     const qint32 next = std::max(Value(pledPeriod), 0) + 1;
-    if (ClockRunning(0) == -1 || StoppageRunning())
+    if (ClockRunning(0) || StoppageRunning())
         return refuse(QStringLiteral("a clock runs"));
     if (next > qint32(RuleBook::Of(m_rules).rounds.size()))
         return refuse(QStringLiteral("past the rule set's last round"));
@@ -408,7 +347,7 @@ void Match::nextPeriod() {
 
 void Match::nextBout() {
     const qint32 match = Value(pledMatch);
-    if (ClockRunning(0) == -1 || StoppageRunning())
+    if (ClockRunning(0) || StoppageRunning())
         return refuse(QStringLiteral("a clock runs"));
     if (match >= UpperLimit(pledMatch))
         return refuse(QStringLiteral("the last match number"));
@@ -432,7 +371,7 @@ qint32 Match::ElapsedSeconds() const {
     for (qint32 p = 1; p < period; ++p)
         earlier += kept(p) > 0 ? kept(p) : RuleBook::RoundOf(m_rules, p).seconds;
     // Not yet run, the round is as long as the clock is set.
-    const qint32 length = kept(period) > 0 ? kept(period) : seconds(m_slots[0].setTime);
+    const qint32 length = kept(period) > 0 ? kept(period) : seconds(m_clocks.SetTime(0));
     return earlier + std::max(length - seconds(m_shownClock), 0);
 }
 
@@ -496,7 +435,7 @@ void Match::NewBout() {
     m_rules = m_nextRules;
     m_stoppageUsed = {};
     m_roundSeconds = {};
-    if (ClockRunning(0) == 0)
+    if (!ClockRunning(0))
         setTick(false);
     // Hidden or not, the allowances changed.
     m_stoppageKind = -1;
@@ -506,7 +445,7 @@ void Match::NewBout() {
 }
 
 void Match::UpdateAdStatus() {
-    if (ClockRunning(0) != -1) {
+    if (!ClockRunning(0)) {
         StopClock(1);
         StopClock(2);
     } else if (TimeAd == 0 || TimeAd == kNobodyHolds) {
@@ -535,7 +474,7 @@ void Match::UpdateClocks() {
     ShowTime(match, pledClock);
     ShowTime(ClockValue(ShownAdSide), pledTimeAd);
     if (match <= 0) {
-        if (m_tickEnabled && ClockRunning(0) == -1)
+        if (m_tickEnabled && ClockRunning(0))
             emit BuzzerRequested();
         StopClock(0);
     }
@@ -548,7 +487,7 @@ void Match::UpdateClocks() {
             stopStoppage();
         }
     }
-    if (ClockRunning(0) == 0) {
+    if (!ClockRunning(0)) {
         if (!StoppageRunning())
             setTick(false);
         // The holder keeps exactly what this refresh read, however long the clock stays stopped.
@@ -577,7 +516,7 @@ qint64 Match::NextRefreshMs() const {
     // Every reading moves on the source's whole tenths (runs are measured tenth to tenth),
     // so a shown digit changes at one of those instants after the last refresh.
     qint64 tenths = tenthsToChange(m_shownClock, -kTenth, true);
-    if (ShownAdSide >= 1 && ShownAdSide <= 2 && m_slots[ShownAdSide].on == -1)
+    if (ShownAdSide >= 1 && ShownAdSide <= 2 && ClockRunning(ShownAdSide))
         tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
     if (StoppageRunning())
         tenths = qMin(tenths, tenthsToChange(m_shownStoppage, -kTenth, true));
@@ -591,34 +530,18 @@ void Match::setTick(bool on) {
     emit TickChanged(on);
 }
 
-namespace {
-
-TimeValue tenthsDown(TimeValue value) {
-    return value <= 0 ? 0 : value - value % kTenth;
-}
-
-TimeValue tenthsUp(TimeValue value) {
-    return value <= 0 ? 0 : tenthsDown(value + kTenth - 1);
-}
-
-} // namespace
-
 MatchSnapshot Match::Snapshot() const {
     // The stored runs, not a fresh reading: the snapshot is what the last refresh showed.
-    const auto total = [this](int slot) {
-        const Slot &s = m_slots[slot];
-        return s.pastTime + (s.on == -1 ? s.runTime : 0);
-    };
+    const auto total = [this](int slot) { return m_clocks.Run(slot); };
     MatchSnapshot snap;
     std::copy(m_numbers.begin(), m_numbers.end(), snap.fields.begin());
-    const Slot &clock = m_slots[0];
-    snap.clockSet = clock.setTime;
+    snap.clockSet = m_clocks.SetTime(0);
     // A clock run out keeps its last reading past zero; zero is where it stands.
-    snap.clockRun = std::min(total(0), clock.setTime);
-    snap.clockRunning = clock.on == -1;
+    snap.clockRun = std::min(total(0), snap.clockSet);
+    snap.clockRunning = ClockRunning(0);
     snap.clockHasRun = m_clockHasRun;
-    snap.homeAd = m_slots[1].setTime + total(1);
-    snap.guestAd = m_slots[2].setTime + total(2);
+    snap.homeAd = m_clocks.SetTime(1) + total(1);
+    snap.guestAd = m_clocks.SetTime(2) + total(2);
     snap.timeAd = TimeAd;
     snap.lastClockTime = LastClockTime;
     snap.shownAdSide = ShownAdSide;
@@ -628,10 +551,9 @@ MatchSnapshot Match::Snapshot() const {
                   snap.stoppageUsed.begin() + side * RuleBook::kStoppageCount);
     snap.stoppageKind = m_stoppageKind;
     snap.stoppageSide = m_stoppageSide;
-    const Slot &stoppage = m_slots[kStoppageSlot];
-    snap.stoppageRunning = stoppage.on == -1;
-    snap.stoppageSet = m_stoppageKind < 0 ? 0 : stoppage.setTime;
-    snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), stoppage.setTime);
+    snap.stoppageRunning = StoppageRunning();
+    snap.stoppageSet = m_stoppageKind < 0 ? 0 : m_clocks.SetTime(kStoppageSlot);
+    snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), snap.stoppageSet);
     snap.roundSeconds = m_roundSeconds;
     snap.bouts = m_bouts;
     snap.undoable = m_undoable;
@@ -644,31 +566,7 @@ void Match::Restore(const MatchSnapshot &snapshot) {
         StopClock(slot);
     setTick(false);
 
-    // Every member as the journal has it, every clock stopped, runs cut to whole tenths: the
-    // clock's value up to the next whole tenth, never down.
-    MatchSnapshot s = snapshot;
-    s.clockSet = tenthsUp(snapshot.clockSet);
-    s.clockRun = s.clockSet -
-                 std::min(tenthsUp(snapshot.clockSet - std::max<TimeValue>(snapshot.clockRun, 0)),
-                          s.clockSet);
-    s.clockRunning = false;
-    s.homeAd = tenthsDown(snapshot.homeAd);
-    s.guestAd = tenthsDown(snapshot.guestAd);
-    s.shownAdSide = snapshot.shownAdSide == 2 ? 2 : 1;
-    s.ruleSet = std::clamp(snapshot.ruleSet, 0, RuleBook::kSetCount - 1);
-    s.stoppageSet = tenthsUp(snapshot.stoppageSet);
-    s.stoppageRun = std::min(tenthsDown(snapshot.stoppageRun), s.stoppageSet);
-    // A running stoppage clock comes back stopped where it stood, its time charged.
-    if (s.stoppageRunning && shownStoppage(s.stoppageKind, s.stoppageSide)) {
-        const RuleBook::Allowance allowance =
-            RuleBook::Of(RuleBook::Set(s.ruleSet)).stoppage[s.stoppageKind];
-        if (!allowance.eachOccurrence)
-            s.stoppageUsed[size_t((s.stoppageSide - 1) * RuleBook::kStoppageCount +
-                                  s.stoppageKind)] =
-                std::max<TimeValue>(fromSeconds(allowance.seconds) - s.stoppageSet + s.stoppageRun,
-                                    0);
-    }
-    s.stoppageRunning = false;
+    const MatchSnapshot s = snapshot.Resumed();
     MatchEdit whole;
     for (int id = 0; id < MatchMembers::kCount; ++id) {
         whole.members |= quint64(1) << id;
@@ -706,10 +604,10 @@ Match::Action::~Action() {
 // Refreshes come only when a digit changes, up to a second apart: a holder's time counts up
 // to the key, not up to the last refresh.
 void Match::readHolders() {
-    if (ClockRunning(0) != -1)
+    if (!ClockRunning(0))
         return;
     for (qint16 slot : {qint16(1), qint16(2)}) {
-        if (ClockRunning(slot) == -1)
+        if (ClockRunning(slot))
             ClockValue(slot);
     }
 }
@@ -718,11 +616,7 @@ void Match::readHolders() {
 // not as part of it; a holder's time counts up to the key.
 void Match::readUpToNow() {
     const qint64 now = TimeSource::nowMs();
-    const auto outBy = [this, now](qint16 slot) {
-        const Slot &s = m_slots[size_t(slot)];
-        return s.on == -1 && s.up == 0 && now >= s.zeroMs;
-    };
-    if (outBy(0) || outBy(kStoppageSlot))
+    if (m_clocks.OutBy(0, now) || m_clocks.OutBy(kStoppageSlot, now))
         UpdateClocks();
     readHolders();
 }
@@ -769,7 +663,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
     // Each clock as a whole, at the reading it had, running from now if it ran.
     if (e.has(kClockSet)) {
         SetClock(to(kClockSet), 0, 0);
-        m_slots[0].pastTime = to(kClockRun);
+        m_clocks.SetRun(0, to(kClockRun));
         if (to(kClockRunning))
             StartClock(0);
     }
@@ -778,7 +672,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         if (e.has(id)) {
             // The holder's runs on from it once the match clock does.
             SetClock(0, 1, slot);
-            m_slots[slot].pastTime = to(id);
+            m_clocks.SetRun(slot, to(id));
         }
     }
     if (e.has(kStoppageKind)) {
@@ -791,7 +685,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         m_stoppageKind = shown ? qint32(kind) : -1;
         m_stoppageSide = shown ? qint32(side) : 0;
         SetClock(to(kStoppageSet), 0, kStoppageSlot);
-        m_slots[kStoppageSlot].pastTime = to(kStoppageRun);
+        m_clocks.SetRun(kStoppageSlot, to(kStoppageRun));
         if (to(kStoppageRunning) && m_stoppageKind >= 0)
             StartClock(kStoppageSlot);
         m_shownStoppage = ClockValue(kStoppageSlot);
@@ -805,7 +699,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
             m_bouts.append(*e.bout);
         emit BoutsChanged();
     }
-    if (ClockRunning(0) == -1 || StoppageRunning())
+    if (ClockRunning(0) || StoppageRunning())
         setTick(true);
     UpdateAdStatus();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/ClockSlots.h"
 #include "clock/MatchCommand.h"
 #include "clock/MatchSnapshot.h"
 #include "clock/RuleBook.h"
@@ -31,7 +32,7 @@ public:
     };
     static constexpr int kFieldCount = 9;
     static constexpr int kNumberFieldCount = 7;
-    static constexpr int kSlotCount = 5;
+    static constexpr int kSlotCount = ClockSlots::kCount;
     // The largest time typed entry takes, and the reset time: 59:59.
     static constexpr qint32 kLargestTime = 59 * 60 + 59;
 
@@ -50,7 +51,7 @@ public:
     void SetClock(TimeValue value, qint32 up, qint16 slot);
     void StartClock(qint16 slot);
     void StopClock(qint16 slot);
-    qint16 ClockRunning(qint16 slot) const;
+    bool ClockRunning(qint16 slot) const { return m_clocks.Running(slot); }
     TimeValue ClockValue(qint16 slot);
 
     // The last match time accepted from typed entry, in whole seconds; reset returns to it.
@@ -101,7 +102,7 @@ public:
     // -1 when none is shown; side 1 home, 2 guest.
     int StoppageKind() const { return m_stoppageKind; }
     int StoppageSide() const { return m_stoppageSide; }
-    bool StoppageRunning() const { return m_slots[kStoppageSlot].on == -1; }
+    bool StoppageRunning() const { return m_clocks.Running(kStoppageSlot); }
     // What the shown stoppage clock reads, as of the last refresh.
     TimeValue StoppageShown() const { return m_shownStoppage; }
     QString StoppageText() const;
@@ -165,18 +166,6 @@ private:
         Match &m_match;
     };
 
-    struct Slot {
-        TimeValue setTime = 0;
-        TimeValue pastTime = 0;
-        TimeValue runTime = 0;
-        qint16 on = 0;
-        qint32 up = 0;
-        bool started = false;
-        qint64 startMs = 0;
-        // A running countdown's instant of reaching zero, on the time source.
-        qint64 zeroMs = 0;
-    };
-
     void setTick(bool on);
     void readHolders();
     void readUpToNow();
@@ -213,7 +202,7 @@ private:
     void hideStoppage();
     void showStoppage(TimeValue value);
 
-    std::array<Slot, kSlotCount> m_slots{};
+    ClockSlots m_clocks;
     std::array<qint32, kNumberFieldCount> m_numbers{};
     TimeValue m_shownClock = 0;
     TimeValue m_shownTimeAd = 0;

@@ -45,4 +45,9 @@ struct MatchSnapshot {
     QList<MatchEdit> undoable;
     QList<MatchEdit> redoable;
     bool operator==(const MatchSnapshot &) const = default;
+
+    // The match as it resumes: every member as kept, every clock stopped, runs cut to whole
+    // tenths (a clock's value up to the next whole tenth, never down), a running stoppage
+    // clock charged where it stood.
+    MatchSnapshot Resumed() const;
 };

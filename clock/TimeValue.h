@@ -15,3 +15,9 @@ constexpr TimeValue fromSeconds(qint64 seconds) {
 constexpr TimeValue fromTenths(qint64 tenths) {
     return tenths * kTenth;
 }
+
+// An instant of the time source (ms) as whole tenths, rounding down: runs are measured tenth
+// to tenth.
+constexpr qint64 floorTenth(qint64 ms) {
+    return ms >= 0 || ms % 100 == 0 ? ms / 100 : ms / 100 - 1;
+}

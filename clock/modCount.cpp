@@ -94,6 +94,18 @@ TimePicture TimeDigits(TimeValue value, bool matchClock) {
     return picture;
 }
 
+QString TimeText(TimeValue value, bool matchClock) {
+    const TimePicture p = TimeDigits(value, matchClock);
+    QString text;
+    for (int i = 0; i < 4; ++i) {
+        if (i == 2 && !text.isEmpty())
+            text += p.colon ? QLatin1Char(':') : QLatin1Char('.');
+        if (p.digits[i] >= 0)
+            text += QString::number(p.digits[i]);
+    }
+    return text;
+}
+
 qint32 TimeToSeconds(const QString &text) {
     if (text.size() > 8)
         return -1;

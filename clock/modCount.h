@@ -19,6 +19,8 @@ struct TimePicture {
 
 // The match clock counts a started second as a whole one while it shows minutes.
 TimePicture TimeDigits(TimeValue value, bool matchClock);
+// Those digits as a spectator reads them, blanks left out: "10:00", "59.9".
+QString TimeText(TimeValue value, bool matchClock);
 qint16 IntDivide(TimeValue a, TimeValue b);
 // Whole seconds of a typed time ("25.3" is 25:03), or -1 when the text is no time.
 qint32 TimeToSeconds(const QString &text);

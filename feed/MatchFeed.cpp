@@ -20,7 +20,7 @@ FeedState MatchFeed::State() const {
     FeedState s;
     FeedText::FillOptions(s);
     s.clock = m_match.ShownText(Match::pledClock);
-    s.clockRunning = m_match.ClockRunning(0) != 0;
+    s.clockRunning = m_match.ClockRunning(0);
     s.timeAdvantage.shown = m_match.ShownText(Match::pledTimeAd);
     s.timeAdvantage.side =
         m_match.ShownAdSide == 2 ? QStringLiteral("guest") : QStringLiteral("home");

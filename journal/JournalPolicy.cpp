@@ -42,7 +42,7 @@ void JournalPolicy::clockShown(Match::Field field) {
     // The match clock, or a stoppage clock running in the time advantage's place.
     const bool stoppage = m_match.StoppageRunning();
     if (stoppage ? field != Match::pledTimeAd
-                 : field != Match::pledClock || m_match.ClockRunning(0) == 0)
+                 : field != Match::pledClock || !m_match.ClockRunning(0))
         return;
     const qint64 second =
         (stoppage ? m_match.StoppageShown() : m_match.Shown(Match::pledClock)) / kTimeUnit;

@@ -113,7 +113,7 @@ private slots:
         m->StartClock(0);
         clock->advance(2000);
         QCOMPARE(m->ClockValue(0), fromTenths(5927));
-        QCOMPARE(m->ClockRunning(0), qint16(-1));
+        QVERIFY(m->ClockRunning(0));
     }
 
     void tenthsAreTruncatedAtBothEnds() {
@@ -184,7 +184,7 @@ private slots:
         clock->advance(5'000 + 5 * 60'000);
         play(beforeRefresh);
         m->UpdateClocks();
-        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QVERIFY(!m->ClockRunning(0));
         QCOMPARE(m->Snapshot().homeAd, fromSeconds(5));
         QCOMPARE(m->Snapshot().guestAd, TimeValue(0));
         QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("0.0"));
@@ -204,7 +204,7 @@ private slots:
         clock->advance(1000);
         m->ClockValue(1);
         m->SetClock(fromSeconds(30), 1, 1);
-        QCOMPARE(m->ClockRunning(1), qint16(0));
+        QVERIFY(!m->ClockRunning(1));
         clock->advance(5000);
         QCOMPARE(m->ClockValue(1), fromSeconds(30));
     }
@@ -218,12 +218,12 @@ private slots:
     }
 
     void slotsOutOfRange() {
-        QCOMPARE(m->ClockRunning(5), qint16(0));
+        QVERIFY(!m->ClockRunning(5));
         QCOMPARE(m->ClockValue(7), TimeValue(0));
         m->SetClock(fromSeconds(9), 0, 5);
         m->StartClock(5);
         m->StopClock(-1);
-        QCOMPARE(m->ClockRunning(4), qint16(0));
+        QVERIFY(!m->ClockRunning(4));
     }
 
     void timeToSeconds_data() {
@@ -260,7 +260,7 @@ private slots:
         m->StartClock(0);
         clock->advance(4000);
         play(QStringLiteral("time:3"));
-        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QVERIFY(!m->ClockRunning(0));
         clock->advance(4000);
         QCOMPARE(m->ClockValue(0), fromSeconds(180));
     }

@@ -134,11 +134,11 @@ private slots:
 
         play(QStringLiteral("time:5 wait:3000 undo"));
         QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("1:51"));
-        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QVERIFY(!m->ClockRunning(0));
         QCOMPARE(m->LastClockTime, 120);
         // A reset before the clock has moved is no stop.
         play(QStringLiteral("startStop reset undo"));
-        QCOMPARE(m->ClockRunning(0), qint16(0));
+        QVERIFY(!m->ClockRunning(0));
 
         // Run out before a refresh saw it: the next key's action is not that stop.
         play(QStringLiteral("time:0.05 homeScore:3 startStop"));

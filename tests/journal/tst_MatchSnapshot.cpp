@@ -78,7 +78,7 @@ private slots:
         MatchSnapshot stopped = journaled;
         stopped.clockRunning = false;
         QCOMPARE(second.Snapshot(), stopped);
-        QCOMPARE(second.ClockRunning(0), qint16(0));
+        QVERIFY(!second.ClockRunning(0));
         QVERIFY(!second.TickEnabled());
 
         // The operator restarts both where they stood: from here they run as one.

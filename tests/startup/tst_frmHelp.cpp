@@ -148,7 +148,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.board));
         QCOMPARE(QApplication::focusWidget(), f.field("pledClock").at(0));
         f.type(QStringLiteral("s"));
-        QCOMPARE(f.board->match().ClockRunning(0), qint16(0));
+        QVERIFY(!f.board->match().ClockRunning(0));
     }
 
     // Quitting on the last window happens only inside the application's own loop, so
