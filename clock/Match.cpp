@@ -31,7 +31,6 @@ size_t roundIndex(qint32 period) {
     return size_t(std::clamp(period, 0, 9));
 }
 
-
 } // namespace
 
 QString Match::FieldName(Field field) {
