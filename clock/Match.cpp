@@ -115,6 +115,7 @@ MatchOutcome Match::apply(const MatchCommand &command) {
     using enum MatchCommand::Kind;
     using History = MatchOutcome::Step;
     MatchOutcome outcome;
+    m_applying = true;
     if (command.kind == Undo || command.kind == Redo) {
         stepHistory(command.kind == Undo);
         if (m_refused.isEmpty())
@@ -129,6 +130,7 @@ MatchOutcome Match::apply(const MatchCommand &command) {
     }
     outcome.refused = m_refused;
     outcome.edit = m_lastEdit;
+    m_applying = false;
     emit Applied(outcome);
     return outcome;
 }

@@ -63,6 +63,11 @@ public:
 
     // The one door for the operator's commands: the edit each made, or why it was refused.
     MatchOutcome apply(const MatchCommand &command);
+    // Inside apply(): what it announces now is part of the command, and `Applied` follows.
+    bool Applying() const { return m_applying; }
+    // A clock that has reached zero since the last refresh stops there, and a holder's time
+    // counts up to now: what a key decides reads the match as it stands.
+    void CatchUp() { readUpToNow(); }
 
     // The rule set the next bout is run under (the options choose it); a bout keeps its own.
     void SetNextRules(RuleBook::Set set) { m_nextRules = set; }
@@ -228,6 +233,7 @@ private:
     // The action stopped the match clock by its key: undone, the clock runs on.
     bool m_actionStops = false;
     // Of the command being applied.
+    bool m_applying = false;
     QString m_refused;
     MatchEdit m_lastEdit;
 };

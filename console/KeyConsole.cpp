@@ -93,6 +93,8 @@ void KeyConsole::command(int key) {
     for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
         if (key != modGlobals::StoppageKey(kind))
             continue;
+        // A clock already out by now is stopped, as the key's own command would find it.
+        m_match.CatchUp();
         if (m_match.StoppageRunning() && kind == m_match.StoppageKind()) {
             MatchCommand c = of(StopStoppage);
             c.stoppage = kind;
@@ -106,11 +108,9 @@ void KeyConsole::command(int key) {
     }
     if (key == modGlobals::NextPeriodKey)
         run(of(NextPeriod));
-    else if (key == modGlobals::NextBoutKey && run(of(NextBout))) {
-        // Half-typed entries belonged to the bout before.
-        setTyped(m_clockTyped, QString());
-        setTyped(m_digitTyped, QString());
-    } else if (key == modGlobals::StartStopClockKey)
+    else if (key == modGlobals::NextBoutKey)
+        nextBout();
+    else if (key == modGlobals::StartStopClockKey)
         run(of(StartStop));
     else if (key == modGlobals::ResetClockKey)
         run(of(Reset));
@@ -120,6 +120,14 @@ void KeyConsole::command(int key) {
         emit HelpRequested();
     else if (key == 'o' || key == 'O')
         emit OptionsRequested();
+}
+
+void KeyConsole::nextBout() {
+    if (!run(of(MatchCommand::Kind::NextBout)))
+        return;
+    // Half-typed entries belonged to the bout before.
+    setTyped(m_clockTyped, QString());
+    setTyped(m_digitTyped, QString());
 }
 
 void KeyConsole::setTyped(QString &typed, const QString &text) {

@@ -46,6 +46,7 @@ signals:
 private:
     bool run(const MatchCommand &command);
     void command(int key);
+    void nextBout();
     void clockEntry(int key);
     void digitEntry(Match::Field field, int key);
     // A typed number as a command; false when the entry makes no number the field takes.

@@ -5,8 +5,9 @@
 JournalPolicy::JournalPolicy(Match &match, MatchJournal *journal, QObject *parent)
     : QObject(parent), m_match(match), m_journal(journal) {
     connect(&m_match, &Match::TickChanged, this, [this](bool on) {
-        // Also when the clock runs out with no key pressed.
-        if (!on)
+        // When the clock runs out with no key pressed; a command's stop goes with the record
+        // of that command, which follows.
+        if (!on && !m_match.Applying())
             hand(false);
     });
     connect(&m_match, &Match::FieldChanged, this, &JournalPolicy::clockShown);

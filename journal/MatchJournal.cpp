@@ -139,6 +139,7 @@ struct MatchJournal::Shared {
     qint64 end = 0;
     quint64 sequence = 0;
     qint64 checkpointBytes = 0; // the log as last written whole
+    qint64 logsWritten = 0;
 
     explicit Shared(const QString &f)
         : folder(f), path(QDir(f).filePath(QLatin1String(MeetLog::kFileName))),
@@ -222,6 +223,7 @@ struct MatchJournal::Shared {
         haveLog = true;
         cutTail = false;
         end = checkpointBytes = bytes.size();
+        ++logsWritten;
         sequence = 0;
         return {};
     }
@@ -594,6 +596,7 @@ MatchJournal::Figures MatchJournal::figures() const {
     f.longestCommitNs = shared_->longestCommitNs;
     f.totalCommitNs = shared_->totalCommitNs;
     f.fileBytes = shared_->fileBytes;
+    f.logsWritten = shared_->logsWritten;
     return f;
 }
 

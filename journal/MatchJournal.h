@@ -50,7 +50,8 @@ public:
         qint64 lastCommitNs = 0;  // one write: encode, write in place, sync
         qint64 longestCommitNs = 0;
         qint64 totalCommitNs = 0;
-        qint64 fileBytes = 0; // where the log ends after the last write
+        qint64 fileBytes = 0;   // where the log ends after the last write
+        qint64 logsWritten = 0; // whole logs: the first, and each checkpoint in place of one
     };
 
     // A log longer than this is written again as one checkpoint: a few hundred actions.

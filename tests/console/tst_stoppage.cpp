@@ -150,6 +150,17 @@ private slots:
         QCOMPARE(m->StoppageKind(), -1);
     }
 
+    // The match clock out before a refresh saw it: the key finds it stopped, as it is.
+    void keyAfterAnUnseenZero() {
+        play(QStringLiteral("time:0.05 startStop"));
+        clock->advance(8000);
+        QSignalSpy refused(console.get(), &KeyConsole::Refused);
+        stoppage('l', KeyCodes::Right);
+        QCOMPARE(refused.count(), 0);
+        QVERIFY(m->StoppageRunning());
+        QCOMPARE(m->TimeAd, qint32(kNobodyHolds));
+    }
+
     // Resumed, a running stoppage clock stands stopped where it was, its time used.
     void restoredStopped() {
         stoppage('l', KeyCodes::Right);

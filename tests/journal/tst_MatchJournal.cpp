@@ -7,6 +7,7 @@
 #include "TestMain.h"
 #include "TestSupport.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalPolicy.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
 
@@ -200,6 +201,25 @@ private slots:
               static_cast<long long>(size), static_cast<long long>(largest));
         QVERIFY(largest <= MatchJournal::kCompactBytes + MeetLog::kMaxRecordBytes);
         QVERIFY(logOnDisk(file()) == meet.back());
+    }
+
+    // Each command is appended as the record the match says it made: a clock stopped within
+    // an undo or a redo, or a stoppage clock's start undone, is never a new log.
+    void commandsAppendedAsTheirKinds() {
+        FakeClock clock;
+        Match m;
+        m.Load();
+        MatchJournal journal(folder());
+        QVERIFY(journal.acquire());
+        const JournalPolicy policy(m, &journal);
+        play(m, clock,
+             QStringLiteral("homeScore:3 startStop wait:1000 startStop undo redo blood:home undo "
+                            "startStop undo"));
+        const MatchJournal::Figures asked = journal.figures();
+        QTRY_COMPARE_WITH_TIMEOUT(journal.figures().writesDone,
+                                  asked.writesAsked - asked.writesSkipped, 20000);
+        QCOMPARE(journal.figures().logsWritten, 1);
+        QVERIFY(logOnDisk(file()) == m.Snapshot());
     }
 
     void equalSnapshotNotRewritten_data() {
