@@ -622,11 +622,6 @@ void Match::readUpToNow() {
     readHolders();
 }
 
-// A journal edited by hand may pair a kind with no wrestler: none is shown then.
-bool Match::shownStoppage(qint64 kind, qint64 side) {
-    return kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
-}
-
 void Match::stepHistory(bool undo) {
     QList<MatchEdit> &from = undo ? m_undoable : m_redoable;
     if (from.isEmpty() || m_actionDepth > 0)
@@ -682,7 +677,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
                           [size_t(i % RuleBook::kStoppageCount)] = to(kStoppageUsed + i);
         const qint64 kind = to(kStoppageKind);
         const qint64 side = to(kStoppageSide);
-        const bool shown = shownStoppage(kind, side);
+        const bool shown = MatchSnapshot::ShownStoppage(kind, side);
         m_stoppageKind = shown ? qint32(kind) : -1;
         m_stoppageSide = shown ? qint32(side) : 0;
         SetClock(to(kStoppageSet), 0, kStoppageSlot);

@@ -183,7 +183,6 @@ private:
     void stepHistory(bool undo);
     // The members the edit holds, to their values after it (or, undone, before it).
     void applyEdit(const MatchEdit &edit, bool undone);
-    static bool shownStoppage(qint64 kind, qint64 side);
     void startStop();
     // Reset: the match clock to the last typed time, both time advantages to zero.
     void resetClocks();

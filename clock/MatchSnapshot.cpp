@@ -16,6 +16,10 @@ TimeValue tenthsUp(TimeValue value) {
 
 } // namespace
 
+bool MatchSnapshot::ShownStoppage(qint64 kind, qint64 side) {
+    return kind >= 0 && kind < RuleBook::kStoppageCount && (side == 1 || side == 2);
+}
+
 MatchSnapshot MatchSnapshot::Resumed() const {
     MatchSnapshot s = *this;
     s.clockSet = tenthsUp(clockSet);
@@ -28,10 +32,7 @@ MatchSnapshot MatchSnapshot::Resumed() const {
     s.ruleSet = std::clamp(ruleSet, 0, RuleBook::kSetCount - 1);
     s.stoppageSet = tenthsUp(stoppageSet);
     s.stoppageRun = std::min(tenthsDown(stoppageRun), s.stoppageSet);
-    // A journal edited by hand may pair a kind with no wrestler: none is shown then.
-    const bool shown = stoppageKind >= 0 && stoppageKind < RuleBook::kStoppageCount &&
-                       (stoppageSide == 1 || stoppageSide == 2);
-    if (stoppageRunning && shown) {
+    if (stoppageRunning && ShownStoppage(stoppageKind, stoppageSide)) {
         const RuleBook::Allowance allowance =
             RuleBook::Of(RuleBook::Set(s.ruleSet)).stoppage[stoppageKind];
         if (!allowance.eachOccurrence)

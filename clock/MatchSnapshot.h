@@ -50,4 +50,7 @@ struct MatchSnapshot {
     // tenths (a clock's value up to the next whole tenth, never down), a running stoppage
     // clock charged where it stood.
     MatchSnapshot Resumed() const;
+    // A stoppage clock of that kind and wrestler can be shown: a journal edited by hand may
+    // pair a kind with no wrestler.
+    static bool ShownStoppage(qint64 kind, qint64 side);
 };

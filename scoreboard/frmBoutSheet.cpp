@@ -57,12 +57,13 @@ void frmBoutSheet::placeBeside(const QWidget *board) {
                           QRect(QPoint(s.left(), b.bottom() + 1), s.bottomRight()),
                           QRect(s.topLeft(), QPoint(s.right(), b.top() - 1))};
     const QSize wanted = size() + frame;
+    const auto area = [&wanted](const QRect &r) {
+        const QSize fits = wanted.boundedTo(r.size());
+        return fits.width() >= 360 && fits.height() >= 200 ? fits.width() * fits.height() : 0;
+    };
     const QRect *best = nullptr;
     for (const QRect &r : free) {
-        const QSize fits = wanted.boundedTo(r.size());
-        if (fits.width() >= 360 && fits.height() >= 200 &&
-            (!best || fits.width() * fits.height() > wanted.boundedTo(best->size()).width() *
-                                                         wanted.boundedTo(best->size()).height()))
+        if (area(r) > (best ? area(*best) : 0))
             best = &r;
     }
     if (!best) {
