@@ -559,6 +559,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.bouts = m_bouts;
     snap.undoable = m_undoable;
     snap.redoable = m_redoable;
+    snap.texts = m_texts;
     return snap;
 }
 
@@ -578,6 +579,7 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     emit BoutsChanged();
     m_undoable = snapshot.undoable;
     m_redoable = snapshot.redoable;
+    m_texts = snapshot.texts;
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
     applyEdit(whole, false);
 }

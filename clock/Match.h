@@ -218,6 +218,7 @@ private:
     QString m_homeName = QStringLiteral("Home");
     QString m_guestName = QStringLiteral("Guest");
     QList<BoutResult> m_bouts;
+    QMap<quint16, QString> m_texts; // carried from a resumed log to the next
     // Used of each wrestler's allowance, [side - 1][kind].
     std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};
     int m_stoppageKind = -1;

@@ -3,6 +3,8 @@
 #include "clock/MatchEdit.h"
 #include "clock/TimeValue.h"
 #include <QList>
+#include <QMap>
+#include <QString>
 #include <array>
 
 // Who holds time advantage: the code of the arrow key that handed it over (0, before any,
@@ -11,6 +13,8 @@ enum TimeAdHolder : qint32 { kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 3
 
 // A fresh board's match clock, in whole seconds: 10:00.
 inline constexpr qint32 kFreshClockSeconds = 600;
+// The longest text a match keeps, in characters: room for any name.
+inline constexpr int kLongestText = 255;
 // Everything of a match that an operator would lose: what the journal keeps.
 struct MatchSnapshot {
     // pledHomeScore, pledGuestScore, pledHomeMatch, pledGuestMatch, pledMatch, pledPeriod,
@@ -44,6 +48,8 @@ struct MatchSnapshot {
     // the next one last.
     QList<MatchEdit> undoable;
     QList<MatchEdit> redoable;
+    // Words the match keeps (names), by number; an empty text is not kept.
+    QMap<quint16, QString> texts;
     bool operator==(const MatchSnapshot &) const = default;
 
     // The match as it resumes: every member as kept, every clock stopped, runs cut to whole

@@ -254,12 +254,69 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
     return true;
 }
 
-QByteArray framed(Kind kind, const QDateTime &at, const QByteArray &payload) {
+// Count, then (number, length, UTF-8) of each text of after not as in before (all of them
+// without before); one before lacks after goes as an empty one. Empty when none differs.
+QByteArray textBlock(const QMap<quint16, QString> *before, const QMap<quint16, QString> &after) {
     QByteArray out;
-    put<quint32>(out, quint32(kRecordHead + payload.size() + 4));
+    quint16 n = 0;
+    const auto add = [&](quint16 id, const QString &text) {
+        // The match keeps nothing longer: cut here, the length stays within its bound.
+        const QByteArray utf8 = text.left(kLongestText).toUtf8();
+        put<quint16>(out, id);
+        put<quint16>(out, quint16(utf8.size()));
+        out += utf8;
+        ++n;
+    };
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before || before->value(it.key()) != it.value())
+            add(it.key(), it.value());
+    }
+    for (auto it = before ? before->cbegin() : after.cend(); before && it != before->cend(); ++it) {
+        if (!after.contains(it.key()))
+            add(it.key(), {});
+    }
+    if (n == 0)
+        return {};
+    QByteArray count;
+    put<quint16>(count, n);
+    return count + out;
+}
+
+// The bytes the text block at the start of a record took, or -1 when it is damaged.
+qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into) {
+    if (size < 2)
+        return -1;
+    qint64 used = 2;
+    for (int i = take<quint16>(at); i > 0; --i) {
+        if (size - used < 4)
+            return -1;
+        const quint16 id = take<quint16>(at + used);
+        const qint64 length = take<quint16>(at + used + 2);
+        used += 4;
+        if (size - used < length)
+            return -1;
+        const QByteArray utf8(at + used, length);
+        const QString text = QString::fromUtf8(utf8);
+        // Bytes that are not UTF-8 would come back changed: damage.
+        if (text.toUtf8() != utf8 || text.size() > kLongestText)
+            return -1;
+        if (text.isEmpty())
+            into.remove(id);
+        else
+            into.insert(id, text);
+        used += length;
+    }
+    return used;
+}
+
+QByteArray framed(Kind kind, const QDateTime &at, const QByteArray &payload,
+                  const QByteArray &texts = {}) {
+    QByteArray out;
+    put<quint32>(out, quint32(kRecordHead + texts.size() + payload.size() + 4));
     put<quint16>(out, quint16(kind));
-    put<quint16>(out, quint16(kVersion));
+    put<quint16>(out, quint16(texts.isEmpty() ? kVersion : kTextVersion));
     put<qint64>(out, at.toMSecsSinceEpoch());
+    out += texts;
     out += payload;
     putCrc(out, 0);
     return out;
@@ -286,7 +343,8 @@ QList<BoutResult> withBout(QList<BoutResult> bouts, const MatchEdit &e, bool add
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,
                   const QDateTime &at) {
     if (kind == Kind::Checkpoint) {
-        QByteArray out = framed(Kind::Checkpoint, at, members(nullptr, after));
+        QByteArray out =
+            framed(Kind::Checkpoint, at, members(nullptr, after), textBlock(nullptr, after.texts));
         for (const BoutResult &b : after.bouts) {
             QByteArray payload = members(&after, after);
             putBout(payload, b);
@@ -342,7 +400,7 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
     default:
         return {};
     }
-    return framed(kind, at, payload);
+    return framed(kind, at, payload, textBlock(&before.texts, after.texts));
 }
 
 Kind KindOf(MatchOutcome::Step step) {
@@ -361,7 +419,8 @@ Kind KindOf(MatchOutcome::Step step) {
 QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &recorded,
                     const MatchSnapshot &now, const QDateTime &at) {
     if (differing(recorded, now) > kSlotMembers || recorded.bouts != now.bouts ||
-        recorded.undoable != now.undoable || recorded.redoable != now.redoable)
+        recorded.undoable != now.undoable || recorded.redoable != now.redoable ||
+        recorded.texts != now.texts)
         return {};
     QByteArray out;
     put<quint32>(out, kSlotMagic);
@@ -382,7 +441,9 @@ namespace {
 bool whole(const QByteArray &bytes, qint64 at) {
     const char *rec = bytes.constData() + at;
     const qint64 length = take<quint32>(rec);
-    return length >= kRecordHead + 5 && length <= kMaxRecordBytes && at + length <= bytes.size() &&
+    const qint64 bound =
+        take<quint16>(rec + 6) == kTextVersion ? kMaxTextRecordBytes : kMaxRecordBytes;
+    return length >= kRecordHead + 5 && length <= bound && at + length <= bytes.size() &&
            take<quint32>(rec + length - 4) == crc(rec, length - 4);
 }
 
@@ -480,7 +541,7 @@ Replay replay(const QByteArray &bytes) {
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
         const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&
-                           kindVersion == kVersion;
+                           (kindVersion == kVersion || kindVersion == kTextVersion);
         if (!known)
             return refuse(QStringLiteral("the log holds a record this version of the program "
                                          "does not know (kind %1, version %2)")
@@ -492,7 +553,12 @@ Replay replay(const QByteArray &bytes) {
         // Taken, not copied: the history grows in place.
         MatchSnapshot next =
             kind == quint16(Kind::Checkpoint) ? MatchSnapshot() : std::move(r.recorded);
-        if (!applyRecord(Kind(kind), rec + kRecordHead, length - kRecordHead - 4, next))
+        const qint64 texts =
+            kindVersion == kTextVersion
+                ? takeTexts(rec + kRecordHead, length - kRecordHead - 4, next.texts)
+                : 0;
+        if (texts < 0 || !applyRecord(Kind(kind), rec + kRecordHead + texts,
+                                      length - kRecordHead - 4 - texts, next))
             return refuse(QStringLiteral("record %1 of the log is damaged").arg(r.records + 1));
         r.recorded = next;
         lastMs = take<qint64>(rec + 8);

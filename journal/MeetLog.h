@@ -20,11 +20,16 @@ namespace MeetLog {
 
 inline constexpr char kFileName[] = "meet.log";
 inline constexpr quint32 kVersion = 1;
+// A record of this version begins with texts (names) the match keeps, then is one of the
+// first version: written only where texts changed, so a log without them reads as before.
+inline constexpr quint16 kTextVersion = 2;
 inline constexpr qint64 kHeaderBytes = 16;
 inline constexpr qint64 kSlotBytes = 128;
 inline constexpr qint64 kFirstRecord = kHeaderBytes + 2 * kSlotBytes;
-// No record of this version comes near it; a longer length is damage.
+// No record of the first version comes near it; a longer length is damage.
 inline constexpr qint64 kMaxRecordBytes = 4096;
+// With texts: every text of the longest length, of many lineups, fits.
+inline constexpr qint64 kMaxTextRecordBytes = 1 << 20;
 
 // New kinds come with new numbers; a kind keeps its meaning for good.
 // A result is a change that also adds a bout to the bout sheet; after a checkpoint, one
@@ -50,7 +55,8 @@ Kind KindOf(MatchOutcome::Step step);
 // The header and two empty slots: a new log's first bytes.
 QByteArray start();
 // A checkpoint carries all of after (with its bouts and history); any other kind what
-// differs from before, with what that kind adds: a result its bout, an action its edit.
+// differs from before, with what that kind adds: a result its bout, an action its edit;
+// texts that differ go with it, in the same record.
 // Empty when after is not before with that kind (the history or the bouts moved otherwise,
 // as when an earlier write was lost): only a new log can say that.
 QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &after,

@@ -255,6 +255,31 @@ private slots:
             QCOMPARE(resumed.Value(Match::Field(f)), first.Value(Match::Field(f)));
     }
 
+    // Names go with the match in the record of the change that made them: a checkpoint of 28
+    // names of 40 four-byte characters is no damage, a record cut anywhere loses its names with
+    // the rest of it, and a record with no text changed is written as before names came.
+    void textsGoWithTheirRecord() {
+        MatchSnapshot named;
+        for (quint16 id = 0; id < 28; ++id)
+            named.texts.insert(id, QStringLiteral("🤼").repeated(39) + QChar(u'A' + id));
+        MatchSnapshot renamed = named;
+        renamed.fields[4] = 2;
+        renamed.texts[3] = QStringLiteral("Ørjan Nygård");
+        renamed.texts.remove(27);
+        renamed.texts.insert(900, QStringLiteral("x"));
+        MatchSnapshot scored = renamed;
+        scored.fields[0] = 3;
+        std::vector<qint64> ends;
+        const QByteArray log = logOf({named, renamed, scored}, &ends);
+        QVERIFY(ends[0] - MeetLog::kFirstRecord > MeetLog::kMaxRecordBytes);
+        for (qint64 n = ends[0]; n <= ends[2]; ++n) {
+            const MeetLog::Replay r = MeetLog::replay(log.left(n));
+            const MatchSnapshot &expected = n < ends[1] ? named : n < ends[2] ? renamed : scored;
+            QVERIFY2(r.snapshot == expected && !r.damaged, qPrintable(QString::number(n)));
+        }
+        QCOMPARE(qFromLittleEndian<quint16>(log.constData() + ends[1] + 6), quint16(1));
+    }
+
     // A kind a newer program added is refused, not skipped or misread.
     void unknownKindRefused() {
         std::vector<qint64> ends;
