@@ -82,7 +82,7 @@ struct Run {
         match.SetClock(clockTime, 0, 0);
         match.SetClock(0, 1, 1);
         match.SetClock(0, 1, 2);
-        match.TimeAd = 37;
+        match.TimeAd = Side::Home;
         // Started well inside a tenth, so that the tenth it started in is known.
         while ((nowNs() / 1'000'000) % 100 > 80)
             ;

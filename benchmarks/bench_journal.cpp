@@ -24,7 +24,7 @@ MatchSnapshot numbered(qint64 n) {
     s.clockRunning = true;
     s.clockHasRun = true;
     s.homeAd = fromTenths(n / 3);
-    s.timeAd = 37;
+    s.timeAd = Side::Home;
     return s;
 }
 

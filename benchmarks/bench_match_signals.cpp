@@ -37,7 +37,7 @@ double run(bool perField, qint64 *repaints) {
     match.SetClock(fromSeconds(59), 0, 0);
     match.SetClock(0, 1, 1);
     match.SetClock(0, 1, 2);
-    match.TimeAd = 37;
+    match.TimeAd = Side::Home;
     if (perField) {
         QObject::connect(&match, &Match::FieldChanged,
                          [&](Match::Field f) { view.take(match, f); });

@@ -173,7 +173,7 @@ void Match::carryOut(const MatchCommand &c) {
     }
     case Advantage:
         readHolders();
-        TimeAd = !c.side ? kNobodyHolds : c.side == Side::Home ? kHomeHolds : kGuestHolds;
+        TimeAd = c.side;
         UpdateAdStatus();
         break;
     case StartStoppage:
@@ -253,7 +253,7 @@ void Match::Load() {
     ShowTime(ClockValue(0), pledClock);
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);
-    TimeAd = kNobodyHolds;
+    TimeAd.reset();
     NewBout();
     UpdateAdStatus();
 }
@@ -361,7 +361,7 @@ void Match::nextBout() {
     setPeriodClock(1);
     SetClock(0, 1, 1);
     SetClock(0, 1, 2);
-    TimeAd = kNobodyHolds;
+    TimeAd.reset();
     UpdateAdStatus();
 }
 
@@ -449,13 +449,13 @@ void Match::UpdateAdStatus() {
     if (!ClockRunning(0)) {
         StopClock(1);
         StopClock(2);
-    } else if (TimeAd == 0 || TimeAd == kNobodyHolds) {
+    } else if (!TimeAd) {
         StopClock(1);
         StopClock(2);
-    } else if (TimeAd == kHomeHolds) {
+    } else if (TimeAd == Side::Home) {
         StartClock(1);
         StopClock(2);
-    } else if (TimeAd == kGuestHolds) {
+    } else {
         StopClock(1);
         StartClock(2);
     }
@@ -466,10 +466,8 @@ void Match::UpdateAdStatus() {
 void Match::UpdateClocks() {
     if (ShownAdSide == 0)
         ShownAdSide = 1;
-    if (TimeAd == kHomeHolds)
-        ShownAdSide = 1;
-    else if (TimeAd == kGuestHolds)
-        ShownAdSide = 2;
+    if (TimeAd)
+        ShownAdSide = TimeAd == Side::Home ? 1 : 2;
     m_lastRefreshMs = TimeSource::nowMs();
     const TimeValue match = ClockValue(0);
     ShowTime(match, pledClock);
@@ -647,7 +645,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
             setNumber(Field(pledHomeScore + i), qint32(to(i)));
     }
     if (e.has(kTimeAd))
-        TimeAd = qint32(to(kTimeAd));
+        TimeAd = holderOf(to(kTimeAd));
     if (e.has(kShownAdSide))
         ShownAdSide = qint16(to(kShownAdSide));
     if (e.has(kLastClockTime))

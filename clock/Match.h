@@ -57,7 +57,7 @@ public:
     // The last match time accepted from typed entry, in whole seconds; reset returns to it.
     qint32 LastClockTime = 0;
     // Who holds time advantage.
-    qint32 TimeAd = 0;
+    std::optional<Side> TimeAd;
     // The slot (1 or 2) whose time the time-advantage field shows; 0 before the first refresh.
     qint16 ShownAdSide = 0;
 

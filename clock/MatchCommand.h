@@ -3,10 +3,10 @@
 #include "clock/BoutResult.h"
 #include "clock/MatchEdit.h"
 
+#include "clock/Side.h"
+
 #include <QString>
 #include <optional>
-
-enum class Side { Home, Guest };
 
 // One operator command as a plain value, whoever gave it: a key, a window, later another
 // device. It names no key: the console turns keys into commands.

@@ -41,11 +41,11 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
             mark(id, changed);
     };
     clock(kClockSet, kClockRunning, kClockRun, b.clockRunning, a.clockRunning);
-    const auto holds = [](const MatchSnapshot &s, qint32 holder) {
+    const auto holds = [](const MatchSnapshot &s, Side holder) {
         return s.clockRunning && s.timeAd == holder;
     };
-    clock(kHomeAd, kHomeAd, kHomeAd, holds(b, kHomeHolds), holds(a, kHomeHolds));
-    clock(kGuestAd, kGuestAd, kGuestAd, holds(b, kGuestHolds), holds(a, kGuestHolds));
+    clock(kHomeAd, kHomeAd, kHomeAd, holds(b, Side::Home), holds(a, Side::Home));
+    clock(kGuestAd, kGuestAd, kGuestAd, holds(b, Side::Guest), holds(a, Side::Guest));
     // The stoppage clock with every allowance.
     clock(kStoppageUsed, kStoppageRun, kStoppageRun, b.stoppageRunning, a.stoppageRunning);
     for (int id = 0; id < kCount; ++id) {

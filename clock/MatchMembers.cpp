@@ -25,7 +25,7 @@ qint64 get(const MatchSnapshot &s, int id) {
     case kGuestAd:
         return s.guestAd;
     case kTimeAd:
-        return s.timeAd;
+        return holderNumber(s.timeAd);
     case kLastClockTime:
         return s.lastClockTime;
     case kShownAdSide:
@@ -78,7 +78,7 @@ void set(MatchSnapshot &s, int id, qint64 v) {
         s.guestAd = v;
         break;
     case kTimeAd:
-        s.timeAd = qint32(v);
+        s.timeAd = holderOf(v);
         break;
     case kLastClockTime:
         s.lastClockTime = qint32(v);

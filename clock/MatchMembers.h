@@ -1,6 +1,9 @@
 #pragma once
 
+#include "clock/Side.h"
+
 #include <QtGlobal>
+#include <optional>
 
 struct MatchSnapshot;
 
@@ -31,11 +34,26 @@ enum Id : quint8 {
     kCount = kRoundSeconds + 10,
 };
 
+// Who holds time advantage, as the log and the history number it (the codes of the arrow
+// keys that once handed it over; 0, before any, is nobody too).
+inline constexpr qint64 kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 39;
+
 constexpr bool isStoppageUsed(int id) {
     return id >= kStoppageUsed && id < kStoppageKind;
 }
 constexpr bool isRoundSeconds(int id) {
     return id >= kRoundSeconds && id < kCount;
+}
+
+constexpr qint64 holderNumber(std::optional<Side> holder) {
+    return !holder ? kNobodyHolds : *holder == Side::Home ? kHomeHolds : kGuestHolds;
+}
+constexpr std::optional<Side> holderOf(qint64 number) {
+    if (number == kHomeHolds)
+        return Side::Home;
+    if (number == kGuestHolds)
+        return Side::Guest;
+    return std::nullopt;
 }
 
 qint64 get(const MatchSnapshot &s, int id);

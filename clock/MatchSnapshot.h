@@ -1,15 +1,13 @@
 #pragma once
 #include "clock/BoutResult.h"
 #include "clock/MatchEdit.h"
+#include "clock/Side.h"
 #include "clock/TimeValue.h"
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <array>
-
-// Who holds time advantage: the code of the arrow key that handed it over (0, before any,
-// is nobody too).
-enum TimeAdHolder : qint32 { kHomeHolds = 37, kNobodyHolds = 38, kGuestHolds = 39 };
+#include <optional>
 
 // A fresh board's match clock, in whole seconds: 10:00.
 inline constexpr qint32 kFreshClockSeconds = 600;
@@ -26,7 +24,7 @@ struct MatchSnapshot {
     bool clockHasRun = false;
     TimeValue homeAd = 0; // time advantage totals
     TimeValue guestAd = 0;
-    qint32 timeAd = kNobodyHolds;
+    std::optional<Side> timeAd;                // who holds time advantage
     qint32 lastClockTime = kFreshClockSeconds; // whole seconds reset returns to
     qint16 shownAdSide = 1;                    // 1 home, 2 guest
     // The rule set of the bout (RuleBook::Set) and its stoppage clocks: what each wrestler

@@ -24,9 +24,9 @@ FeedState MatchFeed::State() const {
     s.timeAdvantage.shown = m_match.ShownText(Match::pledTimeAd);
     s.timeAdvantage.side =
         m_match.ShownAdSide == 2 ? QStringLiteral("guest") : QStringLiteral("home");
-    s.timeAdvantage.holder = m_match.TimeAd == kHomeHolds    ? QStringLiteral("home")
-                             : m_match.TimeAd == kGuestHolds ? QStringLiteral("guest")
-                                                             : QStringLiteral("none");
+    s.timeAdvantage.holder = !m_match.TimeAd                ? QStringLiteral("none")
+                             : m_match.TimeAd == Side::Home ? QStringLiteral("home")
+                                                            : QStringLiteral("guest");
     s.home.score = m_match.ShownText(Match::pledHomeScore);
     s.home.match = m_match.ShownText(Match::pledHomeMatch);
     s.guest.score = m_match.ShownText(Match::pledGuestScore);

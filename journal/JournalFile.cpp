@@ -1,6 +1,7 @@
 #include "journal/JournalFile.h"
 
 #include "clock/Match.h"
+#include "clock/MatchMembers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -114,7 +115,7 @@ QByteArray encode(const MatchSnapshot &s, const QDateTime &savedAt) {
         {kClockHasRunKey, s.clockHasRun},
         {kHomeAdKey, s.homeAd},
         {kGuestAdKey, s.guestAd},
-        {kTimeAdKey, s.timeAd},
+        {kTimeAdKey, MatchMembers::holderNumber(s.timeAd)},
         {kLastClockTimeKey, s.lastClockTime},
         {kShownAdSideKey, s.shownAdSide},
     };
@@ -195,6 +196,7 @@ Parsed decode(const QByteArray &bytes) {
     const bool clockHasRun = r.boolean(kClockHasRunKey);
     const auto homeAd = r.integer(kHomeAdKey, 0, kLongestTime);
     const auto guestAd = r.integer(kGuestAdKey, 0, kLongestTime);
+    using MatchMembers::kGuestHolds, MatchMembers::kHomeHolds, MatchMembers::kNobodyHolds;
     const auto timeAd = r.integer(kTimeAdKey, 0, kGuestHolds);
     if (timeAd && *timeAd != 0 && *timeAd < kHomeHolds)
         r.fail(QStringLiteral("\"%1\" is %2, not 0, %3, %4 or %5")
@@ -215,7 +217,7 @@ Parsed decode(const QByteArray &bytes) {
     e.snapshot.clockHasRun = clockHasRun;
     e.snapshot.homeAd = *homeAd;
     e.snapshot.guestAd = *guestAd;
-    e.snapshot.timeAd = qint32(*timeAd);
+    e.snapshot.timeAd = MatchMembers::holderOf(*timeAd);
     e.snapshot.lastClockTime = qint32(*lastClockTime);
     e.snapshot.shownAdSide = qint16(*shownAdSide);
     return Parsed{e, QString()};

@@ -35,10 +35,9 @@ QString damaged(const QDateTime &savedAt, const QString &keptAs) {
 }
 
 bool meetInProgress(const MatchSnapshot &now, const MatchSnapshot &fresh) {
-    const auto holds = [](qint32 timeAd) { return timeAd == kHomeHolds || timeAd == kGuestHolds; };
     return now.fields != fresh.fields || now.clockSet != fresh.clockSet ||
            now.clockRun != fresh.clockRun || now.clockRunning || now.clockHasRun ||
-           now.homeAd != fresh.homeAd || now.guestAd != fresh.guestAd || holds(now.timeAd) ||
+           now.homeAd != fresh.homeAd || now.guestAd != fresh.guestAd || now.timeAd.has_value() ||
            now.stoppageUsed != fresh.stoppageUsed || now.stoppageKind >= 0 ||
            !now.bouts.isEmpty() || !now.undoable.isEmpty();
 }

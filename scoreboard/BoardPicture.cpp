@@ -249,17 +249,11 @@ void BoardPicture::UpdateCaptions() {
 }
 
 void BoardPicture::UpdateAdColors() {
-    const qint32 timeAd = m_match.TimeAd;
-    if (timeAd == 0 || timeAd == kNobodyHolds) {
-        m_shpTimeAdHome->setFillColor(modGlobals::FormColor);
-        m_shpTimeAdGuest->setFillColor(modGlobals::FormColor);
-    } else if (timeAd == kHomeHolds) {
-        m_shpTimeAdHome->setFillColor(modGlobals::LEDScoreColor);
-        m_shpTimeAdGuest->setFillColor(modGlobals::FormColor);
-    } else if (timeAd == kGuestHolds) {
-        m_shpTimeAdHome->setFillColor(modGlobals::FormColor);
-        m_shpTimeAdGuest->setFillColor(modGlobals::LEDScoreColor);
-    }
+    const auto lamp = [this](Side side) {
+        return m_match.TimeAd == side ? modGlobals::LEDScoreColor : modGlobals::FormColor;
+    };
+    m_shpTimeAdHome->setFillColor(lamp(Side::Home));
+    m_shpTimeAdGuest->setFillColor(lamp(Side::Guest));
     m_shpTimeAdHome->setBorderColor(modGlobals::LEDBackColor);
     m_shpTimeAdGuest->setBorderColor(modGlobals::LEDBackColor);
 }

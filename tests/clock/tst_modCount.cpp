@@ -286,7 +286,7 @@ private slots:
         m->SetClock(fromTenths(clockTenths), 0, 0);
         m->SetClock(adTenths < 0 ? 0 : fromTenths(adTenths), 1, 1);
         m->SetClock(0, 1, 2);
-        m->TimeAd = adTenths < 0 ? 38 : 37;
+        m->TimeAd = adTenths < 0 ? std::nullopt : std::optional(Side::Home);
         play(QStringLiteral("startStop"));
         QCOMPARE(m->NextRefreshMs() - clock->ms, qint64(wait));
     }
@@ -301,7 +301,7 @@ private slots:
             match.SetClock(fromTenths(1 + rng.bounded(36000)), 0, 0);
             match.SetClock(fromTenths(rng.bounded(1200)), 1, 1);
             match.SetClock(0, 1, 2);
-            match.TimeAd = rng.bounded(2) ? 37 : 38;
+            match.TimeAd = rng.bounded(2) ? std::optional(Side::Home) : std::nullopt;
             match.apply(command(MatchCommand::Kind::StartStop));
             for (int step = 0; step < 40 && match.TickEnabled(); ++step) {
                 const QString clockShown = match.ShownText(Match::pledClock);

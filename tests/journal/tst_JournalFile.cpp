@@ -26,7 +26,7 @@ MatchSnapshot busySnapshot() {
     s.clockHasRun = true;
     s.homeAd = fromTenths(388);
     s.guestAd = fromTenths(52);
-    s.timeAd = 37;
+    s.timeAd = Side::Home;
     s.lastClockTime = 120;
     s.shownAdSide = 1;
     return s;
@@ -82,7 +82,7 @@ private slots:
         blank.fields = {-1, -1, -1, -1, -1, -1, -1};
         blank.clockSet = 0;
         blank.lastClockTime = 0;
-        blank.timeAd = 0;
+        blank.timeAd.reset();
         blank.shownAdSide = 0;
         QTest::newRow("all blank, nothing set") << blank << kSaved;
 
@@ -93,7 +93,7 @@ private slots:
         top.clockRun = JournalFile::kLongestTime;
         top.homeAd = JournalFile::kLongestTime;
         top.guestAd = JournalFile::kLongestTime;
-        top.timeAd = 39;
+        top.timeAd = Side::Guest;
         top.lastClockTime = Match::kLargestTime;
         top.shownAdSide = 2;
         top.clockHasRun = true;
@@ -101,7 +101,7 @@ private slots:
 
         MatchSnapshot stopped = busySnapshot();
         stopped.clockRunning = false;
-        stopped.timeAd = 38;
+        stopped.timeAd.reset();
         stopped.clockRun = 4321; // not a whole tenth: kept to the unit
         QTest::newRow("stopped, odd units") << stopped << kSaved;
 

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "clock/Match.h"
 #include "clock/MatchFixture.h"
+#include "clock/MatchMembers.h"
 #include "journal/JournalTexts.h"
 #include "led/KeyCodes.h"
 
@@ -16,7 +17,7 @@ QStringList board(const Match &m) {
     QStringList shown;
     for (int f = 0; f < Match::kFieldCount; ++f)
         shown << m.ShownText(Match::Field(f));
-    return shown << QString::number(m.TimeAd);
+    return shown << QString::number(MatchMembers::holderNumber(m.TimeAd));
 }
 
 } // namespace
@@ -140,7 +141,7 @@ private slots:
         journaled.clockRun = run;
         journaled.clockRunning = true;
         journaled.homeAd = homeAd;
-        journaled.timeAd = 37;
+        journaled.timeAd = Side::Home;
         Match m;
         m.Load();
         m.Restore(journaled);

@@ -57,7 +57,7 @@ private slots:
         a.fields = {3, 0, 0, 0, 1, 1, 106};
         MatchSnapshot b = a;
         b.clockRunning = b.clockHasRun = true;
-        b.timeAd = kHomeHolds;
+        b.timeAd = Side::Home;
         MatchSnapshot c = running(b, 52);
         c.fields[0] = 5;
         std::vector<qint64> ends;
@@ -150,7 +150,7 @@ private slots:
         all.clockRunning = all.clockHasRun = true;
         all.homeAd = fromTenths(11);
         all.guestAd = fromTenths(13);
-        all.timeAd = kGuestHolds;
+        all.timeAd = Side::Guest;
         all.lastClockTime = 61;
         all.shownAdSide = 2;
         all.ruleSet = 2;
