@@ -26,11 +26,6 @@ qint32 seconds(TimeValue value) {
     return qint32((value + kTimeUnit - 1) / kTimeUnit);
 }
 
-// A period's place in Match::m_roundSeconds; a blank period is 0.
-size_t roundIndex(qint32 period) {
-    return size_t(std::clamp(period, 0, 9));
-}
-
 } // namespace
 
 QString Match::FieldName(Field field) {
@@ -110,23 +105,36 @@ void Match::SetTeamNames(const QString &home, const QString &guest) {
 }
 
 MatchOutcome Match::apply(const MatchCommand &command) {
-    m_refused.clear();
-    m_lastEdit = {};
     using enum MatchCommand::Kind;
     using History = MatchOutcome::Step;
     MatchOutcome outcome;
+    // One command at a time: one given while another is applied (by a slot of what it
+    // announced) would tear that one's edit in two.
+    if (m_applying) {
+        outcome.refused = QStringLiteral("another command is being applied");
+        return outcome;
+    }
+    m_refused.clear();
+    m_lastEdit = {};
     m_applying = true;
     if (command.kind == Undo || command.kind == Redo) {
         stepHistory(command.kind == Undo);
         if (m_refused.isEmpty())
             outcome.step = command.kind == Undo ? History::Undo : History::Redo;
     } else {
-        {
-            const Action action(*this);
-            carryOut(command);
-        }
-        if (!m_lastEdit.isEmpty())
+        // What the command changes goes on the undo history as one action.
+        readUpToNow();
+        const MatchSnapshot before = Snapshot();
+        m_actionStops = false;
+        carryOut(command);
+        MatchEdit edit = MatchEdit::Between(before, Snapshot());
+        if (!edit.isEmpty()) {
+            edit.resumes = m_actionStops;
+            m_lastEdit = edit;
+            MatchEdit::Push(m_undoable, edit);
+            m_redoable.clear();
             outcome.step = History::Action;
+        }
     }
     outcome.refused = m_refused;
     outcome.edit = m_lastEdit;
@@ -183,7 +191,7 @@ void Match::carryOut(const MatchCommand &c) {
         startStoppage(c.stoppage, side());
         break;
     case StopStoppage:
-        if (!StoppageRunning() || c.stoppage != m_stoppageKind)
+        if (!StoppageRunning() || c.stoppage != StoppageKind())
             return refuse(QStringLiteral("no such stoppage clock runs"));
         stopStoppage();
         break;
@@ -209,7 +217,7 @@ void Match::startStop() {
         if (StoppageRunning())
             stopStoppage();
         // A time typed once the round has run corrects the reading, not its length.
-        if (qint32 &length = m_roundSeconds[roundIndex(Value(pledPeriod))]; length == 0)
+        if (qint32 &length = m_roundSeconds[BoutScore::RoundIndex(Value(pledPeriod))]; length == 0)
             length = seconds(m_clocks.SetTime(0));
         StartClock(0);
         setTick(true);
@@ -269,56 +277,29 @@ void Match::startStoppage(int kind, int side) {
         return refuse(QStringLiteral("the wrestler's allowance is used up"));
     if (StoppageRunning())
         stopStoppage();
-    m_stoppageKind = kind;
-    m_stoppageSide = side;
-    SetClock(left, 0, kStoppageSlot);
-    StartClock(kStoppageSlot);
-    showStoppage(ClockValue(kStoppageSlot));
+    if (m_stoppage.Start(kind, side, left))
+        emit FieldChanged(pledTimeAd);
     setTick(true);
     emit StoppageChanged();
 }
 
 void Match::stopStoppage() {
-    const TimeValue left = ClockValue(kStoppageSlot);
-    StopClock(kStoppageSlot);
-    const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[m_stoppageKind];
-    // A clock an undo brought back may have started under a longer allowance.
-    const TimeValue full = fromSeconds(allowance.seconds);
-    if (!allowance.eachOccurrence)
-        m_stoppageUsed[m_stoppageSide - 1][m_stoppageKind] =
-            std::clamp(full - left, TimeValue(0), full);
-    showStoppage(left);
+    if (m_stoppage.Stop(m_rules))
+        emit FieldChanged(pledTimeAd);
     if (!ClockRunning(0))
         setTick(false);
     emit StoppageChanged();
 }
 
 void Match::hideStoppage() {
-    if (m_stoppageKind < 0)
+    if (!m_stoppage.Hide())
         return;
-    m_stoppageKind = -1;
-    m_stoppageSide = 0;
     emit StoppageChanged();
     emit FieldChanged(pledTimeAd);
 }
 
-void Match::showStoppage(TimeValue value) {
-    if (m_shownStoppage == value)
-        return;
-    m_shownStoppage = value;
-    emit FieldChanged(pledTimeAd);
-}
-
 TimeValue Match::StoppageLeft(int side, int kind) const {
-    const RuleBook::Allowance allowance = RuleBook::Of(m_rules).stoppage[kind];
-    if (allowance.seconds == 0)
-        return -1;
-    if (StoppageRunning() && kind == m_stoppageKind && side == m_stoppageSide)
-        return m_shownStoppage;
-    const TimeValue full = fromSeconds(allowance.seconds);
-    if (allowance.eachOccurrence)
-        return full;
-    return std::max<TimeValue>(full - m_stoppageUsed[side - 1][kind], 0);
+    return m_stoppage.Left(m_rules, side, kind);
 }
 
 void Match::setNumber(Field field, qint32 value) {
@@ -365,82 +346,41 @@ void Match::nextBout() {
     UpdateAdStatus();
 }
 
+BoutScore Match::score() const {
+    return BoutScore(m_rules, m_numbers, m_roundSeconds, seconds(m_clocks.SetTime(0)),
+                     seconds(m_shownClock));
+}
+
 qint32 Match::ElapsedSeconds() const {
-    const qint32 period = Value(pledPeriod);
-    const auto kept = [this](qint32 p) { return m_roundSeconds[roundIndex(p)]; };
-    qint32 earlier = 0;
-    for (qint32 p = 1; p < period; ++p)
-        earlier += kept(p) > 0 ? kept(p) : RuleBook::RoundOf(m_rules, p).seconds;
-    // Not yet run, the round is as long as the clock is set.
-    const qint32 length = kept(period) > 0 ? kept(period) : seconds(m_clocks.SetTime(0));
-    return earlier + std::max(length - seconds(m_shownClock), 0);
+    return score().ElapsedSeconds();
 }
 
 BoutResult Match::ProposedResult() const {
-    BoutResult r;
-    const qint32 home = std::max(Value(pledHomeMatch), 0);
-    const qint32 guest = std::max(Value(pledGuestMatch), 0);
-    r.winner = guest > home ? 2 : 1;
-    r.result = qint32(RuleBook::ProposedResult(m_rules, std::abs(home - guest)));
-    r.fallSeconds = ElapsedSeconds();
-    return r;
+    return score().Proposed();
 }
 
-void Match::recordResult(BoutResult r) {
-    const auto score = [this](int side) {
-        return std::max(Value(side == 1 ? pledHomeScore : pledGuestScore), 0);
-    };
-    if (r.deductionSide != 1 && r.deductionSide != 2)
-        r.deduction = 0;
-    if (r.winner != 1 && r.winner != 2) {
-        r.winner = 0;
-        r.result = qint32(RuleBook::Result::DoubleForfeit);
-    }
-    if (r.result != qint32(RuleBook::Result::Fall))
-        r.fallSeconds = -1;
-    r.teamPoints = r.winner ? RuleBook::TeamPoints(m_rules, RuleBook::Result(r.result)) : 0;
-    const qint32 high = UpperLimit(pledHomeScore);
-    qint32 scores[3] = {0, score(1), score(2)};
-    if (r.winner)
-        scores[r.winner] = std::min(scores[r.winner] + r.teamPoints, high);
-    // The winner's own team may lose a point it has just won.
-    if (r.deduction > scores[r.deductionSide])
-        // One arg() for all: a team name may hold "%2".
-        return refuse(QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
-                          .arg(r.deduction == 1 ? QStringLiteral("1 team point")
-                                                : QStringLiteral("%1 team points").arg(r.deduction),
-                               TeamName(r.deductionSide),
-                               QString::number(scores[r.deductionSide])));
-    if (r.deduction > 0)
-        scores[r.deductionSide] -= r.deduction;
-    // A field never typed reads 0: no match or weight of that number exists.
-    r.match = Value(pledMatch) > 0 ? Value(pledMatch) : -1;
-    r.weight = Value(pledWeight) > 0 ? Value(pledWeight) : -1;
-    r.homePoints = Value(pledHomeMatch);
-    r.guestPoints = Value(pledGuestMatch);
-    r.homeScore = scores[1];
-    r.guestScore = scores[2];
-    r.atMs = QDateTime::currentMSecsSinceEpoch();
-    m_bouts.append(r);
-    setNumber(pledHomeScore, scores[1]);
-    setNumber(pledGuestScore, scores[2]);
+void Match::recordResult(const BoutResult &result) {
+    QString why;
+    const std::optional<BoutResult> r = score().Recorded(result, m_homeName, m_guestName, &why);
+    if (!r)
+        return refuse(why);
+    m_bouts.append(*r);
+    setNumber(pledHomeScore, r->homeScore);
+    setNumber(pledGuestScore, r->guestScore);
     emit BoutsChanged();
 }
 
 QString Match::StoppageText() const {
-    return m_stoppageKind < 0 ? QString() : TimeText(m_shownStoppage, true);
+    return StoppageKind() < 0 ? QString() : TimeText(StoppageShown(), true);
 }
 
 void Match::NewBout() {
-    StopClock(kStoppageSlot);
+    m_stoppage.Clear();
     m_rules = m_nextRules;
-    m_stoppageUsed = {};
     m_roundSeconds = {};
     if (!ClockRunning(0))
         setTick(false);
     // Hidden or not, the allowances changed.
-    m_stoppageKind = -1;
-    m_stoppageSide = 0;
     emit StoppageChanged();
     emit FieldChanged(pledTimeAd);
 }
@@ -479,7 +419,8 @@ void Match::UpdateClocks() {
     }
     if (StoppageRunning()) {
         const TimeValue left = ClockValue(kStoppageSlot);
-        showStoppage(left);
+        if (m_stoppage.Show(left))
+            emit FieldChanged(pledTimeAd);
         // Out: it stops at zero and the buzzer sounds once.
         if (left <= 0) {
             emit BuzzerRequested();
@@ -518,7 +459,7 @@ qint64 Match::NextRefreshMs() const {
     if (ShownAdSide >= 1 && ShownAdSide <= 2 && ClockRunning(ShownAdSide))
         tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
     if (StoppageRunning())
-        tenths = qMin(tenths, tenthsToChange(m_shownStoppage, -kTenth, true));
+        tenths = qMin(tenths, tenthsToChange(StoppageShown(), -kTenth, true));
     return (floorTenth(m_lastRefreshMs) + tenths) * 100;
 }
 
@@ -545,14 +486,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.lastClockTime = LastClockTime;
     snap.shownAdSide = ShownAdSide;
     snap.ruleSet = qint32(m_rules);
-    for (int side = 0; side < 2; ++side)
-        std::copy(m_stoppageUsed[side].begin(), m_stoppageUsed[side].end(),
-                  snap.stoppageUsed.begin() + side * RuleBook::kStoppageCount);
-    snap.stoppageKind = m_stoppageKind;
-    snap.stoppageSide = m_stoppageSide;
-    snap.stoppageRunning = StoppageRunning();
-    snap.stoppageSet = m_stoppageKind < 0 ? 0 : m_clocks.SetTime(kStoppageSlot);
-    snap.stoppageRun = m_stoppageKind < 0 ? 0 : std::min(total(kStoppageSlot), snap.stoppageSet);
+    m_stoppage.Save(snap);
     snap.roundSeconds = m_roundSeconds;
     snap.bouts = m_bouts;
     snap.undoable = m_undoable;
@@ -582,26 +516,6 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     applyEdit(whole, false);
 }
 
-Match::Action::Action(Match &match) : m_match(match) {
-    if (m_match.m_actionDepth++ == 0) {
-        m_match.readUpToNow();
-        m_match.m_actionBefore = m_match.Snapshot();
-        m_match.m_actionStops = false;
-    }
-}
-
-Match::Action::~Action() {
-    if (--m_match.m_actionDepth > 0)
-        return;
-    MatchEdit edit = MatchEdit::Between(m_match.m_actionBefore, m_match.Snapshot());
-    if (edit.isEmpty())
-        return;
-    edit.resumes = m_match.m_actionStops;
-    m_match.m_lastEdit = edit;
-    MatchEdit::Push(m_match.m_undoable, edit);
-    m_match.m_redoable.clear();
-}
-
 // Refreshes come only when a digit changes, up to a second apart: a holder's time counts up
 // to the key, not up to the last refresh.
 void Match::readHolders() {
@@ -624,7 +538,7 @@ void Match::readUpToNow() {
 
 void Match::stepHistory(bool undo) {
     QList<MatchEdit> &from = undo ? m_undoable : m_redoable;
-    if (from.isEmpty() || m_actionDepth > 0)
+    if (from.isEmpty())
         return refuse(undo ? QStringLiteral("nothing to undo") : QStringLiteral("nothing to redo"));
     // The running clocks as they stand, to say what the step changed.
     readHolders();
@@ -672,19 +586,11 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         }
     }
     if (e.has(kStoppageKind)) {
-        for (int i = 0; i < 2 * RuleBook::kStoppageCount; ++i)
-            m_stoppageUsed[size_t(i / RuleBook::kStoppageCount)]
-                          [size_t(i % RuleBook::kStoppageCount)] = to(kStoppageUsed + i);
-        const qint64 kind = to(kStoppageKind);
-        const qint64 side = to(kStoppageSide);
-        const bool shown = MatchSnapshot::ShownStoppage(kind, side);
-        m_stoppageKind = shown ? qint32(kind) : -1;
-        m_stoppageSide = shown ? qint32(side) : 0;
-        SetClock(to(kStoppageSet), 0, kStoppageSlot);
-        m_clocks.SetRun(kStoppageSlot, to(kStoppageRun));
-        if (to(kStoppageRunning) && m_stoppageKind >= 0)
-            StartClock(kStoppageSlot);
-        m_shownStoppage = ClockValue(kStoppageSlot);
+        std::array<TimeValue, 2 * RuleBook::kStoppageCount> used;
+        for (size_t i = 0; i < used.size(); ++i)
+            used[i] = to(kStoppageUsed + int(i));
+        m_stoppage.Restore(used, to(kStoppageKind), to(kStoppageSide), to(kStoppageSet),
+                           to(kStoppageRun), to(kStoppageRunning));
         emit StoppageChanged();
         emit FieldChanged(pledTimeAd);
     }

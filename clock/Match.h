@@ -1,9 +1,11 @@
 #pragma once
 
+#include "clock/BoutScore.h"
 #include "clock/ClockSlots.h"
 #include "clock/MatchCommand.h"
 #include "clock/MatchSnapshot.h"
 #include "clock/RuleBook.h"
+#include "clock/StoppageClocks.h"
 #include "clock/TimeValue.h"
 
 #include <QObject>
@@ -102,14 +104,14 @@ public:
     // allowance per wrestler and kind, one clock running at a time and only while the match
     // clock is stopped. The clock shown covers the time advantage's digits from its start
     // until the match clock starts again.
-    static constexpr qint16 kStoppageSlot = 3;
+    static constexpr qint16 kStoppageSlot = StoppageClocks::kSlot;
     RuleBook::Set Rules() const { return m_rules; }
     // -1 when none is shown; side 1 home, 2 guest.
-    int StoppageKind() const { return m_stoppageKind; }
-    int StoppageSide() const { return m_stoppageSide; }
-    bool StoppageRunning() const { return m_clocks.Running(kStoppageSlot); }
+    int StoppageKind() const { return m_stoppage.Kind(); }
+    int StoppageSide() const { return m_stoppage.Side(); }
+    bool StoppageRunning() const { return m_stoppage.Running(); }
     // What the shown stoppage clock reads, as of the last refresh.
-    TimeValue StoppageShown() const { return m_shownStoppage; }
+    TimeValue StoppageShown() const { return m_stoppage.Shown(); }
     QString StoppageText() const;
     // What is left of a wrestler's allowance (the full one for a clock given anew each
     // time); -1 when the rule set has no such clock.
@@ -124,12 +126,8 @@ public:
     RuleBook::Round Round() const { return RuleBook::RoundOf(m_rules, Value(pledPeriod)); }
     // The dual's results, bout by bout.
     const QList<BoutResult> &Bouts() const { return m_bouts; }
-    // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
-    // lengths and what has run of this one, each round counted from the length its clock
-    // was set to when it first ran (a round that never ran: the rule book's).
+    // The bout's time so far, and what the result window proposes (BoutScore).
     qint32 ElapsedSeconds() const;
-    // What the result window proposes: the winner from the match points (home on a tie),
-    // the result from their margin, the bout's time for a fall.
     BoutResult ProposedResult() const;
 
     // Whether the match clock has been started since this match began (or, restored, since
@@ -158,19 +156,6 @@ signals:
     void HistoryStepped(const QString &text);
 
 private:
-    // One operator action: what it changed goes on the undo history when the outermost
-    // one ends.
-    class Action {
-    public:
-        explicit Action(Match &match);
-        ~Action();
-        Action(const Action &) = delete;
-        Action &operator=(const Action &) = delete;
-
-    private:
-        Match &m_match;
-    };
-
     void setTick(bool on);
     void readHolders();
     void readUpToNow();
@@ -198,15 +183,15 @@ private:
     // time advantages and stoppage allowances as new, the first period's length on the
     // clock; the team scores stay. Refused while a clock runs or at match 999.
     void nextBout();
-    // Records a result: the rule set's team points to the winner's team score, a deduction
-    // from its team's. Refused when the deduction is larger than that team's score after it.
-    void recordResult(BoutResult result);
+    // Records a result as BoutScore completes it, or refuses it.
+    void recordResult(const BoutResult &result);
+    BoutScore score() const;
     void startStoppage(int kind, int side);
     void stopStoppage();
     void hideStoppage();
-    void showStoppage(TimeValue value);
 
     ClockSlots m_clocks;
+    StoppageClocks m_stoppage{m_clocks};
     std::array<qint32, kNumberFieldCount> m_numbers{};
     TimeValue m_shownClock = 0;
     TimeValue m_shownTimeAd = 0;
@@ -219,17 +204,10 @@ private:
     QString m_guestName = QStringLiteral("Guest");
     QList<BoutResult> m_bouts;
     QMap<quint16, QString> m_texts; // carried from a resumed log to the next
-    // Used of each wrestler's allowance, [side - 1][kind].
-    std::array<std::array<TimeValue, RuleBook::kStoppageCount>, 2> m_stoppageUsed{};
-    int m_stoppageKind = -1;
-    int m_stoppageSide = 0;
     // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
     std::array<qint32, 10> m_roundSeconds{};
-    TimeValue m_shownStoppage = 0;
     QList<MatchEdit> m_undoable;
     QList<MatchEdit> m_redoable;
-    int m_actionDepth = 0;
-    MatchSnapshot m_actionBefore;
     // The action stopped the match clock by its key: undone, the clock runs on.
     bool m_actionStops = false;
     // Of the command being applied.

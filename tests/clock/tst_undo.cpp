@@ -173,6 +173,25 @@ private slots:
         QCOMPARE(m->Rules(), RuleBook::Set::UWW);
         QVERIFY(m->Snapshot().stoppageUsed[RuleBook::Blood] >= 0);
     }
+
+    // A command given by a slot while another is applied is refused: it would tear the other's
+    // edit in two, and undo would take back half of it.
+    void commandInsideACommandRefused() {
+        std::optional<MatchOutcome> inner;
+        connect(m.get(), &Match::FieldChanged, m.get(), [&] {
+            MatchCommand c = command(MatchCommand::Kind::SetNumber);
+            c.field = Match::pledGuestScore;
+            c.value = 7;
+            if (!inner)
+                inner = m->apply(c);
+        });
+        play(QStringLiteral("homeScore:4"));
+        QVERIFY(inner && !inner->refused.isEmpty());
+        QCOMPARE(m->Value(Match::pledGuestScore), 0);
+        QVERIFY(run(MatchCommand::Kind::Undo));
+        QCOMPARE(m->Value(Match::pledHomeScore), 0);
+        QVERIFY(!run(MatchCommand::Kind::Undo));
+    }
 };
 
 DAREZEZ_TEST_GUILESS(tst_undo)

@@ -1,0 +1,86 @@
+#include "clock/BoutScore.h"
+
+#include "clock/Match.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace {
+
+// A number field's place in the numbers.
+enum Number {
+    HomeScore = Match::pledHomeScore - Match::pledHomeScore,
+    GuestScore = Match::pledGuestScore - Match::pledHomeScore,
+    HomeMatch = Match::pledHomeMatch - Match::pledHomeScore,
+    GuestMatch = Match::pledGuestMatch - Match::pledHomeScore,
+    MatchNumber = Match::pledMatch - Match::pledHomeScore,
+    Period = Match::pledPeriod - Match::pledHomeScore,
+    Weight = Match::pledWeight - Match::pledHomeScore,
+};
+
+} // namespace
+
+BoutScore::BoutScore(RuleBook::Set rules, const std::array<qint32, 7> &numbers,
+                     const std::array<qint32, 10> &roundSeconds, qint32 setSeconds,
+                     qint32 shownSeconds)
+    : m_rules(rules), m_numbers(numbers), m_roundSeconds(roundSeconds), m_setSeconds(setSeconds),
+      m_shownSeconds(shownSeconds) {}
+
+qint32 BoutScore::ElapsedSeconds() const {
+    const qint32 period = m_numbers[Period];
+    const auto kept = [this](qint32 p) { return m_roundSeconds[RoundIndex(p)]; };
+    qint32 earlier = 0;
+    for (qint32 p = 1; p < period; ++p)
+        earlier += kept(p) > 0 ? kept(p) : RuleBook::RoundOf(m_rules, p).seconds;
+    // Not yet run, the round is as long as the clock is set.
+    const qint32 length = kept(period) > 0 ? kept(period) : m_setSeconds;
+    return earlier + std::max(length - m_shownSeconds, 0);
+}
+
+BoutResult BoutScore::Proposed() const {
+    BoutResult r;
+    const qint32 home = number(HomeMatch);
+    const qint32 guest = number(GuestMatch);
+    r.winner = guest > home ? 2 : 1;
+    r.result = qint32(RuleBook::ProposedResult(m_rules, std::abs(home - guest)));
+    r.fallSeconds = ElapsedSeconds();
+    return r;
+}
+
+std::optional<BoutResult> BoutScore::Recorded(BoutResult r, const QString &homeName,
+                                              const QString &guestName, QString *why) const {
+    if (r.deductionSide != 1 && r.deductionSide != 2)
+        r.deduction = 0;
+    if (r.winner != 1 && r.winner != 2) {
+        r.winner = 0;
+        r.result = qint32(RuleBook::Result::DoubleForfeit);
+    }
+    if (r.result != qint32(RuleBook::Result::Fall))
+        r.fallSeconds = -1;
+    r.teamPoints = r.winner ? RuleBook::TeamPoints(m_rules, RuleBook::Result(r.result)) : 0;
+    qint32 scores[3] = {0, number(HomeScore), number(GuestScore)};
+    if (r.winner)
+        scores[r.winner] = std::min(scores[r.winner] + r.teamPoints,
+                                    qint32(Match::UpperLimit(Match::pledHomeScore)));
+    // The winner's own team may lose a point it has just won.
+    if (r.deduction > scores[r.deductionSide]) {
+        // One arg() for all: a team name may hold "%2".
+        *why = QStringLiteral("A deduction of %1 is larger than %2's score of %3.")
+                   .arg(r.deduction == 1 ? QStringLiteral("1 team point")
+                                         : QStringLiteral("%1 team points").arg(r.deduction),
+                        r.deductionSide == 1 ? homeName : guestName,
+                        QString::number(scores[r.deductionSide]));
+        return std::nullopt;
+    }
+    if (r.deduction > 0)
+        scores[r.deductionSide] -= r.deduction;
+    // A field never typed reads 0: no match or weight of that number exists.
+    r.match = m_numbers[MatchNumber] > 0 ? m_numbers[MatchNumber] : -1;
+    r.weight = m_numbers[Weight] > 0 ? m_numbers[Weight] : -1;
+    r.homePoints = m_numbers[HomeMatch];
+    r.guestPoints = m_numbers[GuestMatch];
+    r.homeScore = scores[1];
+    r.guestScore = scores[2];
+    r.atMs = QDateTime::currentMSecsSinceEpoch();
+    return r;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "clock/BoutResult.h"
+#include "clock/RuleBook.h"
+
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <optional>
+
+// A bout's result read off the match as it stands: what the result window proposes, and the
+// result as recorded, with the team scores it leaves.
+class BoutScore {
+public:
+    // The number fields as the match keeps them (pledHomeScore to pledWeight, -1 blank), each
+    // period's length as its clock first ran, and the match clock's set and shown seconds.
+    BoutScore(RuleBook::Set rules, const std::array<qint32, 7> &numbers,
+              const std::array<qint32, 10> &roundSeconds, qint32 setSeconds, qint32 shownSeconds);
+
+    // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
+    // lengths and what has run of this one, each round counted from the length its clock
+    // was set to when it first ran (a round that never ran: the rule book's).
+    qint32 ElapsedSeconds() const;
+    // The winner from the match points (home on a tie), the result from their margin, the
+    // bout's time for a fall.
+    BoutResult Proposed() const;
+    // The result as recorded: the rule set's team points to the winner's team score, a
+    // deduction from its team's, the bout's numbers. Empty, with why, when the deduction is
+    // larger than that team's score after it.
+    std::optional<BoutResult> Recorded(BoutResult result, const QString &homeName,
+                                       const QString &guestName, QString *why) const;
+
+    // A period's place among the rounds' lengths; a blank period is 0.
+    static size_t RoundIndex(qint32 period) { return size_t(std::clamp(period, 0, 9)); }
+
+private:
+    // A number field by its place after pledHomeScore, blank as 0.
+    qint32 number(int at) const { return std::max(m_numbers[size_t(at)], 0); }
+
+    RuleBook::Set m_rules;
+    std::array<qint32, 7> m_numbers;
+    std::array<qint32, 10> m_roundSeconds;
+    qint32 m_setSeconds;
+    qint32 m_shownSeconds;
+};
