@@ -16,6 +16,7 @@ struct BoutResult {
     qint32 deduction = 0;
     qint32 homeScore = 0; // team scores after it
     qint32 guestScore = 0;
-    qint64 atMs = 0; // the time of day, ms since the epoch
+    qint64 atMs = 0;    // the time of day, ms since the epoch
+    qint32 serial = -1; // the bout's serial, that its scorebook's moves carry; -1 none
     bool operator==(const BoutResult &) const = default;
 };

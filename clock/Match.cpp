@@ -17,7 +17,7 @@ struct FieldInfo {
 // Upper limits of typed entry; every number field's lower limit is the blank value -1.
 constexpr FieldInfo kFields[Match::kFieldCount] = {
     {"pledClock", 4, 0},        {"pledTimeAd", 4, 0},     {"pledHomeScore", 3, 199},
-    {"pledGuestScore", 3, 199}, {"pledHomeMatch", 2, 19}, {"pledGuestMatch", 2, 19},
+    {"pledGuestScore", 3, 199}, {"pledHomeMatch", 2, 99}, {"pledGuestMatch", 2, 99},
     {"pledMatch", 3, 999},      {"pledPeriod", 1, 9},     {"pledWeight", 3, 999},
 };
 
@@ -198,6 +198,11 @@ void Match::carryOut(const MatchCommand &c) {
     case NextPeriod:
         nextPeriod();
         break;
+    case Score:
+        if (c.move < 0 || c.move >= RuleBook::kMoveCount || !c.side)
+            return refuse(QStringLiteral("no such move"));
+        scoreMove(RuleBook::Move(c.move), side(), c.value);
+        break;
     case NextBout:
         nextBout();
         break;
@@ -240,8 +245,10 @@ void Match::enterNumber(Field field, qint32 value) {
         return;
     setNumber(field, value);
     // Another bout: its wrestlers' allowances are full.
-    if (field == pledMatch)
+    if (field == pledMatch) {
+        ++m_boutSerial;
         NewBout();
+    }
 }
 
 void Match::resetClocks() {
@@ -333,6 +340,7 @@ void Match::nextBout() {
         return refuse(QStringLiteral("a clock runs"));
     if (match >= UpperLimit(pledMatch))
         return refuse(QStringLiteral("the last match number"));
+    ++m_boutSerial;
     NewBout();
     setNumber(pledMatch, std::max(match, 0) + 1);
     setNumber(pledWeight, RuleBook::NextWeight(m_rules, Value(pledWeight)));
@@ -356,7 +364,52 @@ qint32 Match::ElapsedSeconds() const {
 }
 
 BoutResult Match::ProposedResult() const {
-    return score().Proposed();
+    BoutResult r = score().Proposed();
+    // A disqualification called on a wrestler is the opponent's.
+    for (const ScoredMove &m : BoutMoves()) {
+        if (m.disqualifies) {
+            r.winner = 3 - m.side;
+            r.result = qint32(RuleBook::Result::Disqualification);
+            r.fallSeconds = -1;
+        }
+    }
+    return r;
+}
+
+QList<ScoredMove> Match::BoutMoves() const {
+    QList<ScoredMove> moves;
+    for (const ScoredMove &m : m_moves) {
+        if (m.bout == m_boutSerial)
+            moves.append(m);
+    }
+    return moves;
+}
+
+void Match::scoreMove(RuleBook::Move move, int side, int digit) {
+    int call = 1;
+    for (const ScoredMove &m : BoutMoves())
+        call += m.side == side && m.move == int(move);
+    const std::optional<RuleBook::Scored> scored = RuleBook::Score(m_rules, move, digit, call);
+    if (!scored)
+        return refuse(QStringLiteral("no such move under the rule set"));
+    const ScoredMove entry{m_boutSerial, Value(pledPeriod),  qint32(m_shownClock / kTenth),
+                           side,         int(move),          scored->points,
+                           int(m_rules), scored->toOpponent, scored->disqualifies};
+    const Field points = entry.scorer() == 1 ? pledHomeMatch : pledGuestMatch;
+    setNumber(points,
+              std::min<qint32>(std::max(Value(points), 0) + entry.points, UpperLimit(points)));
+    m_moves.append(entry);
+    emit MovesChanged();
+    // Riding time follows control where the rule set times it.
+    if (RuleBook::Of(m_rules).scoring.ridingTime &&
+        (move == RuleBook::Move::Takedown || move == RuleBook::Move::Reversal ||
+         move == RuleBook::Move::Escape)) {
+        readHolders();
+        TimeAd = move == RuleBook::Move::Escape
+                     ? std::nullopt
+                     : std::optional(side == 1 ? Side::Home : Side::Guest);
+        UpdateAdStatus();
+    }
 }
 
 void Match::recordResult(const BoutResult &result) {
@@ -365,6 +418,7 @@ void Match::recordResult(const BoutResult &result) {
     if (!r)
         return refuse(why);
     m_bouts.append(*r);
+    m_bouts.back().serial = m_boutSerial;
     setNumber(pledHomeScore, r->homeScore);
     setNumber(pledGuestScore, r->guestScore);
     emit BoutsChanged();
@@ -492,6 +546,8 @@ MatchSnapshot Match::Snapshot() const {
     snap.undoable = m_undoable;
     snap.redoable = m_redoable;
     snap.texts = m_texts;
+    snap.boutSerial = m_boutSerial;
+    snap.moves = m_moves;
     return snap;
 }
 
@@ -512,6 +568,8 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     m_undoable = snapshot.undoable;
     m_redoable = snapshot.redoable;
     m_texts = snapshot.texts;
+    m_moves = snapshot.moves;
+    emit MovesChanged();
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
     applyEdit(whole, false);
 }
@@ -564,6 +622,8 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         ShownAdSide = qint16(to(kShownAdSide));
     if (e.has(kLastClockTime))
         LastClockTime = qint32(to(kLastClockTime));
+    if (e.has(kBoutSerial))
+        m_boutSerial = qint32(to(kBoutSerial));
     if (e.has(kClockHasRun))
         m_clockHasRun = to(kClockHasRun);
     for (size_t i = 0; i < m_roundSeconds.size(); ++i) {
@@ -593,6 +653,13 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
                            to(kStoppageRun), to(kStoppageRunning));
         emit StoppageChanged();
         emit FieldChanged(pledTimeAd);
+    }
+    if (e.move) {
+        if (!undone)
+            m_moves.append(*e.move);
+        else if (!m_moves.isEmpty())
+            m_moves.removeLast();
+        emit MovesChanged();
     }
     if (e.bout) {
         if (undone && !m_bouts.isEmpty())

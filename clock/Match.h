@@ -129,6 +129,9 @@ public:
     // The bout's time so far, and what the result window proposes (BoutScore).
     qint32 ElapsedSeconds() const;
     BoutResult ProposedResult() const;
+    // The scorebook: the dual's, and the bout's on the board.
+    const QList<ScoredMove> &Moves() const { return m_moves; }
+    QList<ScoredMove> BoutMoves() const;
 
     // Whether the match clock has been started since this match began (or, restored, since
     // the journaled one began).
@@ -150,6 +153,8 @@ signals:
     void Applied(const MatchOutcome &outcome);
     // A clock ran out: the owner sounds the buzzer.
     void BuzzerRequested();
+    // The scorebook gained or lost an entry.
+    void MovesChanged();
     // A result was recorded (or the list came back with a resumed meet).
     void BoutsChanged();
     // An undo or a redo, as the operator reads it: "Undone: Home score 21 → 18".
@@ -186,6 +191,10 @@ private:
     // Records a result as BoutScore completes it, or refuses it.
     void recordResult(const BoutResult &result);
     BoutScore score() const;
+    // The move for side (1 home, 2 guest): its points to the scorer's match points, its
+    // entry in the scorebook; under NCAA a takedown or reversal hands riding time to the
+    // scorer, an escape to nobody. Refused where the rule set lacks it.
+    void scoreMove(RuleBook::Move move, int side, int digit);
     void startStoppage(int kind, int side);
     void stopStoppage();
     void hideStoppage();
@@ -204,6 +213,8 @@ private:
     QString m_guestName = QStringLiteral("Guest");
     QList<BoutResult> m_bouts;
     QMap<quint16, QString> m_texts; // carried from a resumed log to the next
+    qint32 m_boutSerial = 0;
+    QList<ScoredMove> m_moves;
     // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
     std::array<qint32, 10> m_roundSeconds{};
     QList<MatchEdit> m_undoable;

@@ -24,6 +24,7 @@ struct MatchCommand {
         NextPeriod,
         NextBout,
         Result, // result recorded
+        Score,  // move for side, with the digit typed after it in value
         Undo,
         Redo,
     };
@@ -32,6 +33,7 @@ struct MatchCommand {
     qint32 value = 0;
     std::optional<Side> side;
     int stoppage = -1; // RuleBook::Stoppage
+    int move = -1;     // RuleBook::Move
     BoutResult result;
 };
 

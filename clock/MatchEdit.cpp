@@ -54,6 +54,8 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
     }
     if (a.bouts.size() == b.bouts.size() + 1)
         e.bout = a.bouts.back();
+    if (a.moves.size() == b.moves.size() + 1)
+        e.move = a.moves.back();
     return e;
 }
 
@@ -84,6 +86,10 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone, const QString
         if (was != is)
             parts << QStringLiteral("%1 %2 → %3").arg(name, was, is);
     };
+    if (move)
+        parts << QStringLiteral("%1 %2 %3")
+                     .arg(move->mark(), team(move->side),
+                          undone ? QStringLiteral("taken back") : QStringLiteral("scored"));
     if (bout) {
         const QString winner = bout->winner ? team(bout->winner)
                                             : RuleBook::ResultName(RuleBook::Result(bout->result));

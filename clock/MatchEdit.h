@@ -2,6 +2,7 @@
 
 #include "clock/BoutResult.h"
 #include "clock/MatchMembers.h"
+#include "clock/ScoredMove.h"
 
 #include <QList>
 #include <QString>
@@ -16,12 +17,13 @@ struct MatchEdit {
     std::array<qint64, MatchMembers::kCount> before{};
     std::array<qint64, MatchMembers::kCount> after{};
     std::optional<BoutResult> bout;
+    std::optional<ScoredMove> move; // the scorebook entry it added
     // It stopped the match clock by its key: undone, the clock runs again from where it
     // stopped. Any other undone action leaves the clock stopped.
     bool resumes = false;
 
     bool has(int id) const { return (members >> id) & 1; }
-    bool isEmpty() const { return members == 0 && !bout; }
+    bool isEmpty() const { return members == 0 && !bout && !move; }
     // What a member goes to when the action is undone (or redone).
     qint64 to(int id, bool undone) const;
     bool operator==(const MatchEdit &) const = default;

@@ -26,6 +26,8 @@ qint64 get(const MatchSnapshot &s, int id) {
         return s.guestAd;
     case kTimeAd:
         return holderNumber(s.timeAd);
+    case kBoutSerial:
+        return s.boutSerial;
     case kLastClockTime:
         return s.lastClockTime;
     case kShownAdSide:
@@ -79,6 +81,9 @@ void set(MatchSnapshot &s, int id, qint64 v) {
         break;
     case kTimeAd:
         s.timeAd = holderOf(v);
+        break;
+    case kBoutSerial:
+        s.boutSerial = qint32(v);
         break;
     case kLastClockTime:
         s.lastClockTime = qint32(v);

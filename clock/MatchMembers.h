@@ -31,7 +31,8 @@ enum Id : quint8 {
     kStoppageSet,
     kStoppageRun,
     kRoundSeconds, // ten: the period's length as it first ran, by period (0: a blank period)
-    kCount = kRoundSeconds + 10,
+    kBoutSerial = kRoundSeconds + 10,
+    kCount,
 };
 
 // Who holds time advantage, as the log and the history number it (the codes of the arrow
@@ -42,7 +43,7 @@ constexpr bool isStoppageUsed(int id) {
     return id >= kStoppageUsed && id < kStoppageKind;
 }
 constexpr bool isRoundSeconds(int id) {
-    return id >= kRoundSeconds && id < kCount;
+    return id >= kRoundSeconds && id < kBoutSerial;
 }
 
 constexpr qint64 holderNumber(std::optional<Side> holder) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "clock/BoutResult.h"
 #include "clock/MatchEdit.h"
+#include "clock/ScoredMove.h"
 #include "clock/Side.h"
 #include "clock/TimeValue.h"
 #include <QList>
@@ -42,6 +43,10 @@ struct MatchSnapshot {
     std::array<qint32, 10> roundSeconds{};
     // The dual's bouts so far.
     QList<BoutResult> bouts;
+    // Counts the bouts on the board, one more each next bout; a scorebook entry carries it.
+    qint32 boutSerial = 0;
+    // The scorebook of the dual's bouts, oldest first.
+    QList<ScoredMove> moves;
     // The operator's actions undo can take back, oldest first, and those redo brings again,
     // the next one last.
     QList<MatchEdit> undoable;

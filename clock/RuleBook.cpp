@@ -1,5 +1,7 @@
 #include "clock/RuleBook.h"
 
+#include <algorithm>
+
 namespace RuleBook {
 
 namespace {
@@ -29,6 +31,13 @@ constexpr Result kFolkstyleResults[] = {Decision, MajorDecision, TechnicalFall, 
 constexpr Result kUwwResults[] = {Fall,    TechnicalSuperiority, Decision, Default,
                                   Forfeit, Disqualification};
 
+constexpr int kFolkstyleNearFall[] = {2, 3, 4, 5};
+constexpr int kNcaaNearFall[] = {2, 3, 4};
+constexpr int kFolkstylePenalties[] = {1, 1, 2};
+constexpr int kFolkstyleStalling[] = {0, 1, 1, 2};
+constexpr int kUwwExposure[] = {2};
+constexpr int kUwwAmplitude[] = {4, 5};
+
 const Rules kRules[kSetCount] = {
     {Set::NFHS,
      "NFHS",
@@ -39,7 +48,8 @@ const Rules kRules[kSetCount] = {
      kFolkstyleResults,
      8,
      15,
-     TechnicalFall},
+     TechnicalFall,
+     {3, 1, 2, kFolkstyleNearFall, {}, kFolkstylePenalties, kFolkstyleStalling, 2, false, false}},
     {Set::NCAA,
      "NCAA",
      "College (NCAA)",
@@ -49,7 +59,8 @@ const Rules kRules[kSetCount] = {
      kFolkstyleResults,
      8,
      15,
-     TechnicalFall},
+     TechnicalFall,
+     {3, 1, 2, kNcaaNearFall, {}, kFolkstylePenalties, kFolkstyleStalling, 2, true, false}},
     {Set::UWW,
      "UWW",
      "International (UWW)",
@@ -59,7 +70,8 @@ const Rules kRules[kSetCount] = {
      kUwwResults,
      0,
      10,
-     TechnicalSuperiority},
+     TechnicalSuperiority,
+     {2, 1, 1, kUwwExposure, kUwwAmplitude, {}, {}, -1, false, true}},
 };
 
 const char *const kStoppageNames[kStoppageCount] = {"Injury", "Blood", "Recovery", "Head-neck"};
@@ -140,6 +152,107 @@ QString ResultKey(Result result) {
         "decision",         "major",         "techFall",       "fall", "forfeit", "default",
         "disqualification", "doubleForfeit", "techSuperiority"};
     return QLatin1String(kKeys[int(result)]);
+}
+
+bool TakesDigit(Set set, Move move) {
+    const Scoring &s = Of(set).scoring;
+    return (move == Move::NearFall && s.nearFall.size() > 1) ||
+           (move == Move::Amplitude && s.amplitude.size() > 1);
+}
+
+std::optional<Scored> Score(Set set, Move move, int digit, int call) {
+    const Scoring &s = Of(set).scoring;
+    Scored scored;
+    // One of the values a keyed move takes: the digit, or its only one.
+    const auto valued = [&](std::span<const int> values) {
+        if (values.empty() ||
+            (values.size() > 1 && std::ranges::find(values, digit) == values.end()))
+            return false;
+        scored.points = values.size() > 1 ? digit : values.front();
+        return true;
+    };
+    // A call: the opponent's points by the call's number, then a disqualification.
+    const auto called = [&](std::span<const int> byCall) {
+        if (byCall.empty() || call < 1)
+            return false;
+        scored.toOpponent = true;
+        scored.disqualifies = call > int(byCall.size());
+        scored.points = scored.disqualifies ? 0 : byCall[size_t(call - 1)];
+        return true;
+    };
+    bool known = false;
+    switch (move) {
+    case Move::Takedown:
+    case Move::Escape:
+    case Move::Reversal:
+        scored.points = move == Move::Takedown ? s.takedown
+                        : move == Move::Escape ? s.escape
+                                               : s.reversal;
+        known = scored.points > 0;
+        break;
+    case Move::NearFall:
+        known = valued(s.nearFall);
+        break;
+    case Move::Amplitude:
+        known = valued(s.amplitude);
+        break;
+    case Move::Penalty:
+        known = called(s.penalties);
+        break;
+    case Move::Stalling:
+        known = called(s.stalling);
+        break;
+    case Move::Caution:
+        known = s.freeCautions >= 0 && call >= 1;
+        scored.toOpponent = true;
+        scored.points = call > s.freeCautions ? 1 : 0;
+        break;
+    case Move::RidingTime:
+        known = s.ridingTime;
+        scored.points = 1;
+        break;
+    }
+    if (!known)
+        return std::nullopt;
+    scored.mark = MarkOf(set, move, scored.points, scored.disqualifies);
+    return scored;
+}
+
+QString MarkOf(Set set, Move move, int points, bool disqualifies) {
+    static const char kLetters[kMoveCount + 1] = "TERNGPSCR";
+    const QChar letter = QLatin1Char(kLetters[int(move)]);
+    if (disqualifies)
+        return letter + QStringLiteral("-DQ");
+    if (move == Move::RidingTime)
+        return QStringLiteral("RT");
+    if (Of(set).scoring.pointMarks)
+        return QString::number(points);
+    return points == 0 ? QString(letter) : letter + QString::number(points);
+}
+
+QString MoveName(Set set, Move move) {
+    const bool uww = set == Set::UWW;
+    switch (move) {
+    case Move::Takedown:
+        return QStringLiteral("Takedown");
+    case Move::Escape:
+        return uww ? QStringLiteral("Step out") : QStringLiteral("Escape");
+    case Move::Reversal:
+        return QStringLiteral("Reversal");
+    case Move::NearFall:
+        return uww ? QStringLiteral("Exposure") : QStringLiteral("Near fall");
+    case Move::Amplitude:
+        return QStringLiteral("Grand amplitude");
+    case Move::Penalty:
+        return QStringLiteral("Penalty");
+    case Move::Stalling:
+        return QStringLiteral("Stalling");
+    case Move::Caution:
+        return QStringLiteral("Caution");
+    case Move::RidingTime:
+        return QStringLiteral("Riding time");
+    }
+    return {};
 }
 
 QString StoppageName(int kind) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <span>
 
 // The rules a meet is run under: every figure the board times or counts by, in one table.
@@ -41,6 +42,35 @@ enum class Result {
 };
 inline constexpr int kResultCount = 9;
 
+// The moves the scoring keys name, scored for a wrestler or, for a call on one (a penalty,
+// stalling, a caution), for the opponent. Stored by number: a new move comes last.
+enum class Move {
+    Takedown,
+    Escape, // UWW: a step out
+    Reversal,
+    NearFall, // UWW: exposure
+    Amplitude,
+    Penalty,
+    Stalling,
+    Caution,
+    RidingTime
+};
+inline constexpr int kMoveCount = 9;
+
+// What each move is worth under a rule set. A call's list gives the opponent's points call
+// by call (0: a warning); the call after the last disqualifies. An empty list, or a 0 for a
+// move, is a move the rule set lacks.
+struct Scoring {
+    int takedown, escape, reversal;
+    std::span<const int> nearFall;  // more than one: the key takes a digit
+    std::span<const int> amplitude; // the same
+    std::span<const int> penalties;
+    std::span<const int> stalling;
+    int freeCautions; // then 1 each; -1: no cautions
+    bool ridingTime;  // a point for a net minute at the end of regulation
+    bool pointMarks;  // the scorebook marks a move by its points alone
+};
+
 struct Rules {
     Set set;
     const char *key;  // as stored: "NFHS"
@@ -54,7 +84,26 @@ struct Rules {
     int majorMargin;
     int technicalMargin;
     Result technical;
+    Scoring scoring;
 };
+
+// One move scored, as the scorebook keeps it: the points, to whom, and its mark ("T3", "N2",
+// "S" for a warning, "P-DQ" for a disqualification; UWW "2").
+struct Scored {
+    int points = 0;
+    bool toOpponent = false;
+    bool disqualifies = false;
+    QString mark;
+};
+// The move under the rule set, with the digit typed after it (0 when its key takes none),
+// as the wrestler's call number `call` (from 1) of its kind in the bout; nothing where the
+// rule set lacks the move or that digit.
+std::optional<Scored> Score(Set set, Move move, int digit, int call);
+QString MarkOf(Set set, Move move, int points, bool disqualifies);
+// Its key takes a digit after the side.
+bool TakesDigit(Set set, Move move);
+// "Takedown", "Escape", ... as the operator reads them; "Step out", "Exposure" under UWW.
+QString MoveName(Set set, Move move);
 
 const Rules &Of(Set set);
 // A missing or unknown key reads as NFHS.

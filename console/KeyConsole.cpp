@@ -40,13 +40,29 @@ bool KeyConsole::run(const MatchCommand &command) {
 
 void KeyConsole::keyDown(int keyCode) {
     using enum MatchCommand::Kind;
-    // Left or Right after a stoppage key is that wrestler's, and nothing else: the holder,
-    // the lamps and the time advantage stay. Any other key drops the choice.
-    if (const int kind = std::exchange(m_stoppageChosen, -1);
-        kind >= 0 && (keyCode == KeyCodes::Left || keyCode == KeyCodes::Right)) {
+    const bool sideKey = keyCode == KeyCodes::Left || keyCode == KeyCodes::Right;
+    const Side side = keyCode == KeyCodes::Left ? Side::Home : Side::Guest;
+    // A scoring key's digit comes as a character: its key down keeps the choice.
+    const int move = std::exchange(m_moveChosen, -1);
+    if (move >= 0 && m_moveSide && keyCode == 0) {
+        m_moveChosen = move;
+        return;
+    }
+    // Left or Right after a scoring or stoppage key names that wrestler, and does nothing
+    // else: the holder, the lamps and the time advantage stay. Any other key drops the choice.
+    if (move >= 0 && !std::exchange(m_moveSide, std::nullopt) && sideKey) {
+        if (RuleBook::TakesDigit(m_match.Rules(), RuleBook::Move(move))) {
+            m_moveChosen = move;
+            m_moveSide = side;
+        } else {
+            score(move, side, 0);
+        }
+        return;
+    }
+    if (const int kind = std::exchange(m_stoppageChosen, -1); kind >= 0 && sideKey) {
         MatchCommand c = of(StartStoppage);
         c.stoppage = kind;
-        c.side = keyCode == KeyCodes::Left ? Side::Home : Side::Guest;
+        c.side = side;
         run(c);
         return;
     }
@@ -64,6 +80,15 @@ void KeyConsole::keyDown(int keyCode) {
 
 void KeyConsole::keyPress(int field, int keyAscii, Qt::KeyboardModifiers modifiers) {
     const int key = Typed(keyAscii, modifiers);
+    // The digit after a scoring key and its side is the move's, never a field's.
+    if (const int move = std::exchange(m_moveChosen, -1); move >= 0 && m_moveSide) {
+        const Side side = *std::exchange(m_moveSide, std::nullopt);
+        if (key >= '0' && key <= '9') {
+            score(move, side, key - '0');
+            return;
+        }
+        emit Refused();
+    }
     // The command keys come first in every field, then the field's own entry.
     command(key);
     if (field == Match::pledClock)
@@ -89,6 +114,12 @@ void KeyConsole::command(int key) {
     if (key == modGlobals::UndoKey || key == modGlobals::RedoKey) {
         run(of(key == modGlobals::UndoKey ? Undo : Redo));
         return;
+    }
+    for (int move = 0; move < modGlobals::kMoveKeyCount; ++move) {
+        if (key == modGlobals::MoveKey(move)) {
+            m_moveChosen = move;
+            return;
+        }
     }
     for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind) {
         if (key != modGlobals::StoppageKey(kind))
@@ -120,6 +151,14 @@ void KeyConsole::command(int key) {
         emit HelpRequested();
     else if (key == 'o' || key == 'O')
         emit OptionsRequested();
+}
+
+void KeyConsole::score(int move, Side side, int digit) {
+    MatchCommand c = of(MatchCommand::Kind::Score);
+    c.move = move;
+    c.side = side;
+    c.value = digit;
+    run(c);
 }
 
 void KeyConsole::nextBout() {

@@ -47,6 +47,7 @@ private:
     bool run(const MatchCommand &command);
     void command(int key);
     void nextBout();
+    void score(int move, Side side, int digit);
     void clockEntry(int key);
     void digitEntry(Match::Field field, int key);
     // A typed number as a command; false when the entry makes no number the field takes.
@@ -59,6 +60,9 @@ private:
     QString m_digitTypedField;
     // A stoppage key waiting for Left or Right.
     int m_stoppageChosen = -1;
+    // A scoring key waiting for Left or Right, then (with its side) for its digit.
+    int m_moveChosen = -1;
+    std::optional<Side> m_moveSide;
     // A period's digit or a sign and digit was just taken: the Enter that often follows is
     // no refused entry.
     bool m_entryTaken = false;

@@ -24,6 +24,9 @@ constexpr int kSlotMembers = int((kSlotBytes - kSlotHead - 1 - 4) / kMemberBytes
 
 using namespace MatchMembers;
 
+// No meet comes near it.
+constexpr qint64 kLargestSerial = 1'000'000;
+
 // The same limits as the journal before the log: anything outside is damage.
 bool inRange(int id, qint64 v) {
     if (id < kFieldMembers)
@@ -54,6 +57,8 @@ bool inRange(int id, qint64 v) {
         return v >= 0 && v <= 2;
     case kRuleSet:
         return v >= 0 && v < RuleBook::kSetCount;
+    case kBoutSerial:
+        return v >= 0 && v <= kLargestSerial;
     case kStoppageKind:
         return v >= -1 && v < RuleBook::kStoppageCount;
     default:
@@ -174,27 +179,79 @@ struct BoutMember {
 constexpr BoutMember kBoutMembers[] = {
     {&BoutResult::match, -1, 999},         {&BoutResult::weight, -1, 999},
     {&BoutResult::winner, 0, 2},           {&BoutResult::result, 0, RuleBook::kResultCount - 1},
-    {&BoutResult::homePoints, -1, 19},     {&BoutResult::guestPoints, -1, 19},
+    {&BoutResult::homePoints, -1, 99},     {&BoutResult::guestPoints, -1, 99},
     {&BoutResult::fallSeconds, -1, 86400}, {&BoutResult::teamPoints, 0, 6},
     {&BoutResult::deductionSide, 0, 2},    {&BoutResult::deduction, 0, 2},
     {&BoutResult::homeScore, 0, 199},      {&BoutResult::guestScore, 0, 199},
 };
 constexpr int kBoutAt = int(std::size(kBoutMembers)); // the time of day, ms
+constexpr int kBoutSerialAt = kBoutAt + 1;            // the bout's serial
 
 void putBout(QByteArray &out, const BoutResult &b) {
-    out.append(char(kBoutAt + 1));
+    out.append(char(kBoutAt + 2));
     for (int id = 0; id < kBoutAt; ++id) {
         out.append(char(id));
         put<qint64>(out, b.*kBoutMembers[id].field);
     }
     out.append(char(kBoutAt));
     put<qint64>(out, b.atMs);
+    out.append(char(kBoutSerialAt));
+    put<qint64>(out, b.serial);
+}
+
+// A block of pairs: how many bytes it takes, or -1 when fewer are there.
+qint64 pairsSize(const char *at, qint64 size) {
+    const qint64 n = size < 1 ? -1 : 1 + quint8(at[0]) * kMemberBytes;
+    return n <= size ? n : -1;
+}
+
+// A scorebook entry's members, by number, with their limits.
+struct MoveMember {
+    qint32 ScoredMove::*field;
+    qint64 low, high;
+};
+constexpr MoveMember kMoveMembers[] = {
+    {&ScoredMove::bout, 0, kLargestSerial},
+    {&ScoredMove::period, -1, 9},
+    {&ScoredMove::clockTenths, 0, 36000},
+    {&ScoredMove::side, 1, 2},
+    {&ScoredMove::move, 0, RuleBook::kMoveCount - 1},
+    {&ScoredMove::points, 0, 99},
+    {&ScoredMove::rules, 0, RuleBook::kSetCount - 1},
+};
+constexpr int kMoveFlagsAt = int(std::size(kMoveMembers));
+constexpr qint64 kToOpponent = 1, kDisqualifies = 2;
+
+void putMove(QByteArray &out, const ScoredMove &m) {
+    out.append(char(kMoveFlagsAt + 1));
+    for (int id = 0; id < kMoveFlagsAt; ++id) {
+        out.append(char(id));
+        put<qint64>(out, m.*kMoveMembers[id].field);
+    }
+    out.append(char(kMoveFlagsAt));
+    put<qint64>(out, (m.toOpponent ? kToOpponent : 0) | (m.disqualifies ? kDisqualifies : 0));
+}
+
+bool takeMove(const char *at, qint64 size, ScoredMove &m) {
+    return readPairs(at, size, [&m](int id, qint64 v) {
+        if (id == kMoveFlagsAt && (v & ~(kToOpponent | kDisqualifies)) == 0) {
+            m.toOpponent = v & kToOpponent;
+            m.disqualifies = v & kDisqualifies;
+        } else if (id < kMoveFlagsAt && v >= kMoveMembers[id].low && v <= kMoveMembers[id].high) {
+            m.*kMoveMembers[id].field = qint32(v);
+        } else {
+            return false;
+        }
+        return true;
+    });
 }
 
 bool takeBout(const char *at, qint64 size, BoutResult &b) {
     return readPairs(at, size, [&b](int id, qint64 v) {
         if (id == kBoutAt && v >= 0)
             b.atMs = v;
+        else if (id == kBoutSerialAt && v >= -1 && v <= kLargestSerial)
+            b.serial = qint32(v);
         else if (id < kBoutAt && v >= kBoutMembers[id].low && v <= kBoutMembers[id].high)
             b.*kBoutMembers[id].field = qint32(v);
         else
@@ -203,9 +260,10 @@ bool takeBout(const char *at, qint64 size, BoutResult &b) {
     });
 }
 
-// An edit's members, then its flags, then the bout when it has one.
+// An edit's members, then its flags, then the bout and the move when it has them.
 constexpr quint8 kEditBout = 1;
 constexpr quint8 kEditResumes = 2;
+constexpr quint8 kEditMove = 4;
 void putEdit(QByteArray &out, const MatchEdit &e) {
     const qsizetype countAt = out.size();
     out.append(char(0));
@@ -219,9 +277,12 @@ void putEdit(QByteArray &out, const MatchEdit &e) {
         ++n;
     }
     out[countAt] = char(n);
-    out.append(char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0)));
+    out.append(
+        char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0) | (e.move ? kEditMove : 0)));
     if (e.bout)
         putBout(out, *e.bout);
+    if (e.move)
+        putMove(out, *e.move);
 }
 
 bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
@@ -242,16 +303,28 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         e.after[size_t(id)] = after;
     }
     const quint8 flags = quint8(at[members]);
-    if (flags & ~(kEditBout | kEditResumes))
+    if (flags & ~(kEditBout | kEditResumes | kEditMove))
         return false;
     e.resumes = flags & kEditResumes;
-    if (!(flags & kEditBout))
-        return members + 1 == size;
-    BoutResult bout;
-    if (!takeBout(at + members + 1, size - members - 1, bout))
-        return false;
-    e.bout = bout;
-    return true;
+    at += members + 1;
+    size -= members + 1;
+    if (flags & kEditBout) {
+        const qint64 n = pairsSize(at, size);
+        BoutResult bout;
+        if (n < 0 || !takeBout(at, n, bout))
+            return false;
+        e.bout = bout;
+        at += n;
+        size -= n;
+    }
+    if (flags & kEditMove) {
+        ScoredMove move;
+        if (!takeMove(at, size, move))
+            return false;
+        e.move = move;
+        return true;
+    }
+    return size == 0;
 }
 
 // Count, then (number, length, UTF-8) of each text of after not as in before (all of them
@@ -328,6 +401,16 @@ QByteArray members(const MatchSnapshot *before, const MatchSnapshot &after) {
     return out;
 }
 
+QList<ScoredMove> withMove(QList<ScoredMove> moves, const MatchEdit &e, bool add) {
+    if (e.move) {
+        if (add)
+            moves.append(*e.move);
+        else if (!moves.isEmpty())
+            moves.removeLast();
+    }
+    return moves;
+}
+
 QList<BoutResult> withBout(QList<BoutResult> bouts, const MatchEdit &e, bool add) {
     if (e.bout) {
         if (add)
@@ -350,6 +433,11 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
             putBout(payload, b);
             out += framed(Kind::Result, at, payload);
         }
+        for (const ScoredMove &m : after.moves) {
+            QByteArray payload = members(&after, after);
+            putMove(payload, m);
+            out += framed(Kind::Move, at, payload);
+        }
         for (const auto *list : {&after.undoable, &after.redoable}) {
             for (const MatchEdit &e : *list) {
                 QByteArray payload(1, char(list == &after.redoable));
@@ -368,16 +456,18 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
                            bool addsBout) {
         return !from.isEmpty() && fromAfter == from.first(from.size() - 1) &&
                toAfter == MatchEdit::Pushed(to, from.back()) &&
-               after.bouts == withBout(before.bouts, from.back(), addsBout);
+               after.bouts == withBout(before.bouts, from.back(), addsBout) &&
+               after.moves == withMove(before.moves, from.back(), addsBout);
     };
     QByteArray payload = members(&before, after);
     switch (kind) {
     case Kind::Change:
-        if (!sameHistory || after.bouts != before.bouts)
+        if (!sameHistory || after.bouts != before.bouts || after.moves != before.moves)
             return {};
         break;
     case Kind::Result:
-        if (!sameHistory || after.bouts.size() != before.bouts.size() + 1 ||
+        if (!sameHistory || after.moves != before.moves ||
+            after.bouts.size() != before.bouts.size() + 1 ||
             after.bouts.first(before.bouts.size()) != before.bouts)
             return {};
         putBout(payload, after.bouts.back());
@@ -385,7 +475,8 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
     case Kind::Action:
         if (after.undoable.isEmpty() || !after.redoable.isEmpty() ||
             after.undoable != MatchEdit::Pushed(undo, after.undoable.back()) ||
-            after.bouts != withBout(before.bouts, after.undoable.back(), true))
+            after.bouts != withBout(before.bouts, after.undoable.back(), true) ||
+            after.moves != withMove(before.moves, after.undoable.back(), true))
             return {};
         putEdit(payload, after.undoable.back());
         break;
@@ -420,7 +511,7 @@ QByteArray progress(quint64 sequence, qint64 logEnd, const MatchSnapshot &record
                     const MatchSnapshot &now, const QDateTime &at) {
     if (differing(recorded, now) > kSlotMembers || recorded.bouts != now.bouts ||
         recorded.undoable != now.undoable || recorded.redoable != now.redoable ||
-        recorded.texts != now.texts)
+        recorded.texts != now.texts || recorded.moves != now.moves)
         return {};
     QByteArray out;
     put<quint32>(out, kSlotMagic);
@@ -451,8 +542,7 @@ bool whole(const QByteArray &bytes, qint64 at) {
 bool recordAfter(const QByteArray &bytes, qint64 at) {
     for (qint64 later = at + 1; later <= bytes.size() - kRecordHead - 5; ++later) {
         const quint16 kind = take<quint16>(bytes.constData() + later + 4);
-        if (kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&
-            whole(bytes, later))
+        if (kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::Move) && whole(bytes, later))
             return true;
     }
     return false;
@@ -468,7 +558,7 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         return true;
     }
     // The members come first; a result's bout or an action's edit follows them.
-    const bool more = kind == Kind::Result || kind == Kind::Action;
+    const bool more = kind == Kind::Result || kind == Kind::Action || kind == Kind::Move;
     const qint64 members = more ? 1 + quint8(payload[0]) * kMemberBytes : size;
     if (members > size || !applyMembers(payload, members, next))
         return false;
@@ -480,11 +570,19 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         next.bouts.append(bout);
         return true;
     }
+    case Kind::Move: {
+        ScoredMove move;
+        if (!takeMove(payload + members, size - members, move))
+            return false;
+        next.moves.append(move);
+        return true;
+    }
     case Kind::Action: {
         MatchEdit e;
         if (!takeEdit(payload + members, size - members, e))
             return false;
         next.bouts = withBout(next.bouts, e, true);
+        next.moves = withMove(next.moves, e, true);
         MatchEdit::Push(next.undoable, e);
         next.redoable.clear();
         return true;
@@ -494,11 +592,13 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         const bool undo = kind == Kind::Undo;
         QList<MatchEdit> &from = undo ? next.undoable : next.redoable;
         QList<MatchEdit> &to = undo ? next.redoable : next.undoable;
-        if (from.isEmpty() || (undo && from.back().bout && next.bouts.isEmpty()))
+        if (from.isEmpty() || (undo && from.back().bout && next.bouts.isEmpty()) ||
+            (undo && from.back().move && next.moves.isEmpty()))
             return false;
         const MatchEdit e = from.takeLast();
         MatchEdit::Push(to, e);
         next.bouts = withBout(next.bouts, e, !undo);
+        next.moves = withMove(next.moves, e, !undo);
         return true;
     }
     default:
@@ -540,7 +640,7 @@ Replay replay(const QByteArray &bytes) {
         const qint64 length = take<quint32>(rec);
         const quint16 kind = take<quint16>(rec + 4);
         const quint16 kindVersion = take<quint16>(rec + 6);
-        const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::History) &&
+        const bool known = kind >= quint16(Kind::Checkpoint) && kind <= quint16(Kind::Move) &&
                            (kindVersion == kVersion || kindVersion == kTextVersion);
         if (!known)
             return refuse(QStringLiteral("the log holds a record this version of the program "

@@ -37,7 +37,8 @@ inline constexpr qint64 kMaxTextRecordBytes = 1 << 20;
 // An action is a change undo can take back: it also carries what it changed, before and
 // after, and the bout it recorded. An undo or a redo is a change that takes back (or brings
 // again) the newest action the history holds. After a checkpoint, one history record each
-// (with no change) brings back what undo and redo hold.
+// (with no change) brings back what undo and redo hold, and one move record each (with no
+// change) the scorebook; an action that scored a move carries it.
 enum class Kind : quint16 {
     Checkpoint = 1,
     Change = 2,
@@ -45,7 +46,8 @@ enum class Kind : quint16 {
     Action = 4,
     Undo = 5,
     Redo = 6,
-    History = 7
+    History = 7,
+    Move = 8
 };
 
 // The record an applied command makes: an action, an undo or a redo; a change when the

@@ -46,18 +46,18 @@ constexpr LabelRow kLabels[] = {
     {"lblMatchNumber", "Match #", 353, 2520, 2895, 555, kCaptionPoints},
     {"lblPeriod", "Period", 3593, 2520, 2295, 555, kCaptionPoints},
     {"lblWeight", "Weight", 6233, 2520, 2895, 555, kCaptionPoints},
-    {"lblHomeMatch", "Match", 353, 4740, 1455, 555, kCaptionPoints},
+    {"lblHomeMatch", "Match", 353, 4740, 1785, 555, kCaptionPoints},
     {"lblTimeAd", "Time Advantage", 2753, 4740, 3975, 555, kCaptionPoints},
-    {"lblGuestMatch", "Match", 7673, 4740, 1455, 555, kCaptionPoints},
+    {"lblGuestMatch", "Match", 7343, 4740, 1785, 555, kCaptionPoints},
 };
 
 struct DigitAt {
     int left, top;
 };
 // Element 0 first: the time fields number their digits from the left, the number fields
-// from the right. The leftmost score and match-point digits sit half outside their box.
+// from the right. The score's hundreds digit sits half outside its box: it is only ever 1.
 constexpr DigitAt kScoreDigits[] = {{1530, 135}, {600, 135}, {-330, 135}};
-constexpr DigitAt kMatchDigits[] = {{600, 135}, {-330, 135}};
+constexpr DigitAt kMatchDigits[] = {{930, 135}, {0, 135}};
 constexpr DigitAt kThreeDigits[] = {{2040, 135}, {1110, 135}, {180, 135}};
 constexpr DigitAt kOneDigit[] = {{127, 135}};
 constexpr DigitAt kClockDigits[] = {{190, 127}, {1100, 127}, {2215, 127}, {3065, 127}};
@@ -79,9 +79,9 @@ const FieldRow kFieldRows[] = {
     {Match::pledMatch, "picMatch", 353, 3060, 2895, 1455, DIGITS(kThreeDigits), false},
     {Match::pledPeriod, "picPeriod", 4283, 3060, 915, 1455, DIGITS(kOneDigit), true},
     {Match::pledWeight, "picWeight", 6233, 3060, 2895, 1455, DIGITS(kThreeDigits), false},
-    {Match::pledHomeMatch, "picHomeMatch", 353, 5280, 1455, 1455, DIGITS(kMatchDigits), false},
+    {Match::pledHomeMatch, "picHomeMatch", 353, 5280, 1785, 1455, DIGITS(kMatchDigits), false},
     {Match::pledTimeAd, "picTimeAd", 2753, 5280, 3975, 1455, DIGITS(kClockDigits), true},
-    {Match::pledGuestMatch, "picGuestMatch", 7673, 5280, 1455, 1455, DIGITS(kMatchDigits), false},
+    {Match::pledGuestMatch, "picGuestMatch", 7343, 5280, 1785, 1455, DIGITS(kMatchDigits), false},
 };
 #undef DIGITS
 

@@ -42,8 +42,19 @@ frmChooseKey::frmChooseKey(QWidget *opener, const QList<int> &pendingKeys)
 }
 
 bool frmChooseKey::IsReserved(int key) {
-    static constexpr int kReserved[] = {
-        'o', 'O', 'h', 'H', '=', '+', '-', '.', ' ', 13, modGlobals::UndoKey, modGlobals::RedoKey};
+    static constexpr int kReserved[] = {'o',
+                                        'O',
+                                        'h',
+                                        'H',
+                                        '=',
+                                        '+',
+                                        '-',
+                                        '.',
+                                        ' ',
+                                        13,
+                                        modGlobals::UndoKey,
+                                        modGlobals::RedoKey,
+                                        modGlobals::TabKey};
     for (int r : kReserved)
         if (r == key)
             return true;

@@ -83,6 +83,38 @@ const Row kMeetKeysTab[] = {
     {"cmdResetMeetKeys", Button, "", "Reset Keys", 5400, 3480, 1215, 375},
 };
 
+const Row kScoringKeysTab[] = {
+    {"", Frame, "", "Takedown Key:", 240, 480, 1455, 975},
+    {"cmdTakedownK", Button, "Takedown Key:", "Change", 120, 240, 1215, 375},
+    {"lblTakedownK", Label, "Takedown Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Escape Key:", 1920, 480, 1455, 975},
+    {"cmdEscapeK", Button, "Escape Key:", "Change", 120, 240, 1215, 375},
+    {"lblEscapeK", Label, "Escape Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Reversal Key:", 3600, 480, 1455, 975},
+    {"cmdReversalK", Button, "Reversal Key:", "Change", 120, 240, 1215, 375},
+    {"lblReversalK", Label, "Reversal Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Near Fall Key:", 5280, 480, 1455, 975},
+    {"cmdNearFallK", Button, "Near Fall Key:", "Change", 120, 240, 1215, 375},
+    {"lblNearFallK", Label, "Near Fall Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Amplitude Key:", 240, 1560, 1455, 975},
+    {"cmdAmplitudeK", Button, "Amplitude Key:", "Change", 120, 240, 1215, 375},
+    {"lblAmplitudeK", Label, "Amplitude Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Penalty Key:", 1920, 1560, 1455, 975},
+    {"cmdPenaltyK", Button, "Penalty Key:", "Change", 120, 240, 1215, 375},
+    {"lblPenaltyK", Label, "Penalty Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Stalling Key:", 3600, 1560, 1455, 975},
+    {"cmdStallingK", Button, "Stalling Key:", "Change", 120, 240, 1215, 375},
+    {"lblStallingK", Label, "Stalling Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Caution Key:", 5280, 1560, 1455, 975},
+    {"cmdCautionK", Button, "Caution Key:", "Change", 120, 240, 1215, 375},
+    {"lblCautionK", Label, "Caution Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"lblScoringKeysHelp", Label, "",
+     "A scoring key, then Left (home) or Right (guest); a near fall or an amplitude then takes "
+     "its points as a digit. Tab steps the selected field.",
+     240, 2640, 6375, 615, TopLeft | Wrap},
+    {"cmdResetScoringKeys", Button, "", "Reset Keys", 5400, 3480, 1215, 375},
+};
+
 const Row kRulesTab[] = {
     {"lblRuleSet", Label, "", "&Rule set:", 240, 540, 1095, 315},
     {"cmbRuleSet", Combo, "", "High school (NFHS)|College (NCAA)|International (UWW)", 1440, 480,
@@ -137,7 +169,8 @@ struct Tab {
 };
 const Tab kTabs[] = {
     {"Keys", kKeysTab},           {"Colors", kColorsTab},      {"Text Controls", kTextTab},
-    {"Broadcast", kBroadcastTab}, {"Meet Keys", kMeetKeysTab}, {"Rules", kRulesTab},
+    {"Broadcast", kBroadcastTab}, {"Meet Keys", kMeetKeysTab}, {"Scoring Keys", kScoringKeysTab},
+    {"Rules", kRulesTab},
 };
 
 // Below the tab container.
@@ -175,6 +208,22 @@ const KeyBinding kKeyBindings[] = {
      modGlobals::DefaultMeetKeys[modGlobals::kBoutResultCommand]},
     {"cmdBoutSheetK", "lblBoutSheetK", "show the bout sheet",
      modGlobals::DefaultMeetKeys[modGlobals::kBoutSheetCommand]},
+    {"cmdTakedownK", "lblTakedownK", "score a takedown",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 0]},
+    {"cmdEscapeK", "lblEscapeK", "score an escape or a step out",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 1]},
+    {"cmdReversalK", "lblReversalK", "score a reversal",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 2]},
+    {"cmdNearFallK", "lblNearFallK", "score a near fall or an exposure",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 3]},
+    {"cmdAmplitudeK", "lblAmplitudeK", "score a grand amplitude",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 4]},
+    {"cmdPenaltyK", "lblPenaltyK", "call a penalty",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 5]},
+    {"cmdStallingK", "lblStallingK", "call stalling",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 6]},
+    {"cmdCautionK", "lblCautionK", "call a caution",
+     modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 7]},
 };
 // The rows of the Meet Keys tab start here, in the order of modGlobals' meet commands.
 constexpr int kFirstMeetKey = 4;
@@ -245,8 +294,11 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
             &frmOptions::cmdBuzzerSound_Click);
     connect(button("cmdResetKeys"), &QPushButton::clicked, this,
             [this] { resetKeys(0, kFirstMeetKey); });
+    constexpr int kFirstScoringKey = kFirstMeetKey + modGlobals::kFirstMoveCommand;
     connect(button("cmdResetMeetKeys"), &QPushButton::clicked, this,
-            [this] { resetKeys(kFirstMeetKey, int(m_keys.size())); });
+            [this] { resetKeys(kFirstMeetKey, kFirstScoringKey); });
+    connect(button("cmdResetScoringKeys"), &QPushButton::clicked, this,
+            [this] { resetKeys(kFirstScoringKey, int(m_keys.size())); });
     connect(button("cmdResetColors"), &QPushButton::clicked, this,
             &frmOptions::cmdResetColors_Click);
     connect(button("cmdOk"), &QPushButton::clicked, this, &frmOptions::cmdOk_Click);

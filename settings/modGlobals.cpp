@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include <array>
 #include <memory>
 
 namespace modGlobals {
@@ -26,6 +27,7 @@ int NextPeriodKey = DefaultMeetKeys[kNextPeriodCommand];
 int NextBoutKey = DefaultMeetKeys[kNextBoutCommand];
 int BoutResultKey = DefaultMeetKeys[kBoutResultCommand];
 int BoutSheetKey = DefaultMeetKeys[kBoutSheetCommand];
+
 QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
 QString GuestText = QStringLiteral("Guest");
@@ -83,12 +85,26 @@ constexpr qint64 kKeyMax = 65535;
 const QString kMeetKeyNames[kMeetCommandCount] = {
     QStringLiteral("InjuryKey"),     QStringLiteral("BloodKey"),      QStringLiteral("RecoveryKey"),
     QStringLiteral("HeadNeckKey"),   QStringLiteral("NextPeriodKey"), QStringLiteral("NextBoutKey"),
-    QStringLiteral("BoutResultKey"), QStringLiteral("BoutSheetKey")};
+    QStringLiteral("BoutResultKey"), QStringLiteral("BoutSheetKey"),  QStringLiteral("TakedownKey"),
+    QStringLiteral("EscapeKey"),     QStringLiteral("ReversalKey"),   QStringLiteral("NearFallKey"),
+    QStringLiteral("AmplitudeKey"),  QStringLiteral("PenaltyKey"),    QStringLiteral("StallingKey"),
+    QStringLiteral("CautionKey")};
 
 } // namespace
 
+namespace {
+std::array<int, kMoveKeyCount> ScoringKeys = [] {
+    std::array<int, kMoveKeyCount> keys{};
+    for (int move = 0; move < kMoveKeyCount; ++move)
+        keys[size_t(move)] = DefaultMeetKeys[kFirstMoveCommand + move];
+    return keys;
+}();
+} // namespace
+
 int &MeetKey(int command) {
-    int *const keys[kMeetCommandCount] = {&InjuryKey,     &BloodKey,      &RecoveryKey,
+    if (command >= kFirstMoveCommand)
+        return ScoringKeys[size_t(command - kFirstMoveCommand)];
+    int *const keys[kFirstMoveCommand] = {&InjuryKey,     &BloodKey,      &RecoveryKey,
                                           &HeadNeckKey,   &NextPeriodKey, &NextBoutKey,
                                           &BoutResultKey, &BoutSheetKey};
     return *keys[command];
@@ -151,7 +167,7 @@ void LoadOptions() {
     // Undo and redo have their keys for good: a binding of either (a file edited by hand)
     // starts unbound.
     for (int *key : {&StartStopClockKey, &ResetClockKey, &ClearKey, &BuzzerKey}) {
-        if (*key == UndoKey || *key == RedoKey)
+        if (Reserved(*key))
             *key = 0;
     }
     // A command newer than the store: its default goes to it only while no binding the
@@ -164,7 +180,7 @@ void LoadOptions() {
         // One key, one command: a meet command whose key an earlier binding holds (a default
         // newer than the store, or a file edited by hand) starts unbound.
         bool taken = key == StartStopClockKey || key == ResetClockKey || key == ClearKey ||
-                     key == BuzzerKey || key == UndoKey || key == RedoKey;
+                     key == BuzzerKey || Reserved(key);
         for (int earlier = 0; earlier < command; ++earlier)
             taken = taken || key == MeetKey(earlier);
         if (taken)

@@ -24,11 +24,22 @@ inline constexpr int kNextPeriodCommand = RuleBook::kStoppageCount;
 inline constexpr int kNextBoutCommand = kNextPeriodCommand + 1;
 inline constexpr int kBoutResultCommand = kNextBoutCommand + 1;
 inline constexpr int kBoutSheetCommand = kBoutResultCommand + 1;
-inline constexpr int kMeetCommandCount = kBoutSheetCommand + 1;
-inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110, 101, 109};
+// Then the scoring keys of the Scoring Keys tab, in RuleBook::Move order from the takedown to
+// the caution; by default t, x, w, f, g, a, z, q.
+inline constexpr int kFirstMoveCommand = kBoutSheetCommand + 1;
+inline constexpr int kMoveKeyCount = int(RuleBook::Move::Caution) + 1;
+inline constexpr int kMeetCommandCount = kFirstMoveCommand + kMoveKeyCount;
+inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110, 101, 109,
+                                                           116, 120, 119, 102, 103, 97,  122, 113};
 // What Ctrl+Z and Ctrl+Y type: undo and redo, never a binding.
 inline constexpr int UndoKey = 26;
 inline constexpr int RedoKey = 25;
+// Tab steps the selected field.
+inline constexpr int TabKey = 9;
+// Keys no binding may hold.
+constexpr bool Reserved(int key) {
+    return key == UndoKey || key == RedoKey || key == TabKey;
+}
 
 extern qint32 FormColor;
 extern qint32 TextColor;
@@ -53,6 +64,10 @@ extern int BoutSheetKey;
 int &MeetKey(int command);
 inline int &StoppageKey(int kind) {
     return MeetKey(kind);
+}
+// A scoring move's key, by RuleBook::Move (the riding-time point has none).
+inline int &MoveKey(int move) {
+    return MeetKey(kFirstMoveCommand + move);
 }
 extern QString BuzzerFile;
 extern QString HomeText;

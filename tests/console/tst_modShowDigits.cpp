@@ -47,10 +47,10 @@ private slots:
         QTest::newRow("+5 on 198 refused") << "pledHomeScore" << 3 << 199 << "198"
                                            << "+5"
                                            << "198";
-        QTest::newRow("-3 on 2 blanks") << "pledGuestMatch" << 2 << 19 << "2"
+        QTest::newRow("-3 on 2 blanks") << "pledGuestMatch" << 2 << 99 << "2"
                                         << "-3"
                                         << "  ";
-        QTest::newRow("-5 on 2 refused") << "pledGuestMatch" << 2 << 19 << "2"
+        QTest::newRow("-5 on 2 refused") << "pledGuestMatch" << 2 << 99 << "2"
                                          << "-5"
                                          << " 2";
         QTest::newRow("blank +4") << "pledMatch" << 3 << 999 << ""
@@ -110,13 +110,13 @@ private slots:
         QTest::newRow("200 above the score limit") << "pledHomeScore" << 3 << 199 << "150"
                                                    << "200\r"
                                                    << "150";
-        QTest::newRow("20 above the points limit") << "pledHomeMatch" << 2 << 19 << "19"
-                                                   << "20\r"
-                                                   << "19";
-        QTest::newRow("19 down to -1 blanks") << "pledHomeMatch" << 2 << 19 << "19"
+        QTest::newRow("+1 above the points limit") << "pledHomeMatch" << 2 << 99 << "99"
+                                                   << "+1"
+                                                   << "99";
+        QTest::newRow("19 down to -1 blanks") << "pledHomeMatch" << 2 << 99 << "19"
                                               << "-9-9-1-1"
                                               << "  ";
-        QTest::newRow("blank -1 stays blank") << "pledHomeMatch" << 2 << 19 << ""
+        QTest::newRow("blank -1 stays blank") << "pledHomeMatch" << 2 << 99 << ""
                                               << "-1"
                                               << "  ";
         QTest::newRow("twenty nines do not overflow") << "pledWeight" << 3 << 999 << "1"

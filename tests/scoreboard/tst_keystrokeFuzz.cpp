@@ -16,8 +16,8 @@ struct Limit {
     const char *field;
     int high;
 };
-constexpr Limit kLimits[] = {{"pledHomeScore", 199}, {"pledGuestScore", 199}, {"pledHomeMatch", 19},
-                             {"pledGuestMatch", 19}, {"pledMatch", 999},      {"pledPeriod", 9},
+constexpr Limit kLimits[] = {{"pledHomeScore", 199}, {"pledGuestScore", 199}, {"pledHomeMatch", 99},
+                             {"pledGuestMatch", 99}, {"pledMatch", 999},      {"pledPeriod", 9},
                              {"pledWeight", 999}};
 const char *const kContainers[] = {"picHomeScore", "picGuestScore", "picClock",
                                    "picMatch",     "picPeriod",     "picWeight",

@@ -194,7 +194,7 @@ private slots:
     void broadcastIsTheFourthTab() {
         auto d = open();
         auto tabs = d->findChild<QTabBar *>("sstOptionsTabs");
-        QCOMPARE(tabs->count(), 6);
+        QCOMPARE(tabs->count(), 7);
         QCOMPARE(tabs->tabText(3), QStringLiteral("Broadcast"));
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!d->findChild<QCheckBox *>("chkFeed")->isVisible());
@@ -437,12 +437,12 @@ private slots:
         QCOMPARE(message, QStringList{"shown"});
         QCOMPARE(beeps->count, 1);
         QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("S"));
-        // "x" chosen but not saved still counts as taken for the other keys.
-        inChooser(QStringLiteral("x"));
+        // "j" chosen but not saved still counts as taken for the other keys.
+        inChooser(QStringLiteral("j"));
         press(d.get(), "cmdStartStopK");
-        QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("x"));
+        QCOMPARE(text(d.get(), "lblStartStopK"), QStringLiteral("j"));
         message.clear();
-        inChooser(QStringLiteral("x\x1b"), &message);
+        inChooser(QStringLiteral("j\x1b"), &message);
         press(d.get(), "cmdBuzzerK");
         QCOMPARE(message, QStringList{"shown"});
         QCOMPARE(text(d.get(), "lblBuzzerK"), QStringLiteral("S"));
@@ -456,7 +456,7 @@ private slots:
         QVERIFY(hiddenAtStart);
         QCOMPARE(text(d.get(), "lblClearK"), QStringLiteral("c"));
         press(d.get(), "cmdOk");
-        QCOMPARE(modGlobals::StartStopClockKey, int('x'));
+        QCOMPARE(modGlobals::StartStopClockKey, int('j'));
         QCOMPARE(modGlobals::BuzzerKey, int('S'));
     }
 

@@ -18,8 +18,9 @@ QString unusable() {
     for (qint32 c : {FormColor, TextColor, LEDBackColor, LEDScoreColor, LEDTimeColor})
         if (c < 0 || c > 16777215)
             return QStringLiteral("colour %1").arg(c);
+    // 0 is unbound: a key cut to a reserved one ("99" to Tab's 9) leaves its command so.
     for (int k : {StartStopClockKey, ResetClockKey, ClearKey, BuzzerKey})
-        if (k < 1 || k > 255)
+        if (k < 0 || k > 255)
             return QStringLiteral("key %1").arg(k);
     if (LEDType != 0 && LEDType != 1)
         return QStringLiteral("digit style %1").arg(LEDType);
@@ -106,7 +107,7 @@ private slots:
     void cutShort() {
         modGlobals::HomeText = QStringLiteral("Hawks");
         modGlobals::LEDScoreColor = 65280;
-        modGlobals::BuzzerKey = 'x';
+        modGlobals::BuzzerKey = 'j';
         QVERIFY(modGlobals::SaveOptions());
         const QByteArray whole = readFile(sandbox->fileName());
         for (int n = 0; n < whole.size(); ++n) {
@@ -117,8 +118,8 @@ private slots:
             QVERIFY(modGlobals::HomeText == QLatin1String("Hawks") ||
                     modGlobals::HomeText == QLatin1String("Home") ||
                     QStringLiteral("Hawks").startsWith(modGlobals::HomeText));
-            // A number cut short is still a number: "120" may read as 1 or 12.
-            QVERIFY(QStringLiteral("120").startsWith(QString::number(modGlobals::BuzzerKey)) ||
+            // A number cut short is still a number: "106" may read as 1 or 10.
+            QVERIFY(QStringLiteral("106").startsWith(QString::number(modGlobals::BuzzerKey)) ||
                     modGlobals::BuzzerKey == 98);
         }
     }
@@ -153,7 +154,7 @@ private slots:
             QVERIFY2(home == QLatin1String("Tigers") || home == QLatin1String("Lions"),
                      qPrintable(home));
             // Every option is there: no save is half written.
-            QCOMPARE(store.allKeys().size(), 26);
+            QCOMPARE(store.allKeys().size(), 34);
         }
     }
 
