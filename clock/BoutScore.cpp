@@ -22,9 +22,9 @@ enum Number {
 
 BoutScore::BoutScore(RuleBook::Set rules, const std::array<qint32, 7> &numbers,
                      const std::array<qint32, 10> &roundSeconds, qint32 setSeconds,
-                     qint32 shownSeconds)
+                     qint32 shownSeconds, const QList<ScoredMove> &moves, TimeValue ridingNet)
     : m_rules(rules), m_numbers(numbers), m_roundSeconds(roundSeconds), m_setSeconds(setSeconds),
-      m_shownSeconds(shownSeconds) {}
+      m_shownSeconds(shownSeconds), m_moves(moves), m_ridingNet(ridingNet) {}
 
 qint32 BoutScore::ElapsedSeconds() const {
     const qint32 period = m_numbers[Period];
@@ -44,7 +44,40 @@ BoutResult BoutScore::Proposed() const {
     r.winner = guest > home ? 2 : 1;
     r.result = qint32(RuleBook::ProposedResult(m_rules, std::abs(home - guest)));
     r.fallSeconds = ElapsedSeconds();
+    if (home == guest && std::abs(m_ridingNet) >= fromSeconds(1) &&
+        RuleBook::Of(m_rules).scoring.ridingTime &&
+        RuleBook::RoundOf(m_rules, m_numbers[Period]).kind == RuleBook::RoundKind::Tiebreaker)
+        r.winner = m_ridingNet > 0 ? 1 : 2;
+    for (const ScoredMove &m : m_moves) {
+        if (m.disqualifies) {
+            r.winner = 3 - m.side;
+            r.result = qint32(RuleBook::Result::Disqualification);
+            r.fallSeconds = -1;
+        }
+    }
     return r;
+}
+
+std::optional<ScoredMove> BoutScore::Scored(RuleBook::Move move, int side, int digit, When when,
+                                            QString *why) const {
+    int call = 1;
+    for (const ScoredMove &m : m_moves)
+        call += m.side == side && m.move == int(move);
+    // One riding-time point a bout, for either wrestler.
+    if (move == RuleBook::Move::RidingTime && std::ranges::any_of(m_moves, [](const ScoredMove &m) {
+            return m.move == int(RuleBook::Move::RidingTime);
+        })) {
+        *why = QStringLiteral("the riding-time point is given");
+        return std::nullopt;
+    }
+    const std::optional<RuleBook::Scored> scored = RuleBook::Score(m_rules, move, digit, call);
+    if (!scored) {
+        *why = QStringLiteral("no such move under the rule set");
+        return std::nullopt;
+    }
+    return ScoredMove{when.bout,    m_numbers[Period],  when.clockTenths,
+                      side,         int(move),          scored->points,
+                      int(m_rules), scored->toOpponent, scored->disqualifies};
 }
 
 std::optional<BoutResult> BoutScore::Recorded(BoutResult r, const QString &homeName,

@@ -2,6 +2,10 @@
 
 #include "clock/BoutResult.h"
 #include "clock/RuleBook.h"
+#include "clock/ScoredMove.h"
+#include "clock/TimeValue.h"
+
+#include <QList>
 
 #include <QString>
 #include <algorithm>
@@ -14,16 +18,28 @@ class BoutScore {
 public:
     // The number fields as the match keeps them (pledHomeScore to pledWeight, -1 blank), each
     // period's length as its clock first ran, and the match clock's set and shown seconds.
+    // Then the bout's scorebook and the net riding time (home's time advantage less guest's).
     BoutScore(RuleBook::Set rules, const std::array<qint32, 7> &numbers,
-              const std::array<qint32, 10> &roundSeconds, qint32 setSeconds, qint32 shownSeconds);
+              const std::array<qint32, 10> &roundSeconds, qint32 setSeconds, qint32 shownSeconds,
+              const QList<ScoredMove> &moves, TimeValue ridingNet);
 
     // The bout's time so far, in whole seconds as the clock shows them: the earlier rounds'
     // lengths and what has run of this one, each round counted from the length its clock
     // was set to when it first ran (a round that never ran: the rule book's).
     qint32 ElapsedSeconds() const;
-    // The winner from the match points (home on a tie), the result from their margin, the
-    // bout's time for a fall.
+    // The winner from the match points (home on a tie; after a pair of tiebreakers the one
+    // who rode longer in them), the result from their margin, the bout's time for a fall; a
+    // disqualification called on a wrestler is the opponent's.
     BoutResult Proposed() const;
+    // The scorebook entry of a move for side (1 home, 2 guest) with the digit typed after
+    // it, as the wrestler's next call of its kind; empty, with why, where the rule set lacks
+    // it or the bout has its riding-time point.
+    struct When {
+        qint32 bout;
+        qint32 clockTenths;
+    };
+    std::optional<ScoredMove> Scored(RuleBook::Move move, int side, int digit, When when,
+                                     QString *why) const;
     // The result as recorded: the rule set's team points to the winner's team score, a
     // deduction from its team's, the bout's numbers. Empty, with why, when the deduction is
     // larger than that team's score after it.
@@ -42,4 +58,6 @@ private:
     std::array<qint32, 10> m_roundSeconds;
     qint32 m_setSeconds;
     qint32 m_shownSeconds;
+    QList<ScoredMove> m_moves;
+    TimeValue m_ridingNet;
 };

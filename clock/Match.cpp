@@ -4,6 +4,7 @@
 #include "clock/modCount.h"
 
 #include <QDateTime>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -330,8 +331,30 @@ void Match::nextPeriod() {
         return refuse(QStringLiteral("a clock runs"));
     if (next > qint32(RuleBook::Of(m_rules).rounds.size()))
         return refuse(QStringLiteral("past the rule set's last round"));
+    if (RuleBook::EndsRegulation(m_rules, next - 1))
+        regulationEnds();
     setNumber(pledPeriod, next);
     setPeriodClock(next);
+    // Each pair of tiebreakers rides from nothing.
+    if (RuleBook::StartsRidingAfresh(m_rules, next)) {
+        SetClock(0, 1, 1);
+        SetClock(0, 1, 2);
+        UpdateAdStatus();
+    }
+}
+
+void Match::regulationEnds() {
+    // The point is an action of its own, once the one that ended regulation is done.
+    QTimer::singleShot(0, this, [this] {
+        const TimeValue net = ClockValue(1) - ClockValue(2);
+        if (std::abs(net) < fromSeconds(RuleBook::kRidingTimeSeconds))
+            return;
+        MatchCommand c;
+        c.kind = MatchCommand::Kind::Score;
+        c.move = int(RuleBook::Move::RidingTime);
+        c.side = net > 0 ? Side::Home : Side::Guest;
+        apply(c);
+    });
 }
 
 void Match::nextBout() {
@@ -355,8 +378,10 @@ void Match::nextBout() {
 }
 
 BoutScore Match::score() const {
+    const TimeValue net =
+        m_clocks.SetTime(1) + m_clocks.Run(1) - m_clocks.SetTime(2) - m_clocks.Run(2);
     return BoutScore(m_rules, m_numbers, m_roundSeconds, seconds(m_clocks.SetTime(0)),
-                     seconds(m_shownClock));
+                     seconds(m_shownClock), BoutMoves(), net);
 }
 
 qint32 Match::ElapsedSeconds() const {
@@ -364,16 +389,7 @@ qint32 Match::ElapsedSeconds() const {
 }
 
 BoutResult Match::ProposedResult() const {
-    BoutResult r = score().Proposed();
-    // A disqualification called on a wrestler is the opponent's.
-    for (const ScoredMove &m : BoutMoves()) {
-        if (m.disqualifies) {
-            r.winner = 3 - m.side;
-            r.result = qint32(RuleBook::Result::Disqualification);
-            r.fallSeconds = -1;
-        }
-    }
-    return r;
+    return score().Proposed();
 }
 
 QList<ScoredMove> Match::BoutMoves() const {
@@ -386,19 +402,15 @@ QList<ScoredMove> Match::BoutMoves() const {
 }
 
 void Match::scoreMove(RuleBook::Move move, int side, int digit) {
-    int call = 1;
-    for (const ScoredMove &m : BoutMoves())
-        call += m.side == side && m.move == int(move);
-    const std::optional<RuleBook::Scored> scored = RuleBook::Score(m_rules, move, digit, call);
-    if (!scored)
-        return refuse(QStringLiteral("no such move under the rule set"));
-    const ScoredMove entry{m_boutSerial, Value(pledPeriod),  qint32(m_shownClock / kTenth),
-                           side,         int(move),          scored->points,
-                           int(m_rules), scored->toOpponent, scored->disqualifies};
-    const Field points = entry.scorer() == 1 ? pledHomeMatch : pledGuestMatch;
+    QString why;
+    const std::optional<ScoredMove> entry =
+        score().Scored(move, side, digit, {m_boutSerial, qint32(m_shownClock / kTenth)}, &why);
+    if (!entry)
+        return refuse(why);
+    const Field points = entry->scorer() == 1 ? pledHomeMatch : pledGuestMatch;
     setNumber(points,
-              std::min<qint32>(std::max(Value(points), 0) + entry.points, UpperLimit(points)));
-    m_moves.append(entry);
+              std::min<qint32>(std::max(Value(points), 0) + entry->points, UpperLimit(points)));
+    m_moves.append(*entry);
     emit MovesChanged();
     // Riding time follows control where the rule set times it.
     if (RuleBook::Of(m_rules).scoring.ridingTime &&
@@ -443,7 +455,7 @@ void Match::UpdateAdStatus() {
     if (!ClockRunning(0)) {
         StopClock(1);
         StopClock(2);
-    } else if (!TimeAd) {
+    } else if (!TimeAd || !RuleBook::RidingRuns(m_rules, Value(pledPeriod))) {
         StopClock(1);
         StopClock(2);
     } else if (TimeAd == Side::Home) {
@@ -467,8 +479,11 @@ void Match::UpdateClocks() {
     ShowTime(match, pledClock);
     ShowTime(ClockValue(ShownAdSide), pledTimeAd);
     if (match <= 0) {
-        if (m_tickEnabled && ClockRunning(0))
+        if (m_tickEnabled && ClockRunning(0)) {
             emit BuzzerRequested();
+            if (RuleBook::EndsRegulation(m_rules, Value(pledPeriod)))
+                regulationEnds();
+        }
         StopClock(0);
     }
     if (StoppageRunning()) {

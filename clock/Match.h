@@ -184,6 +184,9 @@ private:
     // The next round, its length on the match clock as if typed; refused while a clock runs
     // or after the rule set's last round.
     void nextPeriod();
+    // Regulation ended under a rule set that times riding: a net minute of riding time gives
+    // its point, as a command of its own once the current one is done.
+    void regulationEnds();
     // The next bout in the dual: the next match number and weight class, match points,
     // time advantages and stoppage allowances as new, the first period's length on the
     // clock; the team scores stay. Refused while a clock runs or at match 999.

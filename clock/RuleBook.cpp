@@ -154,6 +154,20 @@ QString ResultKey(Result result) {
     return QLatin1String(kKeys[int(result)]);
 }
 
+bool EndsRegulation(Set set, int period) {
+    return Of(set).scoring.ridingTime && RoundOf(set, period).kind == RoundKind::Period &&
+           period >= 1 && RoundOf(set, period + 1).kind != RoundKind::Period;
+}
+
+bool StartsRidingAfresh(Set set, int period) {
+    return Of(set).scoring.ridingTime && RoundOf(set, period).kind == RoundKind::Tiebreaker &&
+           RoundOf(set, period - 1).kind != RoundKind::Tiebreaker;
+}
+
+bool RidingRuns(Set set, int period) {
+    return !Of(set).scoring.ridingTime || RoundOf(set, period).kind != RoundKind::SuddenVictory;
+}
+
 bool TakesDigit(Set set, Move move) {
     const Scoring &s = Of(set).scoring;
     return (move == Move::NearFall && s.nearFall.size() > 1) ||

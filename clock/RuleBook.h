@@ -100,6 +100,13 @@ struct Scored {
 // rule set lacks the move or that digit.
 std::optional<Scored> Score(Set set, Move move, int digit, int call);
 QString MarkOf(Set set, Move move, int points, bool disqualifies);
+// Under a rule set that times riding: the period is regulation's last, the round starts a
+// pair of tiebreakers (riding from nothing), riding time runs in it (not in sudden victory).
+bool EndsRegulation(Set set, int period);
+bool StartsRidingAfresh(Set set, int period);
+bool RidingRuns(Set set, int period);
+// The net riding time that earns its point at the end of regulation.
+inline constexpr int kRidingTimeSeconds = 60;
 // Its key takes a digit after the side.
 bool TakesDigit(Set set, Move move);
 // "Takedown", "Escape", ... as the operator reads them; "Step out", "Exposure" under UWW.
