@@ -35,9 +35,10 @@ inline MatchCommand command(MatchCommand::Kind kind) {
 // number field's value, "homeScore:+3" a step, "homeScore:" a blank (a field by its name
 // without "pled"); "startStop", "reset", "nextPeriod", "nextBout", "undo", "redo"; "result"
 // the proposed result; "advantage:home" (guest, none); "blood:home" a stoppage clock's start
-// (injury, blood, recovery, headNeck), "stop:blood" its stop; "wait:3400" milliseconds passing
-// with the board refreshed. The match may refuse any of them; what the last one did comes
-// back.
+// (injury, blood, recovery, headNeck), "stop:blood" its stop; "takedown:home" a scoring move
+// (escape, reversal, nearFall, amplitude, penalty, stalling, caution, ridingTime), with its
+// digit as in "nearFall:guest:3"; "wait:3400" milliseconds passing with the board refreshed.
+// The match may refuse any of them; what the last one did comes back.
 inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
     MatchOutcome last;
     using enum MatchCommand::Kind;
@@ -48,6 +49,8 @@ inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
         {QStringLiteral("nextBout"), NextBout},
         {QStringLiteral("undo"), Undo},
         {QStringLiteral("redo"), Redo}};
+    static const QStringList kMoves{"takedown", "escape",   "reversal", "nearFall",  "amplitude",
+                                    "penalty",  "stalling", "caution",  "ridingTime"};
     const auto stoppage = [](const QString &name) {
         for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
             if (RuleBook::StoppageKey(kind) == name)
@@ -81,6 +84,11 @@ inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
         } else if (what == QLatin1String("stop")) {
             c.kind = StopStoppage;
             c.stoppage = stoppage(arg);
+        } else if (kMoves.contains(what)) {
+            c.kind = Score;
+            c.move = int(kMoves.indexOf(what));
+            c.side = arg.startsWith(QLatin1String("home")) ? Side::Home : Side::Guest;
+            c.value = arg.section(QLatin1Char(':'), 1).toInt();
         } else if (stoppage(what) >= 0) {
             c.kind = StartStoppage;
             c.stoppage = stoppage(what);

@@ -3,6 +3,7 @@
 #include "ConsoleFixture.h"
 #include "TestMain.h"
 #include "TestSupport.h"
+#include "led/KeyCodes.h"
 
 #include <QSignalSpy>
 
@@ -52,6 +53,45 @@ private slots:
         QCOMPARE(counter.count, beeps);
         QVERIFY(!m->ClockRunning(0));
         QVERIFY(console->ClockTyped().isEmpty());
+    }
+
+    // A scoring key, then Left or Right, then the digit of a near fall: typed into the selected
+    // home score, the digit is the move's and never the field's; any other key drops the
+    // choice and does what it always does.
+    void scoringKeys_data() {
+        QTest::addColumn<QString>("keys"); // "L", "R", "U" the arrows, anything else typed
+        QTest::addColumn<int>("home");
+        QTest::addColumn<int>("guest");
+        QTest::addColumn<int>("homeScore");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("takedown home") << "t L" << 3 << 0 << 0 << 0;
+        QTest::newRow("escape guest") << "x R" << 0 << 1 << 0 << 0;
+        QTest::newRow("near fall's digit is the move's") << "f R 3" << 0 << 3 << 0 << 0;
+        QTest::newRow("a near fall of 7 is no near fall") << "f R 7" << 0 << 0 << 0 << 1;
+        QTest::newRow("no digit: dropped, the key types") << "f R + 2" << 0 << 0 << 2 << 1;
+        QTest::newRow("Up drops it and hands over nobody") << "t U" << 0 << 0 << 0 << 0;
+        QTest::newRow("a digit before the side types") << "t 4 L \r" << 0 << 0 << 4 << 0;
+        QTest::newRow("a penalty names the one called") << "a L" << 0 << 1 << 0 << 0;
+    }
+    void scoringKeys() {
+        QFETCH(QString, keys);
+        QFETCH(int, home);
+        QFETCH(int, guest);
+        QFETCH(int, homeScore);
+        QFETCH(int, refused);
+        QSignalSpy refusals(console.get(), &KeyConsole::Refused);
+        for (const QString &key : keys.split(QLatin1Char(' '))) {
+            if (key == QLatin1String("L") || key == QLatin1String("R") || key == QLatin1String("U"))
+                press(key == QLatin1String("L")   ? KeyCodes::Left
+                      : key == QLatin1String("R") ? KeyCodes::Right
+                                                  : KeyCodes::Up);
+            else
+                type(Match::pledHomeScore, key);
+        }
+        QCOMPARE(m->Value(Match::pledHomeMatch), home);
+        QCOMPARE(m->Value(Match::pledGuestMatch), guest);
+        QCOMPARE(m->Value(Match::pledHomeScore), homeScore);
+        QCOMPARE(refusals.count(), refused);
     }
 
     void nextBoutDropsHalfTypedEntries() {

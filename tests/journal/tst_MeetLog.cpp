@@ -216,9 +216,9 @@ private slots:
         QCOMPARE(r.end, ends[0]);
     }
 
-    // Undo's history goes with the log: each action, undo and redo one record, every length
-    // replaying to its match, and a checkpoint bringing it all back; resumed, the match
-    // undoes on as the first would.
+    // Undo's history and the scorebook go with the log: each action, undo and redo one record,
+    // every length replaying to its match, and a checkpoint bringing it all back; resumed, the
+    // match undoes on as the first would.
     void historyReplays() {
         FakeClock clock;
         Match first;
@@ -227,7 +227,8 @@ private slots:
         std::vector<MeetLog::Kind> kinds;
         for (const QString &step :
              QStringLiteral(
-                 "homeScore:3 advantage:home startStop wait:2000 startStop homeMatch:6 result undo "
+                 "homeScore:3 takedown:home penalty:guest undo redo stalling:home advantage:home "
+                 "startStop wait:2000 startStop homeMatch:6 result undo "
                  "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
                  .split(QLatin1Char(' '))) {
             kinds.push_back(MeetLog::KindOf(play(first, clock, step).step));
@@ -248,9 +249,10 @@ private slots:
         for (Match *m : {&first, &resumed})
             play(*m, clock, QStringLiteral("undo undo"));
         QCOMPARE(resumed.StoppageKind(), -1);
-        QCOMPARE(resumed.Value(Match::pledHomeMatch), 0);
+        QCOMPARE(resumed.Value(Match::pledHomeMatch), 4); // T3 and a guest's P1
         QCOMPARE(resumed.Value(Match::pledHomeScore), 3);
         QCOMPARE(resumed.Bouts().size(), 0);
+        QVERIFY(resumed.Moves() == first.Moves() && resumed.Moves().size() == 3);
         for (int f = Match::pledHomeScore; f < Match::kFieldCount; ++f)
             QCOMPARE(resumed.Value(Match::Field(f)), first.Value(Match::Field(f)));
     }
