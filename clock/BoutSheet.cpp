@@ -33,7 +33,26 @@ QStringList Header() {
             QStringLiteral("Home points"), QStringLiteral("Guest points"),
             QStringLiteral("Fall time"),   QStringLiteral("Team points"),
             QStringLiteral("Home score"),  QStringLiteral("Guest score"),
-            QStringLiteral("Time")};
+            QStringLiteral("Time"),        QStringLiteral("Home moves"),
+            QStringLiteral("Guest moves")};
+}
+
+QString Marks(const QList<ScoredMove> &moves, qint32 bout, int side) {
+    QList<QStringList> periods;
+    for (const ScoredMove &m : moves) {
+        if (m.bout != bout)
+            continue;
+        // A blank period counts as the first.
+        const qsizetype period = std::max(m.period, 1);
+        while (periods.size() < period)
+            periods.append(QStringList());
+        if (m.side == side)
+            periods[period - 1] << m.mark();
+    }
+    QStringList texts;
+    for (const QStringList &marks : periods)
+        texts << marks.join(QLatin1Char(' '));
+    return texts.join(QStringLiteral(" | "));
 }
 
 QString FallTime(qint32 seconds) {
@@ -42,7 +61,8 @@ QString FallTime(qint32 seconds) {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-QStringList Row(const BoutResult &b, const QString &home, const QString &guest) {
+QStringList Row(const BoutResult &b, const QList<ScoredMove> &moves, const QString &home,
+                const QString &guest) {
     return {Number(b.match),
             Number(b.weight),
             b.winner == 1   ? home
@@ -55,14 +75,17 @@ QStringList Row(const BoutResult &b, const QString &home, const QString &guest) 
             QString::number(b.teamPoints),
             QString::number(b.homeScore),
             QString::number(b.guestScore),
-            QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+            QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+            Marks(moves, b.serial, 1),
+            Marks(moves, b.serial, 2)};
 }
 
-QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest) {
+QByteArray Csv(const QList<BoutResult> &bouts, const QList<ScoredMove> &moves, const QString &home,
+               const QString &guest) {
     QStringList lines{Header().join(QLatin1Char(','))};
     for (const BoutResult &b : bouts) {
         QStringList fields;
-        for (const QString &text : Row(b, home, guest))
+        for (const QString &text : Row(b, moves, home, guest))
             fields << csvField(text);
         lines << fields.join(QLatin1Char(','));
     }

@@ -12,8 +12,12 @@ namespace BoutSheet {
 // The columns, in order.
 QStringList Header();
 // One bout's texts: the winner by its team's name, a blank number as "", the date and time
-// of day as the computer's clock read it.
-QStringList Row(const BoutResult &bout, const QString &home, const QString &guest);
+// of day as the computer's clock read it, then each wrestler's marks from the scorebook.
+QStringList Row(const BoutResult &bout, const QList<ScoredMove> &moves, const QString &home,
+                const QString &guest);
+// A wrestler's marks in a bout (by its serial), in order, periods apart: "T3 N2 | E1 | R2",
+// as many periods as the bout's scorebook reaches for either wrestler.
+QString Marks(const QList<ScoredMove> &moves, qint32 bout, int side);
 // A number as a field shows it: "" for a blank (-1).
 QString Number(qint32 value);
 // "1:23": a bout's time at a fall.
@@ -21,6 +25,7 @@ QString FallTime(qint32 seconds);
 // UTF-8 with a byte-order mark, a header row, then one row per bout; a text that starts
 // like a formula gets a leading ', and one with a comma, a quote or a line break is quoted,
 // its quotes doubled.
-QByteArray Csv(const QList<BoutResult> &bouts, const QString &home, const QString &guest);
+QByteArray Csv(const QList<BoutResult> &bouts, const QList<ScoredMove> &moves, const QString &home,
+               const QString &guest);
 
 } // namespace BoutSheet

@@ -132,6 +132,8 @@ public:
     // The scorebook: the dual's, and the bout's on the board.
     const QList<ScoredMove> &Moves() const { return m_moves; }
     QList<ScoredMove> BoutMoves() const;
+    // The bout on the board, as its scorebook entries name it.
+    qint32 BoutSerial() const { return m_boutSerial; }
 
     // Whether the match clock has been started since this match began (or, restored, since
     // the journaled one began).

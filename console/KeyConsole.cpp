@@ -165,6 +165,10 @@ void KeyConsole::nextBout() {
     if (!run(of(MatchCommand::Kind::NextBout)))
         return;
     // Half-typed entries belonged to the bout before.
+    DropTyped();
+}
+
+void KeyConsole::DropTyped() {
     setTyped(m_clockTyped, QString());
     setTyped(m_digitTyped, QString());
 }

@@ -29,6 +29,8 @@ public:
     QString ClockTyped() const { return m_clockTyped; }
     QString DigitTyped() const { return m_digitTyped; }
     QString DigitTypedField() const { return m_digitTypedField; }
+    // Half-typed entries dropped, as when the selected field changes.
+    void DropTyped();
 
 signals:
     void TypedChanged();

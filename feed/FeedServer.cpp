@@ -406,7 +406,7 @@ void FeedServer::publish(const FeedState &state) {
     m_stateJson = std::move(json);
     if (!m_gate)
         return;
-    const QByteArray frame = "data: " + m_stateJson + "\n\n";
+    const QByteArray frame = "data: " + FeedStateJson(state, false) + "\n\n";
     for (QTcpSocket *socket : m_gate->streams()) {
         socket->write(frame);
         socket->flush();

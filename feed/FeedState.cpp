@@ -42,6 +42,17 @@ QByteArray stoppage(const FeedState::Stoppage &s) {
     return json + "}}";
 }
 
+QByteArray moves(const QList<FeedState::Move> &list) {
+    QByteArray json = "[";
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const FeedState::Move &m = list[i];
+        json += QByteArray(i ? "," : "") + "{\"period\":" + QByteArray::number(m.period) + "," +
+                pair("clock", m.clock) + "," + pair("side", m.side) + "," + pair("mark", m.mark) +
+                ",\"points\":" + QByteArray::number(m.points) + "}";
+    }
+    return json + "]";
+}
+
 QByteArray team(const FeedTeam &t) {
     return "{" + pair("name", t.name) + "," + pair("score", t.score) + "," +
            pair("match", t.match) + "}";
@@ -49,7 +60,7 @@ QByteArray team(const FeedTeam &t) {
 
 } // namespace
 
-QByteArray FeedStateJson(const FeedState &s) {
+QByteArray FeedStateJson(const FeedState &s, bool boutMoves) {
     QByteArray json =
         "{" + pair("clock", s.clock) + ",\"clockRunning\":" + (s.clockRunning ? "true" : "false") +
         ",\"timeAdvantage\":{" + pair("shown", s.timeAdvantage.shown) + "," +
@@ -62,7 +73,8 @@ QByteArray FeedStateJson(const FeedState &s) {
             "," + pair("ledTime", s.colors.ledTime) + "}";
     json += "," + pair("rules", s.rules) + ",\"stoppage\":" + stoppage(s.stoppage);
     json += ",\"round\":{" + pair("kind", s.round.kind) +
-            ",\"number\":" + QByteArray::number(s.round.number) + "},\"bouts\":[";
+            ",\"number\":" + QByteArray::number(s.round.number) + "},\"moves\":" + moves(s.moves) +
+            ",\"bouts\":[";
     for (qsizetype i = 0; i < s.bouts.size(); ++i) {
         const FeedState::Bout &b = s.bouts[i];
         json += QByteArray(i ? "," : "") + "{" + pair("match", b.match) + "," +
@@ -70,7 +82,8 @@ QByteArray FeedStateJson(const FeedState &s) {
                 pair("kind", b.kind) + ",\"teamPoints\":" + QByteArray::number(b.teamPoints) + "," +
                 nullable("fallTime", b.fallTime) + "," + pair("homePoints", b.homePoints) + "," +
                 pair("guestPoints", b.guestPoints) + "," + pair("homeScore", b.homeScore) + "," +
-                pair("guestScore", b.guestScore) + "}";
+                pair("guestScore", b.guestScore) +
+                (boutMoves ? ",\"moves\":" + moves(b.moves) : QByteArray()) + "}";
     }
     json += "]}";
     return json;

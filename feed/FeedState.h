@@ -52,12 +52,23 @@ struct FeedState {
         QString kind = QStringLiteral("period");
         int number = 0;
     } round;
+    // A scorebook entry: side the wrestler it names (for a call, the one called), the clock
+    // as it read, points to that wrestler or, for a call, to the opponent.
+    struct Move {
+        int period = 0; // 0: a blank period
+        QString clock, side, mark;
+        int points = 0;
+        bool operator==(const Move &) const = default;
+    };
+    // The scorebook of the bout on the board.
+    QList<Move> moves;
     // The dual's results, as the bout sheet lists them; winner empty for nobody, fallTime
     // empty for a result other than a fall.
     struct Bout {
         QString match, weight, winner, kind;
         int teamPoints = 0;
         QString fallTime, homePoints, guestPoints, homeScore, guestScore;
+        QList<Move> moves;
         bool operator==(const Bout &) const = default;
     };
     QList<Bout> bouts;
@@ -65,8 +76,9 @@ struct FeedState {
     bool operator==(const FeedState &) const = default;
 };
 
-// The state as GET /state.json sends it: compact, keys in a fixed order.
-QByteArray FeedStateJson(const FeedState &state);
+// The state as GET /state.json sends it: compact, keys in a fixed order. An event's frame
+// leaves out the finished bouts' scorebooks, so that it stays small.
+QByteArray FeedStateJson(const FeedState &state, bool boutMoves = true);
 
 // Texts from what a field's digits show, for filling a FeedState.
 namespace FeedText {

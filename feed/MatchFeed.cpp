@@ -14,6 +14,7 @@ MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
     connect(&m_match, &Match::TickChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::StoppageChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::BoutsChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::MovesChanged, this, &MatchFeed::publish);
 }
 
 FeedState MatchFeed::State() const {
@@ -51,6 +52,18 @@ FeedState MatchFeed::State() const {
                 s.stoppage.left[size_t(side)][size_t(kind)] = Match::TimeText(left, true);
         }
     }
+    const auto movesOf = [this](const QList<ScoredMove> &book, qint32 bout) {
+        QList<FeedState::Move> out;
+        for (const ScoredMove &m : book) {
+            if (m.bout == bout)
+                out.append({std::max(m.period, 0),
+                            Match::TimeText(fromTenths(m.clockTenths), true).trimmed(),
+                            m.side == 1 ? QStringLiteral("home") : QStringLiteral("guest"),
+                            m.mark(), m.points});
+        }
+        return out;
+    };
+    s.moves = movesOf(m_match.BoutMoves(), m_match.BoutSerial());
     for (const BoutResult &b : m_match.Bouts()) {
         using BoutSheet::Number;
         s.bouts.append({Number(b.match), Number(b.weight),
@@ -60,7 +73,7 @@ FeedState MatchFeed::State() const {
                         RuleBook::ResultKey(RuleBook::Result(b.result)), b.teamPoints,
                         BoutSheet::FallTime(b.fallSeconds), Number(b.homePoints),
                         Number(b.guestPoints), QString::number(b.homeScore),
-                        QString::number(b.guestScore)});
+                        QString::number(b.guestScore), movesOf(m_match.Moves(), b.serial)});
     }
     return s;
 }

@@ -98,6 +98,28 @@ QString ConsoleStrip::Text() const {
     parts << QStringLiteral("Typed: %1").arg(typed);
     if (!m_note.isEmpty())
         parts << m_note;
+    const auto team = [](int side) {
+        return side == 1 ? modGlobals::HomeText : modGlobals::GuestText;
+    };
+    // The last move, as the scorer writes it: "T3 Tigers 1:42".
+    if (const QList<ScoredMove> moves = m_match.BoutMoves(); !moves.isEmpty()) {
+        const ScoredMove &last = moves.back();
+        QString move = QStringLiteral("%1 %2 %3")
+                           .arg(last.mark(), team(last.side),
+                                Match::TimeText(fromTenths(last.clockTenths), true).trimmed());
+        if (last.disqualifies)
+            move += QStringLiteral(": Bout Result proposes disqualification");
+        parts << move;
+    }
+    // The board ends nothing by itself: it tells the operator the margin is reached.
+    const RuleBook::Rules &rules = RuleBook::Of(m_match.Rules());
+    const int lead = std::max(m_match.Value(Match::pledHomeMatch), 0) -
+                     std::max(m_match.Value(Match::pledGuestMatch), 0);
+    if (std::abs(lead) >= rules.technicalMargin)
+        parts << QStringLiteral("%1 leads by %2: %3")
+                     .arg(team(lead > 0 ? 1 : 2))
+                     .arg(std::abs(lead))
+                     .arg(RuleBook::ResultName(rules.technical));
     // A binding that is a lower-case letter does not answer with Caps Lock on.
     const bool lowerBinding = [] {
         for (int key : {modGlobals::StartStopClockKey, modGlobals::ResetClockKey,
@@ -123,8 +145,7 @@ QString ConsoleStrip::Text() const {
                 left << RuleBook::StoppageName(kind) + QLatin1Char(' ') +
                             Match::TimeText(value, true);
         }
-        parts << (side == 1 ? modGlobals::HomeText : modGlobals::GuestText) + QStringLiteral(": ") +
-                     left.join(QStringLiteral(", "));
+        parts << team(side) + QStringLiteral(": ") + left.join(QStringLiteral(", "));
     }
     if (const RuleBook::RoundKind round = m_match.Round().kind;
         round != RuleBook::RoundKind::Period)

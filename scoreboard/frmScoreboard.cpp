@@ -77,8 +77,12 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
     connect(m_console, &KeyConsole::Refused, m_strip, &ConsoleStrip::showRefused);
     connect(&match(), &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
     connect(&match(), &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&match(), &Match::MovesChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::FieldChanged, m_strip, [this](Match::Field field) {
-        if (field == Match::pledTimeAd && match().StoppageRunning() && m_strip->isVisible())
+        // The match points decide the margin it tells.
+        if (((field == Match::pledTimeAd && match().StoppageRunning()) ||
+             field == Match::pledHomeMatch || field == Match::pledGuestMatch) &&
+            m_strip->isVisible())
             m_strip->refresh();
     });
     connect(this, &frmScoreboard::JournalFailingChanged, m_strip, &ConsoleStrip::setSaveProblem);
@@ -316,15 +320,34 @@ void frmScoreboard::closeAudience() {
     }
 }
 
-void frmScoreboard::onFocusChanged(QWidget *now) {
-    int field = -1;
-    for (QWidget *w = now; w && field < 0 && w != this; w = w->parentWidget()) {
+int frmScoreboard::fieldOf(const QWidget *widget) const {
+    for (const QWidget *w = widget; w && w != this; w = w->parentWidget()) {
         const QString name = w->objectName();
         if (name.startsWith(QLatin1String("pic")))
-            field = Match::FieldFromName(QStringLiteral("pled") + name.mid(3));
+            return Match::FieldFromName(QStringLiteral("pled") + name.mid(3));
     }
+    return -1;
+}
+
+void frmScoreboard::onFocusChanged(QWidget *now) {
     if (now && now->window() == this)
-        m_strip->setSelected(field);
+        m_strip->setSelected(fieldOf(now));
+}
+
+// Tab and Shift+Tab step the selected field, round the board in reading order.
+bool frmScoreboard::focusNextPrevChild(bool next) {
+    using enum Match::Field;
+    static constexpr Match::Field kOrder[] = {pledClock,     pledHomeScore,  pledGuestScore,
+                                              pledHomeMatch, pledGuestMatch, pledMatch,
+                                              pledPeriod,    pledWeight};
+    constexpr int kCount = int(std::size(kOrder));
+    const auto at = std::ranges::find(kOrder, Match::Field(fieldOf(focusWidget())));
+    const int now = at == std::end(kOrder) ? (next ? -1 : 0) : int(at - std::begin(kOrder));
+    const Match::Field field = kOrder[(now + (next ? 1 : kCount - 1)) % kCount];
+    // A half-typed entry belonged to the field left.
+    m_console->DropTyped();
+    m_picture->Field(field).at(0)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void frmScoreboard::watchKey(QObject *watched, QEvent *event) {

@@ -75,6 +75,7 @@ signals:
     void JournalFailingChanged(bool failing);
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -93,6 +94,7 @@ private:
     void handOptions();
     void openAudience(QScreen *screen);
     void closeAudience();
+    int fieldOf(const QWidget *widget) const;
     void onFocusChanged(QWidget *now);
     // Caps Lock and the refused mark follow each key typed on the board.
     void watchKey(QObject *watched, QEvent *event);

@@ -244,22 +244,33 @@ private slots:
         BoutResult home = b;
         home.winner = 1;
         BoutResult formula = b;
-        const QByteArray csv = BoutSheet::Csv({b, home}, QStringLiteral("Smith, Jones"),
+        // Its scorebook, by period, each mark on its wrestler's line; another bout's apart.
+        b.serial = 4;
+        const auto move = [](qint32 bout, qint32 period, qint32 side, RuleBook::Move m,
+                             int points) {
+            return ScoredMove{bout, period, 0, side, int(m), points, 0, false, false};
+        };
+        using enum RuleBook::Move;
+        const QList<ScoredMove> moves{move(4, 1, 1, Takedown, 3), move(4, 2, 2, Escape, 1),
+                                      move(3, 1, 2, Takedown, 3), move(4, 1, 1, NearFall, 2),
+                                      move(4, 3, 1, Reversal, 2)};
+        const QByteArray csv = BoutSheet::Csv({b, home}, moves, QStringLiteral("Smith, Jones"),
                                               QStringLiteral("The \"Rams\""));
         const QList<QByteArray> lines = csv.split('\n');
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[2].startsWith(",106,\"Smith, Jones\",Fall,"), lines[2].constData());
         QCOMPARE(lines[0],
                  QByteArray("\xEF\xBB\xBFMatch,Weight,Winner,Result,Home points,Guest points,"
-                            "Fall time,Team points,Home score,Guest score,Time\r"));
+                            "Fall time,Team points,Home score,Guest score,Time,Home moves,"
+                            "Guest moves\r"));
         QCOMPARE(lines[1], QByteArray(",106,\"The \"\"Rams\"\"\",Fall,2,0,1:23,6,0,6,"
-                                      "2026-12-09 19:04:11\r"));
-        QVERIFY(BoutSheet::Csv({}, QStringLiteral("Tigers"), QString()).count('\n') == 1);
+                                      "2026-12-09 19:04:11,T3 N2 |  | R2, | E1 | \r"));
+        QVERIFY(BoutSheet::Csv({}, {}, QStringLiteral("Tigers"), QString()).count('\n') == 1);
         // A spreadsheet must show these as text, not run them.
         for (const QString &name :
              {QStringLiteral("=1+2"), QStringLiteral("+1"), QStringLiteral("-1"),
               QStringLiteral("@SUM(A1)"), QStringLiteral("\tx"), QStringLiteral("\rx")}) {
-            const QByteArray row = BoutSheet::Csv({formula}, {}, name).split('\n')[1];
+            const QByteArray row = BoutSheet::Csv({formula}, {}, {}, name).split('\n')[1];
             QVERIFY2(row.startsWith(",106,'" + name.toUtf8()) ||
                          row.startsWith(",106,\"'" + name.toUtf8()),
                      row.constData());

@@ -345,6 +345,31 @@ private slots:
         QVERIFY(s->desktop.waitForActive(s->board));
     }
 
+    // A bout scored by keys alone: a move key, then Left or Right, then a near fall's digit;
+    // Ctrl+Z takes the last move back with its points; match points go past 19; Tab steps to
+    // a field.
+    void scoringByKeysAlone() {
+        s->desktop.keys({QStringLiteral("n")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("0"), Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("t"), QStringLiteral("Left"), QStringLiteral("x"),
+                         QStringLiteral("Right"), QStringLiteral("f"), QStringLiteral("Left"),
+                         QStringLiteral("3")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("6"), Desktop::kWaitMs);
+        QCOMPARE(field("guestMatch"), QStringLiteral("1"));
+        s->desktop.keys({QStringLiteral("ctrl+z")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("3"), Desktop::kWaitMs);
+        QStringList takedowns;
+        for (int i = 0; i < 6; ++i)
+            takedowns << QStringLiteral("t") << QStringLiteral("Left");
+        s->desktop.keys(takedowns);
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("21"), Desktop::kWaitMs);
+        clickField("clock");
+        s->desktop.keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+                         QStringLiteral("Tab")});
+        s->desktop.type(QStringLiteral("45\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(field("guestMatch"), QStringLiteral("45"), Desktop::kWaitMs);
+    }
+
     void cleanupTestCase() { s.reset(); }
 };
 

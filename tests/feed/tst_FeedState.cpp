@@ -31,18 +31,31 @@ private slots:
         std::copy(std::begin(full), std::end(full), s.stoppage.left[1].begin());
         s.stoppage.left[1][1] = QStringLiteral("4:12");
         s.round = {QStringLiteral("period"), 2};
-        s.bouts = {{"3", "120", "home", "fall", 6, "1:23", "9", "2", "12", "3"},
-                   {"4", "126", "", "doubleForfeit", 0, "", "", "", "12", "3"}};
-        QCOMPARE(
-            FeedStateJson(s),
-            QByteArray(
-                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2},"bouts":[{"match":"3","weight":"120","winner":"home","kind":"fall","teamPoints":6,"fallTime":"1:23","homePoints":"9","guestPoints":"2","homeScore":"12","guestScore":"3"},{"match":"4","weight":"126","winner":null,"kind":"doubleForfeit","teamPoints":0,"fallTime":null,"homePoints":"","guestPoints":"","homeScore":"12","guestScore":"3"}]})"));
+        s.moves = {{1, "1:42", "home", "T3", 3}};
+        s.bouts = {{"3",
+                    "120",
+                    "home",
+                    "fall",
+                    6,
+                    "1:23",
+                    "9",
+                    "2",
+                    "12",
+                    "3",
+                    {{1, "0:31", "guest", "E1", 1}}},
+                   {"4", "126", "", "doubleForfeit", 0, "", "", "", "12", "3", {}}};
+        QCOMPARE(FeedStateJson(s),
+                 QByteArray(R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2},"moves":[{"period":1,"clock":"1:42","side":"home","mark":"T3","points":3}],"bouts":[{"match":"3","weight":"120","winner":"home","kind":"fall","teamPoints":6,"fallTime":"1:23","homePoints":"9","guestPoints":"2","homeScore":"12","guestScore":"3","moves":[{"period":1,"clock":"0:31","side":"guest","mark":"E1","points":1}]},{"match":"4","weight":"126","winner":null,"kind":"doubleForfeit","teamPoints":0,"fallTime":null,"homePoints":"","guestPoints":"","homeScore":"12","guestScore":"3","moves":[]}]})"));
+        // An event's frame: the bout on the board's moves, no finished bout's.
+        const QByteArray frame = FeedStateJson(s, false);
+        QVERIFY(frame.contains("\"T3\"") && !frame.contains("\"E1\"") &&
+                QJsonDocument::fromJson(frame).isObject());
         // No clock shown, and a rule set without most kinds.
         FeedState uww;
         uww.rules = QStringLiteral("UWW");
         uww.stoppage.left[0][1] = uww.stoppage.left[1][1] = QStringLiteral("4:00");
         QVERIFY(FeedStateJson(uww).endsWith(
-            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}},"round":{"kind":"period","number":0},"bouts":[]})"));
+            R"("rules":"UWW","stoppage":{"kind":null,"side":null,"running":false,"shown":"","left":{"home":{"blood":"4:00"},"guest":{"blood":"4:00"}}},"round":{"kind":"period","number":0},"moves":[],"bouts":[]})"));
     }
 
     void namesAreEscaped_data() {
