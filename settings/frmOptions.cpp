@@ -175,8 +175,8 @@ const Tab kTabs[] = {
 
 // Below the tab container.
 const Row kButtons[] = {
-    {"cmdOk", Button, "", "&Ok", 2407, 4200, 1095, 375},
-    {"cmdCancel", Button, "", "&Cancel", 3622, 4200, 1095, 375},
+    {"cmdOk", Button, "", "&Ok", 3157, 4200, 1095, 375},
+    {"cmdCancel", Button, "", "&Cancel", 4372, 4200, 1095, 375},
 };
 
 // In KeyIndex order.
@@ -247,11 +247,11 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     // Wide enough for every tab's caption side by side.
-    setFixedSize(Twips::Pixels(7125), Twips::Pixels(4635));
+    setFixedSize(Twips::Pixels(8625), Twips::Pixels(4635));
 
     auto sst = new QWidget(this);
     sst->setObjectName(QStringLiteral("sstOptions"));
-    Twips::SetGeometry(sst, {120, 120, 6855, 3975});
+    Twips::SetGeometry(sst, {120, 120, 8355, 3975});
     m_tabs = new QTabBar(sst);
     m_tabs->setObjectName(QStringLiteral("sstOptionsTabs"));
     for (const Tab &tab : kTabs)

@@ -152,9 +152,9 @@ private slots:
         row(3, "", "chkFeed", "Serve the scoreboard over HTTP", {240, 480, 4815, 315});
         row(3, "", "txtFeedPort", "", {960, 900, 1215, 375});
         row(3, "", "optFeedNetwork", "Every device on the network", {240, 1800, 4815, 315});
-        row(-1, "", "sstOptions", "", {120, 120, 6855, 3975});
-        row(-1, "", "cmdOk", "&Ok", {2407, 4200, 1095, 375});
-        row(-1, "", "cmdCancel", "&Cancel", {3622, 4200, 1095, 375});
+        row(-1, "", "sstOptions", "", {120, 120, 8355, 3975});
+        row(-1, "", "cmdOk", "&Ok", {3157, 4200, 1095, 375});
+        row(-1, "", "cmdCancel", "&Cancel", {4372, 4200, 1095, 375});
     }
     void layout() {
         QFETCH(int, tab);
@@ -195,6 +195,8 @@ private slots:
         auto d = open();
         auto tabs = d->findChild<QTabBar *>("sstOptionsTabs");
         QCOMPARE(tabs->count(), 7);
+        // Every caption whole, side by side: no tab behind a scroll button.
+        QVERIFY(tabs->tabRect(tabs->count() - 1).right() < tabs->width());
         QCOMPARE(tabs->tabText(3), QStringLiteral("Broadcast"));
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!d->findChild<QCheckBox *>("chkFeed")->isVisible());

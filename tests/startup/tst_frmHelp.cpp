@@ -91,7 +91,7 @@ private slots:
         QFETCH(QString, text);
         frmHelp::ShowHelp();
         const QList<QLabel *> all = labels();
-        QCOMPARE(all.size(), 25);
+        QCOMPARE(all.size(), 29);
         const int row = QString::fromLatin1(QTest::currentDataTag()).toInt();
         QLabel *label = all.at(row);
         QCOMPARE(label->text(), text);
@@ -107,7 +107,10 @@ private slots:
         frmHelp::ShowHelp();
         frmHelp *help = frmHelp::Instance();
         QCOMPARE(help->windowTitle(), QStringLiteral("Darezez Help"));
-        QCOMPARE(help->size(), QSize(518, 497));
+        QCOMPARE(help->size(), QSize(518, 601));
+        // Every text within it.
+        for (const QLabel *label : labels())
+            QVERIFY2(help->rect().contains(label->geometry()), qPrintable(label->text()));
         QCOMPARE(help->minimumSize(), help->maximumSize());
         QVERIFY(!(help->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(help->windowFlags() & Qt::WindowMinimizeButtonHint);
