@@ -44,9 +44,12 @@ BoutResult BoutScore::Proposed() const {
     r.winner = guest > home ? 2 : 1;
     r.result = qint32(RuleBook::ProposedResult(m_rules, std::abs(home - guest)));
     r.fallSeconds = ElapsedSeconds();
+    // After a pair of tiebreakers: the second of them.
+    const qint32 period = m_numbers[Period];
     if (home == guest && std::abs(m_ridingNet) >= fromSeconds(1) &&
         RuleBook::Of(m_rules).scoring.ridingTime &&
-        RuleBook::RoundOf(m_rules, m_numbers[Period]).kind == RuleBook::RoundKind::Tiebreaker)
+        RuleBook::RoundOf(m_rules, period).kind == RuleBook::RoundKind::Tiebreaker &&
+        !RuleBook::StartsRidingAfresh(m_rules, period))
         r.winner = m_ridingNet > 0 ? 1 : 2;
     for (const ScoredMove &m : m_moves) {
         if (m.disqualifies) {
@@ -75,7 +78,7 @@ std::optional<ScoredMove> BoutScore::Scored(RuleBook::Move move, int side, int d
         *why = QStringLiteral("no such move under the rule set");
         return std::nullopt;
     }
-    return ScoredMove{when.bout,    m_numbers[Period],  when.clockTenths,
+    return ScoredMove{when.bout,    when.period,        when.clockTenths,
                       side,         int(move),          scored->points,
                       int(m_rules), scored->toOpponent, scored->disqualifies};
 }

@@ -36,6 +36,7 @@ public:
     // it or the bout has its riding-time point.
     struct When {
         qint32 bout;
+        qint32 period;
         qint32 clockTenths;
     };
     std::optional<ScoredMove> Scored(RuleBook::Move move, int side, int digit, When when,

@@ -331,7 +331,8 @@ void Match::nextPeriod() {
         return refuse(QStringLiteral("a clock runs"));
     if (next > qint32(RuleBook::Of(m_rules).rounds.size()))
         return refuse(QStringLiteral("past the rule set's last round"));
-    if (RuleBook::EndsRegulation(m_rules, next - 1))
+    // A clock run out has ended regulation already.
+    if (RuleBook::EndsRegulation(m_rules, next - 1) && ClockValue(0) > 0)
         regulationEnds();
     setNumber(pledPeriod, next);
     setPeriodClock(next);
@@ -344,8 +345,10 @@ void Match::nextPeriod() {
 }
 
 void Match::regulationEnds() {
-    // The point is an action of its own, once the one that ended regulation is done.
-    QTimer::singleShot(0, this, [this] {
+    // The point is an action of its own, once the one that ended regulation is done; the
+    // scorebook has it where regulation ended.
+    const BoutScore::When end = now();
+    QTimer::singleShot(0, this, [this, end] {
         const TimeValue net = ClockValue(1) - ClockValue(2);
         if (std::abs(net) < fromSeconds(RuleBook::kRidingTimeSeconds))
             return;
@@ -353,8 +356,14 @@ void Match::regulationEnds() {
         c.kind = MatchCommand::Kind::Score;
         c.move = int(RuleBook::Move::RidingTime);
         c.side = net > 0 ? Side::Home : Side::Guest;
+        m_regulationEnd = end;
         apply(c);
+        m_regulationEnd.reset();
     });
+}
+
+BoutScore::When Match::now() const {
+    return {m_boutSerial, Value(pledPeriod), qint32(m_shownClock / kTenth)};
 }
 
 void Match::nextBout() {
@@ -403,8 +412,9 @@ QList<ScoredMove> Match::BoutMoves() const {
 
 void Match::scoreMove(RuleBook::Move move, int side, int digit) {
     QString why;
-    const std::optional<ScoredMove> entry =
-        score().Scored(move, side, digit, {m_boutSerial, qint32(m_shownClock / kTenth)}, &why);
+    const std::optional<ScoredMove> entry = score().Scored(
+        move, side, digit,
+        move == RuleBook::Move::RidingTime && m_regulationEnd ? *m_regulationEnd : now(), &why);
     if (!entry)
         return refuse(why);
     const Field points = entry->scorer() == 1 ? pledHomeMatch : pledGuestMatch;

@@ -189,6 +189,8 @@ private:
     // Regulation ended under a rule set that times riding: a net minute of riding time gives
     // its point, as a command of its own once the current one is done.
     void regulationEnds();
+    // Where a move scored now goes in the scorebook.
+    BoutScore::When now() const;
     // The next bout in the dual: the next match number and weight class, match points,
     // time advantages and stoppage allowances as new, the first period's length on the
     // clock; the team scores stay. Refused while a clock runs or at match 999.
@@ -219,6 +221,8 @@ private:
     QList<BoutResult> m_bouts;
     QMap<quint16, QString> m_texts; // carried from a resumed log to the next
     qint32 m_boutSerial = 0;
+    // Where regulation ended, while its riding-time point is applied.
+    std::optional<BoutScore::When> m_regulationEnd;
     QList<ScoredMove> m_moves;
     // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
     std::array<qint32, 10> m_roundSeconds{};

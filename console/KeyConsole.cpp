@@ -169,6 +169,8 @@ void KeyConsole::nextBout() {
 }
 
 void KeyConsole::DropTyped() {
+    m_stoppageChosen = m_moveChosen = -1;
+    m_moveSide.reset();
     setTyped(m_clockTyped, QString());
     setTyped(m_digitTyped, QString());
 }

@@ -29,7 +29,7 @@ public:
     QString ClockTyped() const { return m_clockTyped; }
     QString DigitTyped() const { return m_digitTyped; }
     QString DigitTypedField() const { return m_digitTypedField; }
-    // Half-typed entries dropped, as when the selected field changes.
+    // Half-typed entries and a waiting choice dropped, as when the selected field changes.
     void DropTyped();
 
 signals:

@@ -333,8 +333,12 @@ QByteArray textBlock(const QMap<quint16, QString> *before, const QMap<quint16, Q
     QByteArray out;
     quint16 n = 0;
     const auto add = [&](quint16 id, const QString &text) {
-        // The match keeps nothing longer: cut here, the length stays within its bound.
-        const QByteArray utf8 = text.left(kLongestText).toUtf8();
+        // The match keeps nothing longer: cut here (never inside a character), the length
+        // stays within its bound.
+        QString kept = text.left(kLongestText);
+        if (!kept.isEmpty() && kept.back().isHighSurrogate())
+            kept.chop(1);
+        const QByteArray utf8 = kept.toUtf8();
         put<quint16>(out, id);
         put<quint16>(out, quint16(utf8.size()));
         out += utf8;

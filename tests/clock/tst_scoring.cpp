@@ -136,7 +136,10 @@ private slots:
         QCOMPARE(Match::TimeText(m->ClockValue(1), false).trimmed() + QLatin1Char(' ') +
                      Match::TimeText(m->ClockValue(2), false).trimmed(),
                  ridden);
-        // Its own action: undo takes back the point alone.
+        // Written where regulation ended; its own action: undo takes back the point alone,
+        // and it stays taken back.
+        if (marks.endsWith(QLatin1String("RT")))
+            QCOMPARE(m->BoutMoves().back().period, 3);
         const auto points = [this] {
             return m->Value(Match::pledHomeMatch) + m->Value(Match::pledGuestMatch);
         };
@@ -144,11 +147,16 @@ private slots:
         play(QStringLiteral("undo"));
         if (marks.endsWith(QLatin1String("RT")))
             QCOMPARE(points(), before - 1);
+        play(QStringLiteral("nextPeriod"));
+        QCoreApplication::processEvents();
+        QVERIFY(!this->marks().endsWith(QLatin1String("RT")));
     }
 
     void tieAfterTiebreakersGoesToTheLongerRider() {
         under(RuleBook::Set::NCAA);
         play(QStringLiteral("period:5 time:0.30 advantage:guest startStop wait:3000 startStop"));
+        QCOMPARE(m->ProposedResult().winner, 1); // one tiebreaker of the pair to go
+        play(QStringLiteral("period:6"));
         QCOMPARE(m->ProposedResult().winner, 2);
         play(QStringLiteral("homeMatch:1"));
         QCOMPARE(m->ProposedResult().winner, 1);

@@ -216,7 +216,7 @@ private slots:
         const QRect d = s->desktop.geometry(dialog);
         // The program takes the clicks and keys in the order they were sent.
         auto at = [&](int x, int y) { s->desktop.click(d.x() + x, d.y() + y); };
-        at(90, 20);   // "Colors" (the second tab)
+        at(120, 20);  // "Colors" (the second tab)
         at(312, 124); // LED Time Color: Change
         const QString chooser = s->desktop.waitForNewWindow(known + QStringList{dialog});
         QVERIFY(!chooser.isEmpty());
@@ -231,14 +231,14 @@ private slots:
         QVERIFY(!list.isEmpty());
         s->desktop.keys({QStringLiteral("Down"), QStringLiteral("Return")});
         QVERIFY(s->desktop.waitForWindowGone(list));
-        at(172, 20); // "Text Controls"
+        at(203, 20); // "Text Controls"
         at(188, 76);
         s->desktop.keys({QStringLiteral("ctrl+a")});
         s->desktop.type(QStringLiteral("Tigers"));
         at(188, 164);
         s->desktop.keys({QStringLiteral("ctrl+a")});
         s->desktop.type(QStringLiteral("Bears"));
-        at(197, 292); // Ok
+        at(247, 292); // Ok
         QVERIFY(s->desktop.waitForWindowGone(dialog));
         // Repainted in the new colour.
         QTRY_VERIFY_WITH_TIMEOUT(near(read().litColour("clock"), Qt::green), Desktop::kWaitMs);

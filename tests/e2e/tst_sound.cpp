@@ -288,7 +288,7 @@ private slots:
         QVERIFY(!dialog.isEmpty());
         QVERIFY(s.desktop.waitForActive(dialog));
         const QRect d = s.desktop.geometry(dialog);
-        s.desktop.click(d.x() + 197, d.y() + 292); // Ok
+        s.desktop.click(d.x() + 247, d.y() + 292); // Ok
         QVERIFY(s.desktop.waitForWindowGone(dialog));
         const QImage before = s.desktop.grab(s.board);
         const auto junkPlayed = record(
@@ -327,7 +327,7 @@ private slots:
         QVERIFY(!dialog.isEmpty());
         QTest::qWait(300);
         const QRect d = s.desktop.geometry(dialog);
-        s.desktop.click(d.x() + 197, d.y() + 292); // Ok
+        s.desktop.click(d.x() + 247, d.y() + 292); // Ok
         QVERIFY(s.desktop.waitForWindowGone(dialog));
         const auto after = record([&] { s.desktop.keys({QStringLiteral("b")}); }, 1, 0.8);
         QCOMPARE(after.size(), 1);

@@ -65,33 +65,40 @@ private slots:
         QTest::addColumn<QList<int>>("stoppageKeys"); // injury, blood, recovery, head-neck
         QTest::addColumn<QByteArray>("ruleSet");
         QTest::addColumn<int>("expectedSet");
+        QTest::addColumn<int>("takedownKey");
         const QList<int> defaults{105, 108, 118, 107};
-        QTest::newRow("nothing taken") << QByteArray() << defaults << QByteArray() << 0;
-        QTest::newRow("start key on i") << QByteArray("StartStopClockKey=105\n")
-                                        << QList<int>{0, 108, 118, 107} << QByteArray("NCAA") << 1;
+        QTest::newRow("nothing taken") << QByteArray() << defaults << QByteArray() << 0 << 116;
+        QTest::newRow("start key on i")
+            << QByteArray("StartStopClockKey=105\n") << QList<int>{0, 108, 118, 107}
+            << QByteArray("NCAA") << 1 << 116;
         QTest::newRow("buzzer on k, clear on l")
             << QByteArray("BuzzerKey=107\nClearKey=108\n") << QList<int>{105, 0, 118, 0}
-            << QByteArray("UWW") << 2;
+            << QByteArray("UWW") << 2 << 116;
         QTest::newRow("saved unbound stays unbound")
             << QByteArray("InjuryKey=0\n") << QList<int>{0, 108, 118, 107} << QByteArray("nfhs")
-            << 0;
+            << 0 << 116;
         QTest::newRow("undo and redo are no binding")
             << QByteArray("BuzzerKey=26\nBloodKey=25\nInjuryKey=26\n") << QList<int>{0, 0, 118, 107}
-            << QByteArray() << 0;
+            << QByteArray() << 0 << 116;
+        QTest::newRow("Tab is no binding; a saved t keeps the takedown unbound")
+            << QByteArray("InjuryKey=9\nResetClockKey=116\n") << QList<int>{0, 108, 118, 107}
+            << QByteArray() << 0 << 0;
         QTest::newRow("saved binding used")
             << QByteArray("StartStopClockKey=105\nInjuryKey=106\n")
-            << QList<int>{106, 108, 118, 107} << QByteArray("Olympic") << 0;
+            << QList<int>{106, 108, 118, 107} << QByteArray("Olympic") << 0 << 116;
     }
     void newCommandsAgainstAnOlderStore() {
         QFETCH(QByteArray, keys);
         QFETCH(QList<int>, stoppageKeys);
         QFETCH(QByteArray, ruleSet);
         QFETCH(int, expectedSet);
+        QFETCH(int, takedownKey);
         writeRaw("[KeySettings]\n" + keys + "[RuleSettings]\nRuleSet=" + ruleSet + "\n");
         LoadOptions();
         for (int kind = 0; kind < RuleBook::kStoppageCount; ++kind)
             QCOMPARE(StoppageKey(kind), stoppageKeys[kind]);
         QCOMPARE(int(RuleSet), expectedSet);
+        QCOMPARE(MoveKey(int(RuleBook::Move::Takedown)), takedownKey);
         QVERIFY(BuzzerKey != UndoKey);
     }
 
