@@ -167,16 +167,19 @@ private slots:
         QTest::addColumn<QString>("bindings");
         QTest::addColumn<bool>("lockBit");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("lower-case, lock on") << "srcbilvkpnem" << true << true;
-        QTest::newRow("lower-case, lock off") << "srcbilvkpnem" << false << false;
-        QTest::newRow("one lower-case, lock on") << "SRcBILVKPNEM" << true << true;
-        QTest::newRow("one meet key lower-case, lock on") << "SRCBILvKPNEM" << true << true;
-        QTest::newRow("upper-case, lock on") << "SRCBILVKPNEM" << true << false;
+        QTest::newRow("lower-case, lock on") << "srcbilvkpnemtxwfgazq" << true << true;
+        QTest::newRow("lower-case, lock off") << "srcbilvkpnemtxwfgazq" << false << false;
+        QTest::newRow("one lower-case, lock on") << "SRcBILVKPNEMTXWFGAZQ" << true << true;
+        QTest::newRow("one meet key lower-case, lock on") << "SRCBILvKPNEMTXWFGAZQ" << true << true;
+        QTest::newRow("one scoring key lower-case, lock on")
+            << "SRCBILVKPNEMTXWFGAZq" << true << true;
+        QTest::newRow("upper-case, lock on") << "SRCBILVKPNEMTXWFGAZQ" << true << false;
     }
     void capsLockShowsWhileABindingIsLowerCase() {
         QFETCH(QString, bindings);
         QFETCH(bool, lockBit);
         QFETCH(bool, shown);
+        QCOMPARE(bindings.size(), 4 + modGlobals::kMeetCommandCount);
         BoardFixture f;
         modGlobals::StartStopClockKey = bindings[0].unicode();
         modGlobals::ResetClockKey = bindings[1].unicode();
