@@ -63,7 +63,7 @@ FeedState MatchFeed::State() const {
         }
         return out;
     };
-    s.moves = movesOf(m_match.BoutMoves(), m_match.BoutSerial());
+    s.moves = movesOf(m_match.Moves(), m_match.BoutSerial());
     for (const BoutResult &b : m_match.Bouts()) {
         using BoutSheet::Number;
         s.bouts.append({Number(b.match), Number(b.weight),

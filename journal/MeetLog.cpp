@@ -405,24 +405,15 @@ QByteArray members(const MatchSnapshot *before, const MatchSnapshot &after) {
     return out;
 }
 
-QList<ScoredMove> withMove(QList<ScoredMove> moves, const MatchEdit &e, bool add) {
-    if (e.move) {
+// A list an edit adds to (a bout, a scorebook entry): with its item added, or taken away.
+template <typename T> QList<T> withLast(QList<T> list, const std::optional<T> &item, bool add) {
+    if (item) {
         if (add)
-            moves.append(*e.move);
-        else if (!moves.isEmpty())
-            moves.removeLast();
+            list.append(*item);
+        else if (!list.isEmpty())
+            list.removeLast();
     }
-    return moves;
-}
-
-QList<BoutResult> withBout(QList<BoutResult> bouts, const MatchEdit &e, bool add) {
-    if (e.bout) {
-        if (add)
-            bouts.append(*e.bout);
-        else if (!bouts.isEmpty())
-            bouts.removeLast();
-    }
-    return bouts;
+    return list;
 }
 
 } // namespace
@@ -460,8 +451,8 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
                            bool addsBout) {
         return !from.isEmpty() && fromAfter == from.first(from.size() - 1) &&
                toAfter == MatchEdit::Pushed(to, from.back()) &&
-               after.bouts == withBout(before.bouts, from.back(), addsBout) &&
-               after.moves == withMove(before.moves, from.back(), addsBout);
+               after.bouts == withLast(before.bouts, from.back().bout, addsBout) &&
+               after.moves == withLast(before.moves, from.back().move, addsBout);
     };
     QByteArray payload = members(&before, after);
     switch (kind) {
@@ -479,8 +470,8 @@ QByteArray record(Kind kind, const MatchSnapshot &before, const MatchSnapshot &a
     case Kind::Action:
         if (after.undoable.isEmpty() || !after.redoable.isEmpty() ||
             after.undoable != MatchEdit::Pushed(undo, after.undoable.back()) ||
-            after.bouts != withBout(before.bouts, after.undoable.back(), true) ||
-            after.moves != withMove(before.moves, after.undoable.back(), true))
+            after.bouts != withLast(before.bouts, after.undoable.back().bout, true) ||
+            after.moves != withLast(before.moves, after.undoable.back().move, true))
             return {};
         putEdit(payload, after.undoable.back());
         break;
@@ -585,8 +576,8 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
         MatchEdit e;
         if (!takeEdit(payload + members, size - members, e))
             return false;
-        next.bouts = withBout(next.bouts, e, true);
-        next.moves = withMove(next.moves, e, true);
+        next.bouts = withLast(next.bouts, e.bout, true);
+        next.moves = withLast(next.moves, e.move, true);
         MatchEdit::Push(next.undoable, e);
         next.redoable.clear();
         return true;
@@ -601,8 +592,8 @@ bool applyRecord(Kind kind, const char *payload, qint64 size, MatchSnapshot &nex
             return false;
         const MatchEdit e = from.takeLast();
         MatchEdit::Push(to, e);
-        next.bouts = withBout(next.bouts, e, !undo);
-        next.moves = withMove(next.moves, e, !undo);
+        next.bouts = withLast(next.bouts, e.bout, !undo);
+        next.moves = withLast(next.moves, e.move, !undo);
         return true;
     }
     default:
