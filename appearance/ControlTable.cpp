@@ -56,7 +56,7 @@ QWidget *make(const Row &row, QWidget *parent) {
         return new QLineEdit(text, parent);
     case Kind::Combo: {
         auto combo = new QComboBox(parent);
-        combo->addItems(text.split(QLatin1Char('|')));
+        combo->addItems(text.split(QLatin1Char('|'), Qt::SkipEmptyParts));
         return combo;
     }
     case Kind::Check:

@@ -18,6 +18,30 @@ enum Number {
     Weight = Match::pledWeight - Match::pledHomeScore,
 };
 
+// An international tie: the criteria in order, each read off the bout's scorebook; the winner
+// (0: none decides) and the criterion that decided.
+std::pair<int, QString> tieWinner(const QList<ScoredMove> &moves) {
+    using RuleBook::Move;
+    // More moves of a value, scored by the wrestler.
+    for (const int value : {5, 4, 2}) {
+        int count[3] = {};
+        for (const ScoredMove &m : moves)
+            count[m.side] += !m.toOpponent && m.points == value;
+        if (count[1] != count[2])
+            return {count[1] > count[2] ? 1 : 2, QStringLiteral("more %1-point moves").arg(value)};
+    }
+    int cautions[3] = {};
+    for (const ScoredMove &m : moves)
+        cautions[m.side] += m.move == int(Move::Penalty);
+    if (cautions[1] != cautions[2])
+        return {cautions[1] < cautions[2] ? 1 : 2, QStringLiteral("fewer cautions")};
+    for (qsizetype i = moves.size() - 1; i >= 0; --i) {
+        if (moves[i].points > 0)
+            return {moves[i].scorer(), QStringLiteral("the last point scored")};
+    }
+    return {0, QString()};
+}
+
 } // namespace
 
 BoutScore::BoutScore(RuleBook::Set rules, const std::array<qint32, 7> &numbers,
@@ -37,7 +61,7 @@ qint32 BoutScore::ElapsedSeconds() const {
     return earlier + std::max(length - m_shownSeconds, 0);
 }
 
-BoutResult BoutScore::Proposed() const {
+BoutResult BoutScore::Proposed(QString *criterion) const {
     BoutResult r;
     const qint32 home = number(HomeMatch);
     const qint32 guest = number(GuestMatch);
@@ -51,6 +75,14 @@ BoutResult BoutScore::Proposed() const {
         RuleBook::RoundOf(m_rules, period).kind == RuleBook::RoundKind::Tiebreaker &&
         !RuleBook::StartsRidingAfresh(m_rules, period))
         r.winner = m_ridingNet > 0 ? 1 : 2;
+    if (home == guest && RuleBook::Of(m_rules).international) {
+        const auto [winner, why] = tieWinner(m_moves);
+        if (winner) {
+            r.winner = winner;
+            if (criterion)
+                *criterion = why;
+        }
+    }
     for (const ScoredMove &m : m_moves) {
         if (m.disqualifies) {
             r.winner = 3 - m.side;
@@ -64,8 +96,11 @@ BoutResult BoutScore::Proposed() const {
 std::optional<ScoredMove> BoutScore::Scored(RuleBook::Move move, int side, int digit, When when,
                                             QString *why) const {
     int call = 1;
+    // Passivity counts the calls that ordered activity periods too.
     for (const ScoredMove &m : m_moves)
-        call += m.side == side && m.move == int(move);
+        call += m.side == side &&
+                (m.move == int(move) || (move == RuleBook::Move::Stalling &&
+                                         m.move == int(RuleBook::Move::Activity) && m.points == 0));
     // One riding-time point a bout, for either wrestler.
     if (move == RuleBook::Move::RidingTime && std::ranges::any_of(m_moves, [](const ScoredMove &m) {
             return m.move == int(RuleBook::Move::RidingTime);
@@ -79,7 +114,7 @@ std::optional<ScoredMove> BoutScore::Scored(RuleBook::Move move, int side, int d
         return std::nullopt;
     }
     return ScoredMove{when.bout,    when.period,        when.clockTenths,
-                      side,         int(move),          scored->points,
+                      side,         int(scored->move),  scored->points,
                       int(m_rules), scored->toOpponent, scored->disqualifies};
 }
 

@@ -28,9 +28,10 @@ public:
     // was set to when it first ran (a round that never ran: the rule book's).
     qint32 ElapsedSeconds() const;
     // The winner from the match points (home on a tie; after a pair of tiebreakers the one
-    // who rode longer in them), the result from their margin, the bout's time for a fall; a
+    // who rode longer in them; internationally by the tie criteria, the one that decided in
+    // `criterion`), the result from their margin, the bout's time for a fall; a
     // disqualification called on a wrestler is the opponent's.
-    BoutResult Proposed() const;
+    BoutResult Proposed(QString *criterion = nullptr) const;
     // The scorebook entry of a move for side (1 home, 2 guest) with the digit typed after
     // it, as the wrestler's next call of its kind; empty, with why, where the rule set lacks
     // it or the bout has its riding-time point.

@@ -48,10 +48,11 @@ TimeValue ClockSlots::Value(int slot) {
     if (!valid(slot))
         return 0;
     qint64 now = TimeSource::nowMs();
-    // Time advantage counts only while the match clock runs: not past its zero, however
-    // late the refresh that finds it there (a laptop asleep across it, a key just after).
+    // Time advantage and the activity period count only while the match clock runs: not
+    // past its zero, however late the refresh that finds it there (a laptop asleep across
+    // it, a key just after).
     const Slot &match = m_slots[0];
-    if ((slot == 1 || slot == 2) && match.started && match.running && !match.up)
+    if ((slot == 1 || slot == 2 || slot == 4) && match.started && match.running && !match.up)
         now = std::min(now, match.zeroMs);
     Slot &s = m_slots[slot];
     if (s.started && s.running)

@@ -5,9 +5,9 @@
 #include <array>
 
 // A match's clock slots: 0 the match clock (counts down), 1 and 2 the home and guest time
-// advantage (count up), 3 the stoppage clock (counts down), 4 spare. Each reads the time
-// source while it runs; time advantage counts only while the match clock runs, never past
-// its zero. A slot number outside them is ignored.
+// advantage (count up), 3 the stoppage clock, 4 the activity period (count down). Each reads the
+// time source while it runs; time advantage and the activity period count only while the match
+// clock runs, never past its zero. A slot number outside them is ignored.
 class ClockSlots {
 public:
     static constexpr int kCount = 5;

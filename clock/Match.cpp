@@ -223,7 +223,8 @@ void Match::startStop() {
         if (StoppageRunning())
             stopStoppage();
         // A time typed once the round has run corrects the reading, not its length.
-        if (qint32 &length = m_roundSeconds[BoutScore::RoundIndex(Value(pledPeriod))]; length == 0)
+        if (qint32 &length = m_roundSeconds[BoutScore::RoundIndex(Value(pledPeriod))];
+            length == 0 && !m_break)
             length = seconds(m_clocks.SetTime(0));
         StartClock(0);
         setTick(true);
@@ -331,6 +332,17 @@ void Match::nextPeriod() {
         return refuse(QStringLiteral("a clock runs"));
     if (next > qint32(RuleBook::Of(m_rules).rounds.size()))
         return refuse(QStringLiteral("past the rule set's last round"));
+    const RuleBook::Rules &rules = RuleBook::Of(m_rules);
+    if (!m_break && next == 2 && rules.breakSeconds > 0) {
+        setBreak(true);
+        SetClock(fromSeconds(rules.breakSeconds), 0, 0);
+        LastClockTime = rules.breakSeconds;
+        StartClock(0);
+        setTick(true);
+        UpdateAdStatus();
+        return;
+    }
+    setBreak(false);
     // A clock run out has ended regulation already.
     if (RuleBook::EndsRegulation(m_rules, next - 1) && ClockValue(0) > 0)
         regulationEnds();
@@ -363,7 +375,55 @@ void Match::regulationEnds() {
 }
 
 BoutScore::When Match::now() const {
-    return {m_boutSerial, Value(pledPeriod), qint32(m_shownClock / kTenth)};
+    // During the break, the period before it has ended.
+    return {m_boutSerial, Value(pledPeriod), m_break ? 0 : qint32(m_shownClock / kTenth)};
+}
+
+RuleBook::Round Match::Round() const {
+    if (m_break)
+        return {RuleBook::RoundKind::Break, RuleBook::Of(m_rules).breakSeconds};
+    return RuleBook::RoundOf(m_rules, Value(pledPeriod));
+}
+
+void Match::setBreak(bool on) {
+    if (m_break == on)
+        return;
+    m_break = on;
+    // The period's caption reads "Break".
+    emit FieldChanged(pledPeriod);
+}
+
+QString Match::StoppageText() const {
+    const Cover cover = Covering();
+    return cover.kind < 0 ? QString() : TimeText(cover.shown, true);
+}
+
+Match::Cover Match::Covering() const {
+    if (StoppageKind() >= 0)
+        return {StoppageKind(), StoppageSide(), StoppageShown(), StoppageRunning()};
+    if (m_activity.Side() != 0)
+        return {RuleBook::kActivity, m_activity.Side(), m_activity.Shown(), m_activity.Running()};
+    return {};
+}
+
+void Match::syncActivity() {
+    // One run out stays at zero: its point, once given (or taken back), never comes again.
+    m_activity.Run(ClockRunning(0) && !m_break && m_activity.Shown() > 0);
+}
+
+void Match::activityRunsOut() {
+    m_activity.Run(false);
+    const int side = m_activity.Side();
+    QTimer::singleShot(0, this, [this, side] {
+        // Once: a score or an undo since may have ended it.
+        if (m_activity.Side() != side || m_activity.Shown() > 0)
+            return;
+        MatchCommand c;
+        c.kind = MatchCommand::Kind::Score;
+        c.move = int(RuleBook::Move::Activity);
+        c.side = side == 1 ? Side::Home : Side::Guest;
+        apply(c);
+    });
 }
 
 void Match::nextBout() {
@@ -389,16 +449,19 @@ void Match::nextBout() {
 BoutScore Match::score() const {
     const TimeValue net =
         m_clocks.SetTime(1) + m_clocks.Run(1) - m_clocks.SetTime(2) - m_clocks.Run(2);
-    return BoutScore(m_rules, m_numbers, m_roundSeconds, seconds(m_clocks.SetTime(0)),
-                     seconds(m_shownClock), BoutMoves(), net);
+    // During the break the period before it has run whole.
+    const qint32 set = m_break ? RuleBook::RoundOf(m_rules, Value(pledPeriod)).seconds
+                               : seconds(m_clocks.SetTime(0));
+    return BoutScore(m_rules, m_numbers, m_roundSeconds, set, m_break ? 0 : seconds(m_shownClock),
+                     BoutMoves(), net);
 }
 
 qint32 Match::ElapsedSeconds() const {
     return score().ElapsedSeconds();
 }
 
-BoutResult Match::ProposedResult() const {
-    return score().Proposed();
+BoutResult Match::ProposedResult(QString *criterion) const {
+    return score().Proposed(criterion);
 }
 
 QList<ScoredMove> Match::BoutMoves() const {
@@ -411,6 +474,8 @@ QList<ScoredMove> Match::BoutMoves() const {
 }
 
 void Match::scoreMove(RuleBook::Move move, int side, int digit) {
+    if (move == RuleBook::Move::Activity && (m_activity.Side() != side || m_activity.Shown() > 0))
+        return refuse(QStringLiteral("no activity period has run out"));
     QString why;
     const std::optional<ScoredMove> entry = score().Scored(
         move, side, digit,
@@ -422,6 +487,19 @@ void Match::scoreMove(RuleBook::Move move, int side, int digit) {
               std::min<qint32>(std::max(Value(points), 0) + entry->points, UpperLimit(points)));
     m_moves.append(*entry);
     emit MovesChanged();
+    // An activity period ends with the wrestler's own score, or with its point; a passivity
+    // call past the warning starts one.
+    const bool ordered = entry->move == int(RuleBook::Move::Activity) && entry->points == 0;
+    if (ordered)
+        m_activity.Start(side, fromSeconds(RuleBook::Of(m_rules).scoring.activitySeconds));
+    else if (m_activity.Side() == side &&
+             (move == RuleBook::Move::Activity || (!entry->toOpponent && entry->points > 0)))
+        m_activity.End();
+    if (ordered || m_activity.Side() == 0) {
+        syncActivity();
+        emit StoppageChanged();
+        emit FieldChanged(pledTimeAd);
+    }
     // Riding time follows control where the rule set times it.
     if (RuleBook::Of(m_rules).scoring.ridingTime &&
         (move == RuleBook::Move::Takedown || move == RuleBook::Move::Reversal ||
@@ -446,12 +524,10 @@ void Match::recordResult(const BoutResult &result) {
     emit BoutsChanged();
 }
 
-QString Match::StoppageText() const {
-    return StoppageKind() < 0 ? QString() : TimeText(StoppageShown(), true);
-}
-
 void Match::NewBout() {
     m_stoppage.Clear();
+    m_activity.End();
+    setBreak(false);
     m_rules = m_nextRules;
     m_roundSeconds = {};
     if (!ClockRunning(0))
@@ -462,6 +538,7 @@ void Match::NewBout() {
 }
 
 void Match::UpdateAdStatus() {
+    syncActivity();
     if (!ClockRunning(0)) {
         StopClock(1);
         StopClock(2);
@@ -493,8 +570,23 @@ void Match::UpdateClocks() {
             emit BuzzerRequested();
             if (RuleBook::EndsRegulation(m_rules, Value(pledPeriod)))
                 regulationEnds();
+            // The break's zero brings the next period's clock, as a command of its own.
+            if (m_break)
+                QTimer::singleShot(0, this, [this] {
+                    MatchCommand next;
+                    next.kind = MatchCommand::Kind::NextPeriod;
+                    if (m_break && !ClockRunning(0) && ClockValue(0) <= 0)
+                        apply(next);
+                });
         }
         StopClock(0);
+    }
+    if (m_activity.Running()) {
+        const TimeValue left = ClockValue(kActivitySlot);
+        if (m_activity.Show(left))
+            emit FieldChanged(pledTimeAd);
+        if (left <= 0)
+            activityRunsOut();
     }
     if (StoppageRunning()) {
         const TimeValue left = ClockValue(kStoppageSlot);
@@ -512,33 +604,21 @@ void Match::UpdateClocks() {
         // The holder keeps exactly what this refresh read, however long the clock stays stopped.
         StopClock(1);
         StopClock(2);
+        m_activity.Run(false);
     }
 }
-
-namespace {
-
-// Tenths until a time field showing `value` and moving by `step` shows other digits: one
-// below a minute, up to ten above it. Zero counts as a change, since it stops the clock.
-qint64 tenthsToChange(TimeValue value, TimeValue step, bool matchClock) {
-    const modCount::TimePicture now = modCount::TimeDigits(value, matchClock);
-    for (qint64 k = 1; k < 10; ++k) {
-        const TimeValue next = value + step * k;
-        if (next <= 0 || modCount::TimeDigits(next, matchClock).digits != now.digits)
-            return k;
-    }
-    return 10;
-}
-
-} // namespace
 
 qint64 Match::NextRefreshMs() const {
     // Every reading moves on the source's whole tenths (runs are measured tenth to tenth),
     // so a shown digit changes at one of those instants after the last refresh.
-    qint64 tenths = tenthsToChange(m_shownClock, -kTenth, true);
+    using modCount::TenthsToChange;
+    qint64 tenths = TenthsToChange(m_shownClock, -kTenth, true);
     if (ShownAdSide >= 1 && ShownAdSide <= 2 && ClockRunning(ShownAdSide))
-        tenths = qMin(tenths, tenthsToChange(m_shownTimeAd, kTenth, false));
+        tenths = qMin(tenths, TenthsToChange(m_shownTimeAd, kTenth, false));
     if (StoppageRunning())
-        tenths = qMin(tenths, tenthsToChange(StoppageShown(), -kTenth, true));
+        tenths = qMin(tenths, TenthsToChange(StoppageShown(), -kTenth, true));
+    if (m_activity.Running())
+        tenths = qMin(tenths, TenthsToChange(m_activity.Shown(), -kTenth, true));
     return (floorTenth(m_lastRefreshMs) + tenths) * 100;
 }
 
@@ -566,6 +646,8 @@ MatchSnapshot Match::Snapshot() const {
     snap.shownAdSide = ShownAdSide;
     snap.ruleSet = qint32(m_rules);
     m_stoppage.Save(snap);
+    m_activity.Save(snap);
+    snap.onBreak = m_break;
     snap.roundSeconds = m_roundSeconds;
     snap.bouts = m_bouts;
     snap.undoable = m_undoable;
@@ -614,7 +696,8 @@ void Match::readHolders() {
 // not as part of it; a holder's time counts up to the key.
 void Match::readUpToNow() {
     const qint64 now = TimeSource::nowMs();
-    if (m_clocks.OutBy(0, now) || m_clocks.OutBy(kStoppageSlot, now))
+    if (m_clocks.OutBy(0, now) || m_clocks.OutBy(kStoppageSlot, now) ||
+        m_clocks.OutBy(kActivitySlot, now))
         UpdateClocks();
     readHolders();
 }
@@ -679,6 +762,13 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         emit StoppageChanged();
         emit FieldChanged(pledTimeAd);
     }
+    if (e.has(kActivitySide)) {
+        m_activity.Restore(to(kActivitySide), to(kActivitySet), to(kActivityRun));
+        emit StoppageChanged();
+        emit FieldChanged(pledTimeAd);
+    }
+    if (e.has(kBreak))
+        setBreak(to(kBreak));
     if (e.move) {
         if (!undone)
             m_moves.append(*e.move);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/ActivityPeriod.h"
 #include "clock/BoutScore.h"
 #include "clock/ClockSlots.h"
 #include "clock/MatchCommand.h"
@@ -49,7 +50,7 @@ public:
     explicit Match(QObject *parent = nullptr);
 
     // The clock slots: 0 the match clock (counts down), 1 and 2 the home and guest time
-    // advantage (count up), 3 the stoppage clock (counts down), 4 spare.
+    // advantage (count up), 3 the stoppage clock, 4 the activity period (count down).
     void SetClock(TimeValue value, qint32 up, qint16 slot);
     void StartClock(qint16 slot);
     void StopClock(qint16 slot);
@@ -112,7 +113,6 @@ public:
     bool StoppageRunning() const { return m_stoppage.Running(); }
     // What the shown stoppage clock reads, as of the last refresh.
     TimeValue StoppageShown() const { return m_stoppage.Shown(); }
-    QString StoppageText() const;
     // What is left of a wrestler's allowance (the full one for a clock given anew each
     // time); -1 when the rule set has no such clock.
     TimeValue StoppageLeft(int side, int kind) const;
@@ -122,13 +122,28 @@ public:
     // A new bout: the next bout's rule set, every allowance full, no stoppage clock shown.
     void NewBout();
 
-    // The round of the bout the period field shows, under the bout's rule set.
-    RuleBook::Round Round() const { return RuleBook::RoundOf(m_rules, Value(pledPeriod)); }
+    // What covers the time advantage's digits: the stoppage clock shown, else an activity
+    // period (kind RuleBook::kActivity) until a score ends it; kind -1 when nothing does.
+    struct Cover {
+        int kind = -1;
+        int side = 0; // 1 home, 2 guest
+        TimeValue shown = 0;
+        bool running = false;
+    };
+    static constexpr qint16 kActivitySlot = ActivityPeriod::kSlot;
+    Cover Covering() const;
+    // Its digits, as a spectator reads them; empty when nothing covers them.
+    QString StoppageText() const;
+
+    // The round of the bout the period field shows, under the bout's rule set; the break
+    // while the match clock times the one before the period after it.
+    RuleBook::Round Round() const;
     // The dual's results, bout by bout.
     const QList<BoutResult> &Bouts() const { return m_bouts; }
-    // The bout's time so far, and what the result window proposes (BoutScore).
+    // The bout's time so far, and what the result window proposes, with the tie criterion
+    // that decided it (BoutScore).
     qint32 ElapsedSeconds() const;
-    BoutResult ProposedResult() const;
+    BoutResult ProposedResult(QString *criterion = nullptr) const;
     // The scorebook: the dual's, and the bout's on the board.
     const QList<ScoredMove> &Moves() const { return m_moves; }
     QList<ScoredMove> BoutMoves() const;
@@ -184,7 +199,8 @@ private:
     void setNumber(Field field, qint32 value);
     void setPeriodClock(int period);
     // The next round, its length on the match clock as if typed; refused while a clock runs
-    // or after the rule set's last round.
+    // or after the rule set's last round. Under a rule set with a break, the first period
+    // goes to the break, running, and the break (at its zero, or early) to the second.
     void nextPeriod();
     // Regulation ended under a rule set that times riding: a net minute of riding time gives
     // its point, as a command of its own once the current one is done.
@@ -200,14 +216,22 @@ private:
     BoutScore score() const;
     // The move for side (1 home, 2 guest): its points to the scorer's match points, its
     // entry in the scorebook; under NCAA a takedown or reversal hands riding time to the
-    // scorer, an escape to nobody. Refused where the rule set lacks it.
+    // scorer, an escape to nobody. A passivity call past the warning starts the wrestler's
+    // activity period; the wrestler's own score ends it. Refused where the rule set lacks it.
     void scoreMove(RuleBook::Move move, int side, int digit);
     void startStoppage(int kind, int side);
     void stopStoppage();
     void hideStoppage();
+    // The activity period runs with the match clock, outside the break.
+    void syncActivity();
+    // It ran out: the opponent's point, as a command of its own.
+    void activityRunsOut();
+    void setBreak(bool on);
 
     ClockSlots m_clocks;
     StoppageClocks m_stoppage{m_clocks};
+    ActivityPeriod m_activity{m_clocks};
+    bool m_break = false;
     std::array<qint32, kNumberFieldCount> m_numbers{};
     TimeValue m_shownClock = 0;
     TimeValue m_shownTimeAd = 0;

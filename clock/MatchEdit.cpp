@@ -48,6 +48,10 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
     clock(kGuestAd, kGuestAd, kGuestAd, holds(b, Side::Guest), holds(a, Side::Guest));
     // The stoppage clock with every allowance.
     clock(kStoppageUsed, kStoppageRun, kStoppageRun, b.stoppageRunning, a.stoppageRunning);
+    const auto active = [](const MatchSnapshot &s) {
+        return s.activitySide != 0 && s.clockRunning && !s.onBreak;
+    };
+    clock(kActivitySide, kActivityRun, kActivityRun, active(b), active(a));
     for (int id = 0; id < kCount; ++id) {
         if (!e.has(id))
             e.before[size_t(id)] = e.after[size_t(id)] = 0;
@@ -146,6 +150,16 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone, const QString
                      from[kStoppageSet] - from[kStoppageRun], from[kStoppageRunning]),
                shown(to(kStoppageKind), to(kStoppageSide), to(kStoppageSet) - to(kStoppageRun),
                      to(kStoppageRunning)));
+    }
+    if (has(kActivitySide)) {
+        const auto shown = [&team](qint64 side, qint64 left) {
+            return side == 0 ? QStringLiteral("none")
+                             : team(side) + QLatin1Char(' ') +
+                                   Match::TimeText(std::max<qint64>(left, 0), true);
+        };
+        change(QStringLiteral("Activity period"),
+               shown(from[kActivitySide], from[kActivitySet] - from[kActivityRun]),
+               shown(to(kActivitySide), to(kActivitySet) - to(kActivityRun)));
     }
     return parts.isEmpty() ? QStringLiteral("the last action") : parts.join(QStringLiteral(", "));
 }

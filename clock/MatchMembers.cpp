@@ -42,6 +42,14 @@ qint64 get(const MatchSnapshot &s, int id) {
         return s.stoppageRunning;
     case kStoppageSet:
         return s.stoppageSet;
+    case kActivitySide:
+        return s.activitySide;
+    case kActivitySet:
+        return s.activitySet;
+    case kActivityRun:
+        return s.activityRun;
+    case kBreak:
+        return s.onBreak;
     default:
         return s.stoppageRun;
     }
@@ -105,6 +113,18 @@ void set(MatchSnapshot &s, int id, qint64 v) {
         break;
     case kStoppageSet:
         s.stoppageSet = v;
+        break;
+    case kActivitySide:
+        s.activitySide = qint32(v);
+        break;
+    case kActivitySet:
+        s.activitySet = v;
+        break;
+    case kActivityRun:
+        s.activityRun = v;
+        break;
+    case kBreak:
+        s.onBreak = v;
         break;
     default:
         s.stoppageRun = v;

@@ -32,6 +32,10 @@ enum Id : quint8 {
     kStoppageRun,
     kRoundSeconds, // ten: the period's length as it first ran, by period (0: a blank period)
     kBoutSerial = kRoundSeconds + 10,
+    kActivitySide, // the activity period: its wrestler (0 none), length and run
+    kActivitySet,
+    kActivityRun,
+    kBreak, // the break between periods is on the match clock
     kCount,
 };
 

@@ -41,5 +41,7 @@ MatchSnapshot MatchSnapshot::Resumed() const {
                                     0);
     }
     s.stoppageRunning = false;
+    s.activitySet = tenthsUp(activitySet);
+    s.activityRun = std::min(tenthsDown(activityRun), s.activitySet);
     return s;
 }

@@ -38,6 +38,12 @@ struct MatchSnapshot {
     bool stoppageRunning = false;
     TimeValue stoppageSet = 0;
     TimeValue stoppageRun = 0;
+    // An international bout's activity period: its wrestler (0: none), length and what has
+    // run; and whether the match clock times the break between periods.
+    qint32 activitySide = 0;
+    TimeValue activitySet = 0;
+    TimeValue activityRun = 0;
+    bool onBreak = false;
     // Each period's length as it was set when its clock first ran in this bout, by period
     // (0: a blank period); 0 where it has not run. A fall's time counts from them.
     std::array<qint32, 10> roundSeconds{};
@@ -57,7 +63,7 @@ struct MatchSnapshot {
 
     // The match as it resumes: every member as kept, every clock stopped, runs cut to whole
     // tenths (a clock's value up to the next whole tenth, never down), a running stoppage
-    // clock charged where it stood.
+    // clock charged where it stood, an activity period stopped with what was left.
     MatchSnapshot Resumed() const;
     // A stoppage clock of that kind and wrestler can be shown: a journal edited by hand may
     // pair a kind with no wrestler.

@@ -17,13 +17,15 @@ constexpr Round kNcaaRounds[] = {
     {Period, 3 * kMinutes},        {Period, 2 * kMinutes}, {Period, 2 * kMinutes},
     {SuddenVictory, 2 * kMinutes}, {Tiebreaker, 30},       {Tiebreaker, 30},
     {SuddenVictory, kMinutes},     {Tiebreaker, 30},       {Tiebreaker, 30}};
-// The break between them is timed by typing it.
+// The break between them stands before the second (Rules::breakSeconds).
 constexpr Round kUwwRounds[] = {{Period, 3 * kMinutes}, {Period, 3 * kMinutes}};
 
 constexpr int kNfhsWeights[] = {106, 113, 120, 126, 132, 138, 144,
                                 150, 157, 165, 175, 190, 215, 285};
 constexpr int kNcaaWeights[] = {125, 133, 141, 149, 157, 165, 174, 184, 197, 285};
 constexpr int kUwwWeights[] = {57, 61, 65, 70, 74, 79, 86, 92, 97, 125};
+constexpr int kGrecoWeights[] = {55, 60, 63, 67, 72, 77, 82, 87, 97, 130};
+constexpr int kWomenWeights[] = {50, 53, 55, 57, 59, 62, 65, 68, 72, 76};
 
 using enum Result;
 constexpr Result kFolkstyleResults[] = {Decision, MajorDecision, TechnicalFall,   Fall,
@@ -37,6 +39,38 @@ constexpr int kFolkstylePenalties[] = {1, 1, 2};
 constexpr int kFolkstyleStalling[] = {0, 1, 1, 2};
 constexpr int kUwwExposure[] = {2};
 constexpr int kUwwAmplitude[] = {4, 5};
+constexpr int kUwwCautions[] = {1, 2};
+constexpr int kUwwActivitySeconds = 30;
+constexpr int kUwwBreakSeconds = 30;
+
+// Freestyle, Greco-Roman and women's wrestling score, stop and break alike.
+constexpr Rules international(Set set, const char *key, const char *name,
+                              std::span<const int> weights, int technicalMargin) {
+    return {set,
+            key,
+            name,
+            {{{0, false}, {4 * kMinutes, false}, {0, false}, {0, false}}},
+            kUwwRounds,
+            weights,
+            kUwwResults,
+            0,
+            technicalMargin,
+            TechnicalSuperiority,
+            {2,
+             1,
+             1,
+             kUwwExposure,
+             kUwwAmplitude,
+             {},
+             {},
+             -1,
+             false,
+             true,
+             kUwwCautions,
+             kUwwActivitySeconds},
+            kUwwBreakSeconds,
+            true};
+}
 
 const Rules kRules[kSetCount] = {
     {Set::NFHS,
@@ -49,7 +83,20 @@ const Rules kRules[kSetCount] = {
      8,
      15,
      TechnicalFall,
-     {3, 1, 2, kFolkstyleNearFall, {}, kFolkstylePenalties, kFolkstyleStalling, 2, false, false}},
+     {3,
+      1,
+      2,
+      kFolkstyleNearFall,
+      {},
+      kFolkstylePenalties,
+      kFolkstyleStalling,
+      2,
+      false,
+      false,
+      {},
+      0},
+     0,
+     false},
     {Set::NCAA,
      "NCAA",
      "College (NCAA)",
@@ -60,22 +107,18 @@ const Rules kRules[kSetCount] = {
      8,
      15,
      TechnicalFall,
-     {3, 1, 2, kNcaaNearFall, {}, kFolkstylePenalties, kFolkstyleStalling, 2, true, false}},
-    {Set::UWW,
-     "UWW",
-     "International (UWW)",
-     {{{0, false}, {4 * kMinutes, false}, {0, false}, {0, false}}},
-     kUwwRounds,
-     kUwwWeights,
-     kUwwResults,
+     {3, 1, 2, kNcaaNearFall, {}, kFolkstylePenalties, kFolkstyleStalling, 2, true, false, {}, 0},
      0,
-     10,
-     TechnicalSuperiority,
-     {2, 1, 1, kUwwExposure, kUwwAmplitude, {}, {}, -1, false, true}},
+     false},
+    international(Set::UWW, "UWW", "International (UWW)", kUwwWeights, 10),
+    international(Set::UWWGR, "UWWGR", "Greco-Roman (UWW)", kGrecoWeights, 8),
+    international(Set::UWWW, "UWWW", "Women's (UWW)", kWomenWeights, 10),
 };
 
-const char *const kStoppageNames[kStoppageCount] = {"Injury", "Blood", "Recovery", "Head-neck"};
-const char *const kStoppageKeys[kStoppageCount] = {"injury", "blood", "recovery", "headNeck"};
+const char *const kStoppageNames[kActivity + 1] = {"Injury", "Blood", "Recovery", "Head-neck",
+                                                   "Activity"};
+const char *const kStoppageKeys[kActivity + 1] = {"injury", "blood", "recovery", "headNeck",
+                                                  "activity"};
 
 } // namespace
 
@@ -103,19 +146,19 @@ Round RoundOf(Set set, int period) {
 }
 
 QString RoundCaption(RoundKind kind) {
-    static const char *const kCaptions[] = {"", "SV", "TB", "UTB"};
+    static const char *const kCaptions[] = {"", "SV", "TB", "UTB", "Break"};
     return QLatin1String(kCaptions[int(kind)]);
 }
 
 QString RoundName(RoundKind kind) {
     static const char *const kNames[] = {"Period", "Sudden victory", "Tiebreaker",
-                                         "Ultimate tiebreaker"};
+                                         "Ultimate tiebreaker", "Break"};
     return QLatin1String(kNames[int(kind)]);
 }
 
 QString RoundKey(RoundKind kind) {
     static const char *const kKeys[] = {"period", "suddenVictory", "tiebreaker",
-                                        "ultimateTiebreaker"};
+                                        "ultimateTiebreaker", "break"};
     return QLatin1String(kKeys[int(kind)]);
 }
 
@@ -130,7 +173,7 @@ int NextWeight(Set set, int weight) {
 
 int TeamPoints(Set set, Result result) {
     static constexpr int kPoints[kResultCount] = {3, 4, 5, 6, 6, 6, 6, 0, 5};
-    return set == Set::UWW ? 0 : kPoints[int(result)];
+    return Of(set).international ? 0 : kPoints[int(result)];
 }
 
 Result ProposedResult(Set set, int margin) {
@@ -171,12 +214,14 @@ bool RidingRuns(Set set, int period) {
 bool TakesDigit(Set set, Move move) {
     const Scoring &s = Of(set).scoring;
     return (move == Move::NearFall && s.nearFall.size() > 1) ||
-           (move == Move::Amplitude && s.amplitude.size() > 1);
+           (move == Move::Amplitude && s.amplitude.size() > 1) ||
+           (move == Move::Penalty && s.cautions.size() > 1);
 }
 
 std::optional<Scored> Score(Set set, Move move, int digit, int call) {
     const Scoring &s = Of(set).scoring;
     Scored scored;
+    scored.move = move;
     // One of the values a keyed move takes: the digit, or its only one.
     const auto valued = [&](std::span<const int> values) {
         if (values.empty() ||
@@ -211,10 +256,25 @@ std::optional<Scored> Score(Set set, Move move, int digit, int call) {
         known = valued(s.amplitude);
         break;
     case Move::Penalty:
-        known = called(s.penalties);
+        if (s.cautions.empty()) {
+            known = called(s.penalties);
+            break;
+        }
+        // A caution: its points by the digit, the third one's too; the third disqualifies.
+        known = valued(s.cautions) && call >= 1;
+        scored.toOpponent = true;
+        scored.disqualifies = call >= 3;
         break;
     case Move::Stalling:
-        known = called(s.stalling);
+        if (s.activitySeconds == 0) {
+            known = called(s.stalling);
+            break;
+        }
+        // Passivity: a warning, then an activity period at each call.
+        known = call >= 1;
+        scored.toOpponent = true;
+        if (call > 1)
+            scored.move = Move::Activity;
         break;
     case Move::Caution:
         known = s.freeCautions >= 0 && call >= 1;
@@ -225,27 +285,42 @@ std::optional<Scored> Score(Set set, Move move, int digit, int call) {
         known = s.ridingTime;
         scored.points = 1;
         break;
+    case Move::Activity:
+        // An activity period that ran out: the opponent's point.
+        known = s.activitySeconds > 0;
+        scored.toOpponent = true;
+        scored.points = 1;
+        break;
     }
     if (!known)
         return std::nullopt;
-    scored.mark = MarkOf(set, move, scored.points, scored.disqualifies);
+    scored.mark = MarkOf(set, scored.move, scored.points, scored.disqualifies);
     return scored;
 }
 
 QString MarkOf(Set set, Move move, int points, bool disqualifies) {
-    static const char kLetters[kMoveCount + 1] = "TERNGPSCR";
-    const QChar letter = QLatin1Char(kLetters[int(move)]);
+    static const char kLetters[kMoveCount + 1] = "TERNGPSCRA";
+    const Scoring &s = Of(set).scoring;
+    // International calls: a caution "O", passivity's warning "PW", an activity period "AP".
+    const bool caution = move == Move::Penalty && !s.cautions.empty();
+    const QChar letter = QLatin1Char(caution ? 'O' : kLetters[int(move)]);
     if (disqualifies)
-        return letter + QStringLiteral("-DQ");
+        return letter + (caution ? QString::number(points) : QString()) + QStringLiteral("-DQ");
     if (move == Move::RidingTime)
         return QStringLiteral("RT");
-    if (Of(set).scoring.pointMarks)
+    if (move == Move::Stalling && s.activitySeconds > 0)
+        return QStringLiteral("PW");
+    if (move == Move::Activity)
+        return points == 0 ? QStringLiteral("AP") : QStringLiteral("AP%1").arg(points);
+    if (caution)
+        return letter + QString::number(points);
+    if (s.pointMarks)
         return QString::number(points);
     return points == 0 ? QString(letter) : letter + QString::number(points);
 }
 
 QString MoveName(Set set, Move move) {
-    const bool uww = set == Set::UWW;
+    const bool uww = Of(set).international;
     switch (move) {
     case Move::Takedown:
         return QStringLiteral("Takedown");
@@ -258,13 +333,15 @@ QString MoveName(Set set, Move move) {
     case Move::Amplitude:
         return QStringLiteral("Grand amplitude");
     case Move::Penalty:
-        return QStringLiteral("Penalty");
+        return uww ? QStringLiteral("Caution") : QStringLiteral("Penalty");
     case Move::Stalling:
-        return QStringLiteral("Stalling");
+        return uww ? QStringLiteral("Passivity") : QStringLiteral("Stalling");
     case Move::Caution:
         return QStringLiteral("Caution");
     case Move::RidingTime:
         return QStringLiteral("Riding time");
+    case Move::Activity:
+        return QStringLiteral("Activity period");
     }
     return {};
 }

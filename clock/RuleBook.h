@@ -8,12 +8,15 @@
 // The rules a meet is run under: every figure the board times or counts by, in one table.
 namespace RuleBook {
 
-enum class Set { NFHS, NCAA, UWW };
-inline constexpr int kSetCount = 3;
+// Stored by number: a new set comes last.
+enum class Set { NFHS, NCAA, UWW, UWWGR, UWWW };
+inline constexpr int kSetCount = 5;
 
 // The stoppage clocks each wrestler is given.
 enum Stoppage { Injury, Blood, Recovery, HeadNeck };
 inline constexpr int kStoppageCount = 4;
+// The activity period is shown where a stoppage clock is, by this number.
+inline constexpr int kActivity = kStoppageCount;
 
 struct Allowance {
     int seconds = 0;             // 0: the rule set has no such clock
@@ -21,7 +24,8 @@ struct Allowance {
 };
 
 // The rounds of a bout, in the order the period field counts them from 1.
-enum class RoundKind { Period, SuddenVictory, Tiebreaker, UltimateTiebreaker };
+// The break between periods is no round of its own: it stands before the period after it.
+enum class RoundKind { Period, SuddenVictory, Tiebreaker, UltimateTiebreaker, Break };
 struct Round {
     RoundKind kind;
     int seconds;
@@ -50,12 +54,15 @@ enum class Move {
     Reversal,
     NearFall, // UWW: exposure
     Amplitude,
-    Penalty,
-    Stalling,
+    Penalty,  // UWW: a caution, with the opponent's 1 or 2 points
+    Stalling, // UWW: passivity
     Caution,
-    RidingTime
+    RidingTime,
+    // UWW: an activity period ordered on a wrestler (no points), or its point to the
+    // opponent when it ran out with no score. No key: passivity and the clock give it.
+    Activity
 };
-inline constexpr int kMoveCount = 9;
+inline constexpr int kMoveCount = 10;
 
 // What each move is worth under a rule set. A call's list gives the opponent's points call
 // by call (0: a warning); the call after the last disqualifies. An empty list, or a 0 for a
@@ -69,6 +76,11 @@ struct Scoring {
     int freeCautions; // then 1 each; -1: no cautions
     bool ridingTime;  // a point for a net minute at the end of regulation
     bool pointMarks;  // the scorebook marks a move by its points alone
+    // UWW: a penalty is a caution worth one of these to the opponent (the key's digit); the
+    // third disqualifies.
+    std::span<const int> cautions;
+    // UWW: passivity is a warning, then an activity period of this length each call.
+    int activitySeconds;
 };
 
 struct Rules {
@@ -85,14 +97,21 @@ struct Rules {
     int technicalMargin;
     Result technical;
     Scoring scoring;
+    // The break between the first period and the second, on the match clock (0: none).
+    int breakSeconds;
+    // International: a tie goes to the criteria, team points are typed, not given.
+    bool international;
 };
 
 // One move scored, as the scorebook keeps it: the points, to whom, and its mark ("T3", "N2",
-// "S" for a warning, "P-DQ" for a disqualification; UWW "2").
+// "S" for a warning, "P-DQ" for a disqualification; UWW "2", "O1" a caution, "PW" a passivity
+// warning, "AP" an activity period). A passivity call past the warning is kept as an
+// activity period (`move`).
 struct Scored {
     int points = 0;
     bool toOpponent = false;
     bool disqualifies = false;
+    Move move = Move::Takedown;
     QString mark;
 };
 // The move under the rule set, with the digit typed after it (0 when its key takes none),
@@ -109,7 +128,8 @@ bool RidingRuns(Set set, int period);
 inline constexpr int kRidingTimeSeconds = 60;
 // Its key takes a digit after the side.
 bool TakesDigit(Set set, Move move);
-// "Takedown", "Escape", ... as the operator reads them; "Step out", "Exposure" under UWW.
+// "Takedown", "Escape", ... as the operator reads them; "Step out", "Exposure", "Caution",
+// "Passivity" under UWW.
 QString MoveName(Set set, Move move);
 
 const Rules &Of(Set set);
@@ -120,11 +140,13 @@ QString Key(Set set);
 // The round the period field's number stands for; a number past the last (or below 1) is
 // an ordinary period, of no set length.
 Round RoundOf(Set set, int period);
-// "SV", "TB", "UTB": the period's caption during overtime; empty for a period.
+// "SV", "TB", "UTB", "Break": the period's caption during overtime or the break; empty for
+// a period.
 QString RoundCaption(RoundKind kind);
-// "Sudden victory", "Tiebreaker", "Ultimate tiebreaker"; "Period" for a period.
+// "Sudden victory", "Tiebreaker", "Ultimate tiebreaker", "Break"; "Period" for a period.
 QString RoundName(RoundKind kind);
-// As the feed names it: "period", "suddenVictory", "tiebreaker", "ultimateTiebreaker".
+// As the feed names it: "period", "suddenVictory", "tiebreaker", "ultimateTiebreaker",
+// "break".
 QString RoundKey(RoundKind kind);
 // The class after `weight` in the bout order: the lightest above it, from the heaviest (or a
 // blank or 0 weight) round to the lightest.
@@ -134,7 +156,7 @@ int NextWeight(Set set, int weight);
 int TeamPoints(Set set, Result result);
 // The result the match points' margin proposes under the rule set: folkstyle under 8 a
 // decision, 8 to 14 a major decision, 15 or more a technical fall; UWW a technical
-// superiority from 10.
+// superiority from 10 (Greco-Roman 8).
 Result ProposedResult(Set set, int margin);
 // "Decision", "Major decision", ... "Double forfeit", "Technical superiority".
 QString ResultName(Result result);
@@ -142,9 +164,9 @@ QString ResultName(Result result);
 // "disqualification", "doubleForfeit", "techSuperiority".
 QString ResultKey(Result result);
 
-// "Injury", "Blood", "Recovery", "Head-neck".
+// "Injury", "Blood", "Recovery", "Head-neck"; "Activity" for the activity period.
 QString StoppageName(int kind);
-// As the feed names it: "injury", "blood", "recovery", "headNeck".
+// As the feed names it: "injury", "blood", "recovery", "headNeck", "activity".
 QString StoppageKey(int kind);
 
 } // namespace RuleBook

@@ -121,4 +121,14 @@ qint32 TimeToSeconds(const QString &text) {
     return seconds <= 59 && minutes <= 59 ? minutes * 60 + seconds : -1;
 }
 
+qint64 TenthsToChange(TimeValue value, TimeValue step, bool matchClock) {
+    const TimePicture now = TimeDigits(value, matchClock);
+    for (qint64 k = 1; k < 10; ++k) {
+        const TimeValue next = value + step * k;
+        if (next <= 0 || TimeDigits(next, matchClock).digits != now.digits)
+            return k;
+    }
+    return 10;
+}
+
 } // namespace modCount

@@ -24,6 +24,9 @@ QString TimeText(TimeValue value, bool matchClock);
 qint16 IntDivide(TimeValue a, TimeValue b);
 // Whole seconds of a typed time ("25.3" is 25:03), or -1 when the text is no time.
 qint32 TimeToSeconds(const QString &text);
+// Tenths until a time field showing `value` and moving by `step` a tenth shows other digits:
+// one below a minute, up to ten above it. Zero counts as a change, since it stops the clock.
+qint64 TenthsToChange(TimeValue value, TimeValue step, bool matchClock);
 // The run length between two instants in milliseconds, both taken to the tenth.
 TimeValue RunLength(qint64 startMs, qint64 nowMs);
 

@@ -38,11 +38,10 @@ FeedState MatchFeed::State() const {
     s.rules = RuleBook::Key(m_match.Rules());
     s.round = {RuleBook::RoundKey(m_match.Round().kind),
                std::max(m_match.Value(Match::pledPeriod), 0)};
-    if (m_match.StoppageKind() >= 0) {
-        s.stoppage.kind = RuleBook::StoppageKey(m_match.StoppageKind());
-        s.stoppage.side =
-            m_match.StoppageSide() == 1 ? QStringLiteral("home") : QStringLiteral("guest");
-        s.stoppage.running = m_match.StoppageRunning();
+    if (const Match::Cover cover = m_match.Covering(); cover.kind >= 0) {
+        s.stoppage.kind = RuleBook::StoppageKey(cover.kind);
+        s.stoppage.side = cover.side == 1 ? QStringLiteral("home") : QStringLiteral("guest");
+        s.stoppage.running = cover.running;
         s.stoppage.shown = m_match.StoppageText();
     }
     for (int side = 0; side < 2; ++side) {

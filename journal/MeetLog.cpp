@@ -43,10 +43,13 @@ bool inRange(int id, qint64 v) {
     case kGuestAd:
     case kStoppageSet:
     case kStoppageRun:
+    case kActivitySet:
+    case kActivityRun:
         return v >= 0 && v <= JournalFile::kLongestTime;
     case kClockRunning:
     case kClockHasRun:
     case kStoppageRunning:
+    case kBreak:
         return v == 0 || v == 1;
     case kTimeAd:
         return v == 0 || (v >= kHomeHolds && v <= kGuestHolds);
@@ -54,6 +57,7 @@ bool inRange(int id, qint64 v) {
         return v >= 0 && v <= Match::kLargestTime;
     case kShownAdSide:
     case kStoppageSide:
+    case kActivitySide:
         return v >= 0 && v <= 2;
     case kRuleSet:
         return v >= 0 && v < RuleBook::kSetCount;

@@ -210,12 +210,13 @@ LedGroup &BoardPicture::Field(const QString &name) {
 void BoardPicture::showField(Match::Field field) {
     if (field == Match::pledClock)
         FieldDigits::ShowTime(m_match.Shown(field), Field(field), *m_shpTime);
-    else if (field == Match::pledTimeAd)
-        // A stoppage clock, while shown, covers the time advantage's digits.
-        FieldDigits::ShowTime(m_match.StoppageKind() >= 0 ? m_match.StoppageShown()
-                                                          : m_match.Shown(field),
-                              Field(field), *m_shpTimeAd, m_match.StoppageKind() >= 0);
-    else
+    else if (field == Match::pledTimeAd) {
+        // A stoppage clock or an activity period, while shown, covers the time advantage's
+        // digits.
+        const Match::Cover cover = m_match.Covering();
+        FieldDigits::ShowTime(cover.kind >= 0 ? cover.shown : m_match.Shown(field), Field(field),
+                              *m_shpTimeAd, cover.kind >= 0);
+    } else
         FieldDigits::ShowValue(Field(field), m_match.Value(field));
     if (field == Match::pledPeriod)
         UpdateCaptions();
@@ -228,19 +229,21 @@ void BoardPicture::UpdateLabels() {
     modStretch::SetLedType(this, modGlobals::LEDType);
 }
 
-// "Injury Home", "Blood Guest" over a stoppage clock, with the team names' texts.
+// "Injury Home", "Activity Guest" over a stoppage clock or an activity period, with the team
+// names' texts.
 QString BoardPicture::TimeAdCaption(const Match &match) {
-    if (match.StoppageKind() < 0)
+    const Match::Cover cover = match.Covering();
+    if (cover.kind < 0)
         return QStringLiteral("Time Advantage");
-    return RuleBook::StoppageName(match.StoppageKind()) + QLatin1Char(' ') +
-           (match.StoppageSide() == 1 ? modGlobals::HomeText : modGlobals::GuestText);
+    return RuleBook::StoppageName(cover.kind) + QLatin1Char(' ') +
+           (cover.side == 1 ? modGlobals::HomeText : modGlobals::GuestText);
 }
 
 void BoardPicture::UpdateCaptions() {
     const QString caption = TimeAdCaption(m_match);
     if (m_lblTimeAd->text() != caption)
         m_lblTimeAd->setText(caption);
-    // Overtime's rounds by their short names: "SV", "TB", "UTB".
+    // Overtime's rounds by their short names: "SV", "TB", "UTB"; and "Break".
     const RuleBook::RoundKind round = m_match.Round().kind;
     const QString period = round == RuleBook::RoundKind::Period ? QStringLiteral("Period")
                                                                 : RuleBook::RoundCaption(round);

@@ -135,6 +135,10 @@ QString ConsoleStrip::Text() const {
     }();
     if (m_capsLock && lowerBinding)
         parts << QStringLiteral("Caps Lock");
+    // An activity period, as the crowd sees it: "Activity Bears 0:21".
+    if (const Match::Cover cover = m_match.Covering(); cover.kind == RuleBook::kActivity)
+        parts << RuleBook::StoppageName(cover.kind) + QLatin1Char(' ') + team(cover.side) +
+                     QLatin1Char(' ') + m_match.StoppageText();
     // What is left of each wrestler's stoppage allowances: the crowd's display shows only
     // the clock that runs.
     for (int side : {1, 2}) {

@@ -19,7 +19,8 @@ frmBoutResult::frmBoutResult(Match &match, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_match(match) {
     setObjectName(QStringLiteral("frmBoutResult"));
     setWindowTitle(QStringLiteral("Bout Result"));
-    const BoutResult proposed = match.ProposedResult();
+    QString criterion;
+    const BoutResult proposed = match.ProposedResult(&criterion);
 
     // "Texas A&M" is a name, not a shortcut.
     const auto literal = [](QString name) {
@@ -48,6 +49,17 @@ frmBoutResult::frmBoutResult(Match &match, QWidget *owner)
     winner->addWidget(m_guest);
     winner->addWidget(m_nobody);
     auto form = new QFormLayout;
+    // An international tie: which criterion decided it.
+    if (!criterion.isEmpty()) {
+        auto tie =
+            new QLabel(QStringLiteral("Tie: %1 on %2")
+                           .arg(proposed.winner == 2 ? modGlobals::GuestText : modGlobals::HomeText,
+                                criterion),
+                       this);
+        tie->setObjectName(QStringLiteral("lblCriterion"));
+        tie->setTextFormat(Qt::PlainText);
+        form->addRow(QStringLiteral("Proposed:"), tie);
+    }
     form->addRow(QStringLiteral("Winner:"), winner);
     form->addRow(QStringLiteral("&Result:"), m_result);
     form->addRow(QStringLiteral("Team points:"), m_teamPoints);

@@ -79,9 +79,10 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
     connect(&match(), &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::MovesChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::FieldChanged, m_strip, [this](Match::Field field) {
-        // The match points decide the margin it tells.
-        if (((field == Match::pledTimeAd && match().StoppageRunning()) ||
-             field == Match::pledHomeMatch || field == Match::pledGuestMatch) &&
+        // The match points decide the margin it tells; the period's caption may read "Break".
+        if (((field == Match::pledTimeAd && match().Covering().running) ||
+             field == Match::pledHomeMatch || field == Match::pledGuestMatch ||
+             field == Match::pledPeriod) &&
             m_strip->isVisible())
             m_strip->refresh();
     });

@@ -117,8 +117,7 @@ const Row kScoringKeysTab[] = {
 
 const Row kRulesTab[] = {
     {"lblRuleSet", Label, "", "&Rule set:", 240, 540, 1095, 315},
-    {"cmbRuleSet", Combo, "", "High school (NFHS)|College (NCAA)|International (UWW)", 1440, 480,
-     3615, 315},
+    {"cmbRuleSet", Combo, "", "", 1440, 480, 3615, 315},
     {"lblAllowances", Label, "", "", 240, 1080, 4815, 1815, TopLeft | Wrap | Plain},
     {"lblRulesNote", Label, "", "A change applies from the next bout.", 240, 3000, 4815, 315,
      TopLeft},
@@ -323,6 +322,9 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     m_optFeedNetwork = findChild<QRadioButton *>(QStringLiteral("optFeedNetwork"));
     m_lblFeedState = findChild<QLabel *>(QStringLiteral("lblFeedState"));
     m_cmbRuleSet = findChild<QComboBox *>(QStringLiteral("cmbRuleSet"));
+    // By the rule book's order, which the stored index follows.
+    for (int set = 0; set < RuleBook::kSetCount; ++set)
+        m_cmbRuleSet->addItem(QLatin1String(RuleBook::Of(RuleBook::Set(set)).name));
     findChild<QLabel *>(QStringLiteral("lblRuleSet"))->setBuddy(m_cmbRuleSet);
     m_lblAllowances = findChild<QLabel *>(QStringLiteral("lblAllowances"));
     connect(m_cmbRuleSet, &QComboBox::currentIndexChanged, this, &frmOptions::showAllowances);
@@ -460,6 +462,14 @@ void frmOptions::showAllowances() {
                       : a.eachOccurrence ? time + QStringLiteral(" each time")
                                          : time + QStringLiteral(" in all"));
     }
+    // The margins the result window proposes from, and the international clocks.
+    QString margins = QStringLiteral("%1 at %2")
+                          .arg(RuleBook::ResultName(rules.technical))
+                          .arg(rules.technicalMargin);
+    if (rules.breakSeconds > 0)
+        margins += QStringLiteral("; break and activity period 0:%1")
+                       .arg(rules.breakSeconds, 2, 10, QLatin1Char('0'));
+    lines << margins;
     m_lblAllowances->setText(lines.join(QLatin1Char('\n')));
 }
 

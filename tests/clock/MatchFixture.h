@@ -4,6 +4,7 @@
 #include "clock/Match.h"
 #include "clock/modCount.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QTest>
 #include <memory>
@@ -37,7 +38,8 @@ inline MatchCommand command(MatchCommand::Kind kind) {
 // the proposed result; "advantage:home" (guest, none); "blood:home" a stoppage clock's start
 // (injury, blood, recovery, headNeck), "stop:blood" its stop; "takedown:home" a scoring move
 // (escape, reversal, nearFall, amplitude, penalty, stalling, caution, ridingTime), with its
-// digit as in "nearFall:guest:3"; "wait:3400" milliseconds passing with the board refreshed.
+// digit as in "nearFall:guest:3"; "wait:3400" milliseconds passing with the board refreshed
+// and what it queued done.
 // The match may refuse any of them; what the last one did comes back.
 inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
     MatchOutcome last;
@@ -66,6 +68,8 @@ inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
         } else if (what == QLatin1String("wait")) {
             clock.advance(arg.toInt());
             m.UpdateClocks();
+            // What the refresh queued (a point when a clock ran out) comes before the next key.
+            QCoreApplication::processEvents();
             last = {};
             continue;
         } else if (what == QLatin1String("result")) {

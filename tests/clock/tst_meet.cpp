@@ -21,8 +21,8 @@ private slots:
     void init() { start(); }
     void cleanup() { stop(); }
 
-    // From a fresh bout, each next period as the board shows it (overtime by its caption),
-    // up to the last round; one more is refused.
+    // From a fresh bout, each next period as the board shows it (overtime and the break by
+    // their captions), up to the last round; one more is refused.
     void roundsOfEachRuleSet_data() {
         QTest::addColumn<int>("set");
         QTest::addColumn<QString>("rounds");
@@ -30,7 +30,7 @@ private slots:
                               << "2:00 2:00 2:00 SV 1:00 TB 30.0 TB 30.0 UTB 30.0";
         QTest::newRow("NCAA") << int(RuleBook::Set::NCAA)
                               << "3:00 2:00 2:00 SV 2:00 TB 30.0 TB 30.0 SV 1:00 TB 30.0 TB 30.0";
-        QTest::newRow("UWW") << int(RuleBook::Set::UWW) << "3:00 3:00";
+        QTest::newRow("UWW") << int(RuleBook::Set::UWW) << "3:00 Break 30.0 3:00";
     }
     void roundsOfEachRuleSet() {
         QFETCH(int, set);
@@ -48,7 +48,8 @@ private slots:
         }
         QCOMPARE(seen.join(QLatin1Char(' ')), rounds);
         QCOMPARE(m->Value(Match::pledPeriod),
-                 qint32(rounds.count(QLatin1Char(':')) + rounds.count(QLatin1Char('.'))));
+                 qint32(rounds.count(QLatin1Char(':')) + rounds.count(QLatin1Char('.')) -
+                        rounds.count(QStringLiteral("Break"))));
     }
 
     void refusedWhileAClockRuns_data() {

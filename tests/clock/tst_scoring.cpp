@@ -5,6 +5,7 @@
 #include "clock/Match.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 
 class tst_scoring : public QObject, MatchFixture {
     Q_OBJECT
@@ -54,6 +55,12 @@ private slots:
             << "takedown:home escape:guest reversal:home nearFall:guest amplitude:home:5 "
                "amplitude:home:3 penalty:home caution:guest"
             << 8 << 3 << "H:2 G:1 H:1 G:2 H:5" << 0;
+        QTest::newRow("international cautions: 1 or 2 to the opponent, the third out")
+            << uww << "penalty:home:1 penalty:home penalty:home:3 penalty:home:2 penalty:home:1"
+            << 0 << 4 << "H:O1 H:O2 H:O1-DQ" << 2;
+        QTest::newRow("passivity: a warning, then activity periods")
+            << int(RuleBook::Set::UWWGR) << "stalling:guest stalling:guest stalling:guest" << 0 << 0
+            << "G:PW G:AP G:AP" << 0;
         QTest::newRow("past 19, up to 99")
             << nfhs << "homeMatch:95 takedown:home takedown:home" << 99 << 0 << "H:T3 H:T3" << 0;
         QTest::newRow("calls counted by bout")
@@ -150,6 +157,142 @@ private slots:
         play(QStringLiteral("nextPeriod"));
         QCoreApplication::processEvents();
         QVERIFY(!this->marks().endsWith(QLatin1String("RT")));
+    }
+
+    // An activity period runs with the match clock; only the passive wrestler's own score
+    // ends it, and at its zero the opponent gets a point as an action of its own.
+    void activityPeriod_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<QString>("shown"); // what covers the time advantage, after
+        QTest::addColumn<QString>("points");
+        const QString ordered = QStringLiteral("stalling:home stalling:home startStop ");
+        QTest::newRow("runs out") << ordered + "wait:29900"
+                                  << "H:PW H:AP"
+                                  << "Activity 1 0.1"
+                                  << "0 0";
+        QTest::newRow("no score: the opponent's point") << ordered + "wait:30000"
+                                                        << "H:PW H:AP H:AP1"
+                                                        << ""
+                                                        << "0 1";
+        QTest::newRow("the wrestler's score ends it")
+            << ordered + "wait:10000 takedown:home wait:30000"
+            << "H:PW H:AP H:2"
+            << ""
+            << "2 0";
+        QTest::newRow("the opponent's does not") << ordered + "wait:10000 reversal:guest wait:20000"
+                                                 << "H:PW H:AP G:1 H:AP1"
+                                                 << ""
+                                                 << "0 2";
+        QTest::newRow("stopped with the match clock") << ordered + "wait:10000 startStop wait:60000"
+                                                      << "H:PW H:AP"
+                                                      << "Activity 1 20.0"
+                                                      << "0 0";
+        QTest::newRow("a stoppage clock covers it") << ordered + "wait:10000 startStop blood:guest"
+                                                    << "H:PW H:AP"
+                                                    << "Blood 2 4:00"
+                                                    << "0 0";
+        QTest::newRow("undo takes back the point, not the period's end")
+            << ordered + "wait:30000 undo"
+            << "H:PW H:AP"
+            << "Activity 1 0.0"
+            << "0 0";
+        QTest::newRow("undo takes back the call") << "stalling:home stalling:home undo"
+                                                  << "H:PW"
+                                                  << ""
+                                                  << "0 0";
+        QTest::newRow("a new bout ends it") << ordered + "startStop nextBout"
+                                            << ""
+                                            << ""
+                                            << "0 0";
+    }
+    void activityPeriod() {
+        QFETCH(QString, steps);
+        QFETCH(QString, marks);
+        QFETCH(QString, shown);
+        QFETCH(QString, points);
+        under(RuleBook::Set::UWW);
+        play(steps);
+        QCoreApplication::processEvents();
+        QCOMPARE(this->marks(), marks);
+        const Match::Cover cover = m->Covering();
+        QCOMPARE(cover.kind < 0 ? QString()
+                                : QStringLiteral("%1 %2 %3")
+                                      .arg(RuleBook::StoppageName(cover.kind))
+                                      .arg(cover.side)
+                                      .arg(m->StoppageText()),
+                 shown);
+        QCOMPARE(QStringLiteral("%1 %2")
+                     .arg(m->Value(Match::pledHomeMatch))
+                     .arg(m->Value(Match::pledGuestMatch)),
+                 points);
+    }
+
+    // A resume brings a running activity period back stopped, with what was left.
+    void activityPeriodResumes() {
+        under(RuleBook::Set::UWW);
+        play(QStringLiteral("stalling:guest stalling:guest startStop wait:8000"));
+        Match resumed;
+        resumed.Restore(m->Snapshot());
+        QCOMPARE(resumed.Covering().kind, RuleBook::kActivity);
+        QVERIFY(!resumed.Covering().running);
+        QCOMPARE(resumed.StoppageText(), QStringLiteral("22.0"));
+        ::play(resumed, *clock, QStringLiteral("startStop wait:2000"));
+        QCOMPARE(resumed.StoppageText(), QStringLiteral("20.0"));
+    }
+
+    // The break runs on the match clock from the first period's end; its zero sounds the
+    // buzzer and brings the second period's clock, stopped, as an action of its own.
+    void theBreak() {
+        under(RuleBook::Set::UWWW);
+        QSignalSpy buzzer(m.get(), &Match::BuzzerRequested);
+        play(QStringLiteral("startStop wait:180000 nextPeriod wait:10000"));
+        QCOMPARE(m->Round().kind, RuleBook::RoundKind::Break);
+        QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("20.0"));
+        QCOMPARE(m->ElapsedSeconds(), 180);
+        play(QStringLiteral("wait:20000"));
+        QCoreApplication::processEvents();
+        QCOMPARE(buzzer.count(), 2);
+        QCOMPARE(m->Round().kind, RuleBook::RoundKind::Period);
+        QCOMPARE(m->Value(Match::pledPeriod), 2);
+        QCOMPARE(m->ShownText(Match::pledClock), QStringLiteral("3:00"));
+        QVERIFY(!m->ClockRunning(0));
+        play(QStringLiteral("startStop wait:60000"));
+        QCOMPARE(m->ElapsedSeconds(), 240);
+    }
+
+    // A tie under international rules goes by the criteria, in order; folkstyle's to home.
+    void tieCriteria_data() {
+        QTest::addColumn<int>("set");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("winner");
+        QTest::addColumn<QString>("criterion");
+        const int uww = int(RuleBook::Set::UWW);
+        QTest::newRow("a 4 against two 2s")
+            << uww << "amplitude:guest:4 takedown:home takedown:home" << 2 << "more 4-point moves";
+        QTest::newRow("a 5 first") << uww << "amplitude:guest:4 escape:guest amplitude:home:5" << 1
+                                   << "more 5-point moves";
+        QTest::newRow("caution points are no move")
+            << uww << "takedown:guest penalty:guest:2" << 2 << "more 2-point moves";
+        QTest::newRow("fewer cautions")
+            << uww << "takedown:home takedown:guest penalty:home:1 escape:home" << 2
+            << "fewer cautions";
+        QTest::newRow("the last point")
+            << uww << "takedown:guest takedown:home" << 1 << "the last point scored";
+        QTest::newRow("folkstyle: home")
+            << int(RuleBook::Set::NFHS) << "takedown:home takedown:guest" << 1 << "";
+    }
+    void tieCriteria() {
+        QFETCH(int, set);
+        QFETCH(QString, steps);
+        QFETCH(int, winner);
+        QFETCH(QString, criterion);
+        under(RuleBook::Set(set));
+        play(steps);
+        QCOMPARE(m->Value(Match::pledHomeMatch), m->Value(Match::pledGuestMatch));
+        QString why;
+        QCOMPARE(m->ProposedResult(&why).winner, winner);
+        QCOMPARE(why, criterion);
     }
 
     void tieAfterTiebreakersGoesToTheLongerRider() {
