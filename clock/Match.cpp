@@ -9,45 +9,12 @@
 
 namespace {
 
-struct FieldInfo {
-    const char *name;
-    int digits;
-    qint16 high;
-};
-
-// Upper limits of typed entry; every number field's lower limit is the blank value -1.
-constexpr FieldInfo kFields[Match::kFieldCount] = {
-    {"pledClock", 4, 0},        {"pledTimeAd", 4, 0},     {"pledHomeScore", 3, 199},
-    {"pledGuestScore", 3, 199}, {"pledHomeMatch", 2, 99}, {"pledGuestMatch", 2, 99},
-    {"pledMatch", 3, 999},      {"pledPeriod", 1, 9},     {"pledWeight", 3, 999},
-};
-
 // Whole seconds as the clock shows them: a started second counts whole.
 qint32 seconds(TimeValue value) {
     return qint32((value + kTimeUnit - 1) / kTimeUnit);
 }
 
 } // namespace
-
-QString Match::FieldName(Field field) {
-    return QLatin1String(kFields[field].name);
-}
-
-int Match::FieldFromName(const QString &name) {
-    for (int i = 0; i < kFieldCount; ++i) {
-        if (name == QLatin1String(kFields[i].name))
-            return i;
-    }
-    return -1;
-}
-
-int Match::DigitCount(Field field) {
-    return kFields[field].digits;
-}
-
-qint16 Match::UpperLimit(Field field) {
-    return kFields[field].high;
-}
 
 Match::Match(QObject *parent) : QObject(parent) {}
 
@@ -70,30 +37,8 @@ TimeValue Match::ClockValue(qint16 slot) {
 }
 
 void Match::ShowTime(TimeValue value, Field field) {
-    if (field != pledClock && field != pledTimeAd)
-        return;
-    TimeValue &shown = field == pledClock ? m_shownClock : m_shownTimeAd;
-    // A refresh that reads the same time tells nobody.
-    if (shown == value)
-        return;
-    shown = value;
-    emit FieldChanged(field);
-}
-
-qint32 Match::Value(Field field) const {
-    return IsNumberField(field) ? m_numbers[field - pledHomeScore] : -1;
-}
-
-TimeValue Match::Shown(Field field) const {
-    return field == pledClock ? m_shownClock : field == pledTimeAd ? m_shownTimeAd : 0;
-}
-
-QString Match::ShownText(Field field) const {
-    if (IsNumberField(field)) {
-        const qint32 v = Value(field);
-        return v < 0 ? QString() : QString::number(v);
-    }
-    return TimeText(Shown(field), field == pledClock);
+    if ((field == pledClock || field == pledTimeAd) && m_fields.Show(field, value))
+        emit FieldChanged(field);
 }
 
 QString Match::TimeText(TimeValue value, bool matchClock) {
@@ -275,10 +220,6 @@ void Match::Load() {
     UpdateAdStatus();
 }
 
-bool Match::StoppageMayStart(int kind) const {
-    return !ClockRunning(0) && RuleBook::Of(m_rules).stoppage[kind].seconds > 0;
-}
-
 void Match::startStoppage(int kind, int side) {
     // Refused before anything else: a clock that runs keeps running.
     const TimeValue left = StoppageLeft(side, kind);
@@ -307,16 +248,9 @@ void Match::hideStoppage() {
     emit FieldChanged(pledTimeAd);
 }
 
-TimeValue Match::StoppageLeft(int side, int kind) const {
-    return m_stoppage.Left(m_rules, side, kind);
-}
-
 void Match::setNumber(Field field, qint32 value) {
-    qint32 &number = m_numbers[field - pledHomeScore];
-    if (number == value)
-        return;
-    number = value;
-    emit FieldChanged(field);
+    if (m_fields.Set(field, value))
+        emit FieldChanged(field);
 }
 
 void Match::setPeriodClock(int period) {
@@ -364,19 +298,17 @@ void Match::regulationEnds() {
         const TimeValue net = ClockValue(1) - ClockValue(2);
         if (std::abs(net) < fromSeconds(RuleBook::kRidingTimeSeconds))
             return;
-        MatchCommand c;
-        c.kind = MatchCommand::Kind::Score;
-        c.move = int(RuleBook::Move::RidingTime);
-        c.side = net > 0 ? Side::Home : Side::Guest;
         m_regulationEnd = end;
-        apply(c);
+        apply(MatchCommand::Scoring(int(RuleBook::Move::RidingTime),
+                                    net > 0 ? Side::Home : Side::Guest));
         m_regulationEnd.reset();
     });
 }
 
 BoutScore::When Match::now() const {
     // During the break, the period before it has ended.
-    return {m_boutSerial, Value(pledPeriod), m_break ? 0 : qint32(m_shownClock / kTenth)};
+    return {m_boutSerial, Value(pledPeriod),
+            m_break ? 0 : qint32(m_fields.Shown(pledClock) / kTenth)};
 }
 
 RuleBook::Round Match::Round() const {
@@ -401,28 +333,26 @@ QString Match::StoppageText() const {
 Match::Cover Match::Covering() const {
     if (StoppageKind() >= 0)
         return {StoppageKind(), StoppageSide(), StoppageShown(), StoppageRunning()};
-    if (m_activity.Side() != 0)
-        return {RuleBook::kActivity, m_activity.Side(), m_activity.Shown(), m_activity.Running()};
+    if (m_book.Activity().Side() != 0)
+        return {RuleBook::kActivity, m_book.Activity().Side(), m_book.Activity().Shown(),
+                m_book.Activity().Running()};
     return {};
 }
 
 void Match::syncActivity() {
     // One run out stays at zero: its point, once given (or taken back), never comes again.
-    m_activity.Run(ClockRunning(0) && !m_break && m_activity.Shown() > 0);
+    m_book.Activity().Run(ClockRunning(0) && !m_break && m_book.Activity().Shown() > 0);
 }
 
 void Match::activityRunsOut() {
-    m_activity.Run(false);
-    const int side = m_activity.Side();
+    m_book.Activity().Run(false);
+    const int side = m_book.Activity().Side();
     QTimer::singleShot(0, this, [this, side] {
         // Once: a score or an undo since may have ended it.
-        if (m_activity.Side() != side || m_activity.Shown() > 0)
+        if (m_book.Activity().Side() != side || m_book.Activity().Shown() > 0)
             return;
-        MatchCommand c;
-        c.kind = MatchCommand::Kind::Score;
-        c.move = int(RuleBook::Move::Activity);
-        c.side = side == 1 ? Side::Home : Side::Guest;
-        apply(c);
+        apply(MatchCommand::Scoring(int(RuleBook::Move::Activity),
+                                    side == 1 ? Side::Home : Side::Guest));
     });
 }
 
@@ -452,8 +382,8 @@ BoutScore Match::score() const {
     // During the break the period before it has run whole.
     const qint32 set = m_break ? RuleBook::RoundOf(m_rules, Value(pledPeriod)).seconds
                                : seconds(m_clocks.SetTime(0));
-    return BoutScore(m_rules, m_numbers, m_roundSeconds, set, m_break ? 0 : seconds(m_shownClock),
-                     BoutMoves(), net);
+    return BoutScore(m_rules, m_fields.AllNumbers(), m_roundSeconds, set,
+                     m_break ? 0 : seconds(m_fields.Shown(pledClock)), BoutMoves(), net);
 }
 
 qint32 Match::ElapsedSeconds() const {
@@ -464,38 +394,20 @@ BoutResult Match::ProposedResult(QString *criterion) const {
     return score().Proposed(criterion);
 }
 
-QList<ScoredMove> Match::BoutMoves() const {
-    QList<ScoredMove> moves;
-    for (const ScoredMove &m : m_moves) {
-        if (m.bout == m_boutSerial)
-            moves.append(m);
-    }
-    return moves;
-}
-
 void Match::scoreMove(RuleBook::Move move, int side, int digit) {
-    if (move == RuleBook::Move::Activity && (m_activity.Side() != side || m_activity.Shown() > 0))
-        return refuse(QStringLiteral("no activity period has run out"));
     QString why;
-    const std::optional<ScoredMove> entry = score().Scored(
-        move, side, digit,
-        move == RuleBook::Move::RidingTime && m_regulationEnd ? *m_regulationEnd : now(), &why);
+    bool activityChanged = false;
+    const std::optional<ScoredMove> entry = m_book.Enter(
+        score(), move, side, digit,
+        move == RuleBook::Move::RidingTime && m_regulationEnd ? *m_regulationEnd : now(), &why,
+        &activityChanged);
     if (!entry)
         return refuse(why);
     const Field points = entry->scorer() == 1 ? pledHomeMatch : pledGuestMatch;
     setNumber(points,
               std::min<qint32>(std::max(Value(points), 0) + entry->points, UpperLimit(points)));
-    m_moves.append(*entry);
     emit MovesChanged();
-    // An activity period ends with the wrestler's own score, or with its point; a passivity
-    // call past the warning starts one.
-    const bool ordered = entry->move == int(RuleBook::Move::Activity) && entry->points == 0;
-    if (ordered)
-        m_activity.Start(side, fromSeconds(RuleBook::Of(m_rules).scoring.activitySeconds));
-    else if (m_activity.Side() == side &&
-             (move == RuleBook::Move::Activity || (!entry->toOpponent && entry->points > 0)))
-        m_activity.End();
-    if (ordered || m_activity.Side() == 0) {
+    if (activityChanged) {
         syncActivity();
         emit StoppageChanged();
         emit FieldChanged(pledTimeAd);
@@ -526,7 +438,7 @@ void Match::recordResult(const BoutResult &result) {
 
 void Match::NewBout() {
     m_stoppage.Clear();
-    m_activity.End();
+    m_book.Activity().End();
     setBreak(false);
     m_rules = m_nextRules;
     m_roundSeconds = {};
@@ -573,17 +485,15 @@ void Match::UpdateClocks() {
             // The break's zero brings the next period's clock, as a command of its own.
             if (m_break)
                 QTimer::singleShot(0, this, [this] {
-                    MatchCommand next;
-                    next.kind = MatchCommand::Kind::NextPeriod;
                     if (m_break && !ClockRunning(0) && ClockValue(0) <= 0)
-                        apply(next);
+                        apply(MatchCommand::Of(MatchCommand::Kind::NextPeriod));
                 });
         }
         StopClock(0);
     }
-    if (m_activity.Running()) {
+    if (m_book.Activity().Running()) {
         const TimeValue left = ClockValue(kActivitySlot);
-        if (m_activity.Show(left))
+        if (m_book.Activity().Show(left))
             emit FieldChanged(pledTimeAd);
         if (left <= 0)
             activityRunsOut();
@@ -604,7 +514,7 @@ void Match::UpdateClocks() {
         // The holder keeps exactly what this refresh read, however long the clock stays stopped.
         StopClock(1);
         StopClock(2);
-        m_activity.Run(false);
+        m_book.Activity().Run(false);
     }
 }
 
@@ -612,13 +522,13 @@ qint64 Match::NextRefreshMs() const {
     // Every reading moves on the source's whole tenths (runs are measured tenth to tenth),
     // so a shown digit changes at one of those instants after the last refresh.
     using modCount::TenthsToChange;
-    qint64 tenths = TenthsToChange(m_shownClock, -kTenth, true);
+    qint64 tenths = TenthsToChange(m_fields.Shown(pledClock), -kTenth, true);
     if (ShownAdSide >= 1 && ShownAdSide <= 2 && ClockRunning(ShownAdSide))
-        tenths = qMin(tenths, TenthsToChange(m_shownTimeAd, kTenth, false));
+        tenths = qMin(tenths, TenthsToChange(m_fields.Shown(pledTimeAd), kTenth, false));
     if (StoppageRunning())
         tenths = qMin(tenths, TenthsToChange(StoppageShown(), -kTenth, true));
-    if (m_activity.Running())
-        tenths = qMin(tenths, TenthsToChange(m_activity.Shown(), -kTenth, true));
+    if (m_book.Activity().Running())
+        tenths = qMin(tenths, TenthsToChange(m_book.Activity().Shown(), -kTenth, true));
     return (floorTenth(m_lastRefreshMs) + tenths) * 100;
 }
 
@@ -633,7 +543,7 @@ MatchSnapshot Match::Snapshot() const {
     // The stored runs, not a fresh reading: the snapshot is what the last refresh showed.
     const auto total = [this](int slot) { return m_clocks.Run(slot); };
     MatchSnapshot snap;
-    std::copy(m_numbers.begin(), m_numbers.end(), snap.fields.begin());
+    snap.fields = m_fields.AllNumbers();
     snap.clockSet = m_clocks.SetTime(0);
     // A clock run out keeps its last reading past zero; zero is where it stands.
     snap.clockRun = std::min(total(0), snap.clockSet);
@@ -646,7 +556,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.shownAdSide = ShownAdSide;
     snap.ruleSet = qint32(m_rules);
     m_stoppage.Save(snap);
-    m_activity.Save(snap);
+    m_book.Activity().Save(snap);
     snap.onBreak = m_break;
     snap.roundSeconds = m_roundSeconds;
     snap.bouts = m_bouts;
@@ -654,7 +564,7 @@ MatchSnapshot Match::Snapshot() const {
     snap.redoable = m_redoable;
     snap.texts = m_texts;
     snap.boutSerial = m_boutSerial;
-    snap.moves = m_moves;
+    snap.moves = m_book.All();
     return snap;
 }
 
@@ -675,7 +585,7 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     m_undoable = snapshot.undoable;
     m_redoable = snapshot.redoable;
     m_texts = snapshot.texts;
-    m_moves = snapshot.moves;
+    m_book.Replace(snapshot.moves);
     emit MovesChanged();
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
     applyEdit(whole, false);
@@ -763,17 +673,14 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
         emit FieldChanged(pledTimeAd);
     }
     if (e.has(kActivitySide)) {
-        m_activity.Restore(to(kActivitySide), to(kActivitySet), to(kActivityRun));
+        m_book.Activity().Restore(to(kActivitySide), to(kActivitySet), to(kActivityRun));
         emit StoppageChanged();
         emit FieldChanged(pledTimeAd);
     }
     if (e.has(kBreak))
         setBreak(to(kBreak));
     if (e.move) {
-        if (!undone)
-            m_moves.append(*e.move);
-        else if (!m_moves.isEmpty())
-            m_moves.removeLast();
+        m_book.Step(*e.move, undone);
         emit MovesChanged();
     }
     if (e.bout) {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "clock/ActivityPeriod.h"
 #include "clock/BoutScore.h"
 #include "clock/ClockSlots.h"
 #include "clock/MatchCommand.h"
+#include "clock/MatchFields.h"
 #include "clock/MatchSnapshot.h"
 #include "clock/RuleBook.h"
+#include "clock/Scorebook.h"
 #include "clock/StoppageClocks.h"
 #include "clock/TimeValue.h"
 
@@ -33,19 +34,19 @@ public:
         pledPeriod,
         pledWeight,
     };
-    static constexpr int kFieldCount = 9;
-    static constexpr int kNumberFieldCount = 7;
+    static constexpr int kFieldCount = MatchFields::kCount;
+    static constexpr int kNumberFieldCount = MatchFields::kNumberCount;
     static constexpr int kSlotCount = ClockSlots::kCount;
     // The largest time typed entry takes, and the reset time: 59:59.
     static constexpr qint32 kLargestTime = 59 * 60 + 59;
 
-    static QString FieldName(Field field);
+    static QString FieldName(Field field) { return MatchFields::Name(field); }
     // -1 when no field has that name.
-    static int FieldFromName(const QString &name);
-    static bool IsNumberField(Field field) { return field >= pledHomeScore; }
+    static int FieldFromName(const QString &name) { return MatchFields::FromName(name); }
+    static bool IsNumberField(Field field) { return MatchFields::IsNumber(field); }
     // The number of digits a field shows, and the largest number typed entry takes.
-    static int DigitCount(Field field);
-    static qint16 UpperLimit(Field field);
+    static int DigitCount(Field field) { return MatchFields::DigitCount(field); }
+    static qint16 UpperLimit(Field field) { return MatchFields::UpperLimit(field); }
 
     explicit Match(QObject *parent = nullptr);
 
@@ -81,11 +82,11 @@ public:
     // Shows a time on one of the two time fields.
     void ShowTime(TimeValue value, Field field);
     // A number field's value: -1 when blank.
-    qint32 Value(Field field) const;
+    qint32 Value(Field field) const { return m_fields.Value(field); }
     // The time a time field shows.
-    TimeValue Shown(Field field) const;
+    TimeValue Shown(Field field) const { return m_fields.Shown(field); }
     // A field's digits as a spectator reads them, blanks left out: "10:00", "59.9", "12", "".
-    QString ShownText(Field field) const;
+    QString ShownText(Field field) const { return m_fields.ShownText(field); }
     // A time's digits, as the match clock (or the time advantage) shows it.
     static QString TimeText(TimeValue value, bool matchClock);
 
@@ -115,10 +116,14 @@ public:
     TimeValue StoppageShown() const { return m_stoppage.Shown(); }
     // What is left of a wrestler's allowance (the full one for a clock given anew each
     // time); -1 when the rule set has no such clock.
-    TimeValue StoppageLeft(int side, int kind) const;
+    TimeValue StoppageLeft(int side, int kind) const {
+        return m_stoppage.Left(m_rules, side, kind);
+    }
     // A stoppage clock of that kind may start: the match clock is stopped and the rule set
     // has it.
-    bool StoppageMayStart(int kind) const;
+    bool StoppageMayStart(int kind) const {
+        return !ClockRunning(0) && RuleBook::Of(m_rules).stoppage[kind].seconds > 0;
+    }
     // A new bout: the next bout's rule set, every allowance full, no stoppage clock shown.
     void NewBout();
 
@@ -145,8 +150,8 @@ public:
     qint32 ElapsedSeconds() const;
     BoutResult ProposedResult(QString *criterion = nullptr) const;
     // The scorebook: the dual's, and the bout's on the board.
-    const QList<ScoredMove> &Moves() const { return m_moves; }
-    QList<ScoredMove> BoutMoves() const;
+    const QList<ScoredMove> &Moves() const { return m_book.All(); }
+    QList<ScoredMove> BoutMoves() const { return m_book.OfBout(m_boutSerial); }
     // The bout on the board, as its scorebook entries name it.
     qint32 BoutSerial() const { return m_boutSerial; }
 
@@ -230,11 +235,9 @@ private:
 
     ClockSlots m_clocks;
     StoppageClocks m_stoppage{m_clocks};
-    ActivityPeriod m_activity{m_clocks};
+    Scorebook m_book{m_clocks};
     bool m_break = false;
-    std::array<qint32, kNumberFieldCount> m_numbers{};
-    TimeValue m_shownClock = 0;
-    TimeValue m_shownTimeAd = 0;
+    MatchFields m_fields;
     bool m_tickEnabled = false;
     qint64 m_lastRefreshMs = 0;
     bool m_clockHasRun = false;
@@ -247,7 +250,6 @@ private:
     qint32 m_boutSerial = 0;
     // Where regulation ended, while its riding-time point is applied.
     std::optional<BoutScore::When> m_regulationEnd;
-    QList<ScoredMove> m_moves;
     // Each period's length as its clock first ran (MatchSnapshot::roundSeconds).
     std::array<qint32, 10> m_roundSeconds{};
     QList<MatchEdit> m_undoable;

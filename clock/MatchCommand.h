@@ -35,6 +35,18 @@ struct MatchCommand {
     int stoppage = -1; // RuleBook::Stoppage
     int move = -1;     // RuleBook::Move
     BoutResult result;
+
+    static MatchCommand Of(Kind kind) {
+        MatchCommand c;
+        c.kind = kind;
+        return c;
+    }
+    static MatchCommand Scoring(int move, Side side) {
+        MatchCommand c = Of(Kind::Score);
+        c.move = move;
+        c.side = side;
+        return c;
+    }
 };
 
 // What a command did: the edit it made (members before and after), or why it was refused,

@@ -14,12 +14,6 @@ bool startsWithSign(const QString &text) {
     return !text.isEmpty() && (text[0] == QLatin1Char('+') || text[0] == QLatin1Char('-'));
 }
 
-MatchCommand of(MatchCommand::Kind kind) {
-    MatchCommand c;
-    c.kind = kind;
-    return c;
-}
-
 } // namespace
 
 KeyConsole::KeyConsole(Match &match, QObject *parent) : QObject(parent), m_match(match) {}
@@ -60,14 +54,14 @@ void KeyConsole::keyDown(int keyCode) {
         return;
     }
     if (const int kind = std::exchange(m_stoppageChosen, -1); kind >= 0 && sideKey) {
-        MatchCommand c = of(StartStoppage);
+        MatchCommand c = MatchCommand::Of(StartStoppage);
         c.stoppage = kind;
         c.side = side;
         run(c);
         return;
     }
     if (keyCode >= KeyCodes::Left && keyCode <= KeyCodes::Right) {
-        MatchCommand c = of(Advantage);
+        MatchCommand c = MatchCommand::Of(Advantage);
         if (keyCode != KeyCodes::Up)
             c.side = keyCode == KeyCodes::Left ? Side::Home : Side::Guest;
         run(c);
@@ -112,7 +106,7 @@ void KeyConsole::command(int key) {
         return;
     }
     if (key == modGlobals::UndoKey || key == modGlobals::RedoKey) {
-        run(of(key == modGlobals::UndoKey ? Undo : Redo));
+        run(MatchCommand::Of(key == modGlobals::UndoKey ? Undo : Redo));
         return;
     }
     for (int move = 0; move < modGlobals::kMoveKeyCount; ++move) {
@@ -127,7 +121,7 @@ void KeyConsole::command(int key) {
         // A clock already out by now is stopped, as the key's own command would find it.
         m_match.CatchUp();
         if (m_match.StoppageRunning() && kind == m_match.StoppageKind()) {
-            MatchCommand c = of(StopStoppage);
+            MatchCommand c = MatchCommand::Of(StopStoppage);
             c.stoppage = kind;
             run(c);
         } else if (m_match.StoppageMayStart(kind)) {
@@ -138,13 +132,13 @@ void KeyConsole::command(int key) {
         return;
     }
     if (key == modGlobals::NextPeriodKey)
-        run(of(NextPeriod));
+        run(MatchCommand::Of(NextPeriod));
     else if (key == modGlobals::NextBoutKey)
         nextBout();
     else if (key == modGlobals::StartStopClockKey)
-        run(of(StartStop));
+        run(MatchCommand::Of(StartStop));
     else if (key == modGlobals::ResetClockKey)
-        run(of(Reset));
+        run(MatchCommand::Of(Reset));
     else if (key == modGlobals::BuzzerKey)
         emit BuzzerRequested();
     else if (key == 'h' || key == 'H')
@@ -154,7 +148,7 @@ void KeyConsole::command(int key) {
 }
 
 void KeyConsole::score(int move, Side side, int digit) {
-    MatchCommand c = of(MatchCommand::Kind::Score);
+    MatchCommand c = MatchCommand::Of(MatchCommand::Kind::Score);
     c.move = move;
     c.side = side;
     c.value = digit;
@@ -162,7 +156,7 @@ void KeyConsole::score(int move, Side side, int digit) {
 }
 
 void KeyConsole::nextBout() {
-    if (!run(of(MatchCommand::Kind::NextBout)))
+    if (!run(MatchCommand::Of(MatchCommand::Kind::NextBout)))
         return;
     // Half-typed entries belonged to the bout before.
     DropTyped();
@@ -196,7 +190,7 @@ void KeyConsole::clockEntry(int key) {
         } else {
             // The operator hears that the time was taken.
             SystemBeep::beep();
-            MatchCommand c = of(MatchCommand::Kind::SetTime);
+            MatchCommand c = MatchCommand::Of(MatchCommand::Kind::SetTime);
             c.value = seconds;
             run(c);
         }
@@ -210,7 +204,7 @@ bool KeyConsole::enter(Match::Field field, const QString &entry) {
         modShowDigits::EntryResult(now, entry, -1, Match::UpperLimit(field));
     if (!value)
         return false;
-    MatchCommand c = of(MatchCommand::Kind::SetNumber);
+    MatchCommand c = MatchCommand::Of(MatchCommand::Kind::SetNumber);
     c.field = field;
     c.value = *value;
     // A sign and a digit steps the field, from a blank as from 0.

@@ -27,9 +27,7 @@ inline QString numberShown(qint32 value, int digits) {
 }
 
 inline MatchCommand command(MatchCommand::Kind kind) {
-    MatchCommand c;
-    c.kind = kind;
-    return c;
+    return MatchCommand::Of(kind);
 }
 
 // An operator's commands, separated by spaces: "time:2.30" a typed time; "homeScore:12" a
