@@ -467,8 +467,9 @@ void frmOptions::showAllowances() {
                           .arg(RuleBook::ResultName(rules.technical))
                           .arg(rules.technicalMargin);
     if (rules.breakSeconds > 0)
-        margins += QStringLiteral("; break and activity period 0:%1")
-                       .arg(rules.breakSeconds, 2, 10, QLatin1Char('0'));
+        margins += QStringLiteral("; break 0:%1; activity period 0:%2")
+                       .arg(rules.breakSeconds, 2, 10, QLatin1Char('0'))
+                       .arg(rules.scoring.activitySeconds, 2, 10, QLatin1Char('0'));
     lines << margins;
     m_lblAllowances->setText(lines.join(QLatin1Char('\n')));
 }

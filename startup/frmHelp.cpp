@@ -79,11 +79,11 @@ const Item kItems[] = {
     {7680, 495, 1, 6735,
      "Press a scoring key, then the Left arrow (home) or the Right arrow (guest): ' t ' "
      "takedown, ' x ' escape (step out), ' w ' reversal, ' f ' near fall (exposure)."},
-    {8160, 495, 1, 6735,
+    {8160, 735, 1, 6735,
      "A near fall and a grand amplitude ( ' g ' ) then take their points as a digit: ' f ', "
-     "Left, ' 3 '.  Calls on a wrestler give the opponent the points: ' a ' penalty, ' z ' "
-     "stalling, ' q ' caution."},
-    {8640, 255, 1, 6735,
+     "Left, ' 3 '.  Calls on a wrestler give the opponent the points: ' a ' penalty (UWW: "
+     "caution, then ' 1 ' or ' 2 ' ), ' z ' stalling (UWW: passivity), ' q ' caution."},
+    {8880, 255, 1, 6735,
      "Tab steps the selected field.  The scoring keys change on the Scoring Keys tab."},
 };
 } // namespace
@@ -93,7 +93,7 @@ frmHelp::frmHelp()
                            Qt::WindowMinimizeButtonHint) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Darezez Help"));
-    setFixedSize(Twips::Pixels(7770), Twips::Pixels(9015));
+    setFixedSize(Twips::Pixels(7770), Twips::Pixels(9255));
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);

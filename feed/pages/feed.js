@@ -35,16 +35,18 @@ var Feed = (function () {
     var source = new EventSource("/events");
     source.onmessage = function (e) { onState(JSON.parse(e.data)); };
   }
-  // The stoppage clock the board shows over the time advantage: "Injury Home", or null.
-  var kindNames = { injury: "Injury", blood: "Blood", recovery: "Recovery", headNeck: "Head-neck" };
+  // The stoppage clock (or activity period) the board shows over the time advantage:
+  // "Injury Home", or null.
+  var kindNames = { injury: "Injury", blood: "Blood", recovery: "Recovery", headNeck: "Head-neck",
+                    activity: "Activity" };
   function stoppageCaption(state) {
     var st = state.stoppage;
     if (!st || !st.kind) return null;
     return kindNames[st.kind] + " " + (st.side === "home" ? state.home.name : state.guest.name);
   }
-  // An overtime round's full name, or null in a period.
+  // An overtime round's full name, or the break's; null in a period.
   var roundNames = { suddenVictory: "Sudden victory", tiebreaker: "Tiebreaker",
-                     ultimateTiebreaker: "Ultimate tiebreaker" };
+                     ultimateTiebreaker: "Ultimate tiebreaker", "break": "Break" };
   function roundName(state) {
     return state.round && roundNames[state.round.kind] ? roundNames[state.round.kind] : null;
   }

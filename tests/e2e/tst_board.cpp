@@ -6,6 +6,7 @@
 #include "LedReader.h"
 #include "TestMain.h"
 #include "TimeReading.h"
+#include "journal/MeetLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,6 +51,21 @@ class tst_board : public QObject {
         const QRect box = read().box(QLatin1String(name));
         const QRect g = s->desktop.geometry(s->board);
         s->desktop.click(g.x() + box.center().x(), g.y() + box.center().y());
+    }
+    // The window a key opens, once it has the keys; empty when none of that title came.
+    QString opened(const QString &key, const QString &title) {
+        const QStringList known = s->desktop.windows();
+        s->desktop.keys({key});
+        const QString id = waitForWindowTitled(title, known);
+        return !id.isEmpty() && s->desktop.waitForActive(id) ? id : QString();
+    }
+    // "Bout Result" taken as proposed, with Enter.
+    bool resultTakenAsProposed() {
+        const QString dialog = opened(QStringLiteral("e"), QStringLiteral("Bout Result"));
+        if (dialog.isEmpty())
+            return false;
+        s->desktop.keys({QStringLiteral("Return")});
+        return s->desktop.waitForWindowGone(dialog);
     }
     QString waitForWindowTitled(const QString &title, const QStringList &known) {
         const QString id = s->desktop.waitForNewWindow(known);
@@ -309,13 +325,7 @@ private slots:
             s->desktop.type(QLatin1String(p[0]) + QLatin1Char('\r'));
             clickField("guestMatch");
             s->desktop.type(QLatin1String(p[1]) + QLatin1Char('\r'));
-            const QStringList known = s->desktop.windows();
-            s->desktop.keys({QStringLiteral("e")});
-            const QString dialog = waitForWindowTitled(QStringLiteral("Bout Result"), known);
-            QVERIFY(!dialog.isEmpty());
-            QVERIFY(s->desktop.waitForActive(dialog));
-            s->desktop.keys({QStringLiteral("Return")});
-            QVERIFY(s->desktop.waitForWindowGone(dialog));
+            QVERIFY(resultTakenAsProposed());
         }
         QTRY_COMPARE_WITH_TIMEOUT(field("homeScore"), QString::number(home + 8), Desktop::kWaitMs);
         QCOMPARE(field("guestScore"), QString::number(guest + 4));
@@ -368,6 +378,56 @@ private slots:
                          QStringLiteral("Tab")});
         s->desktop.type(QStringLiteral("45\r"));
         QTRY_COMPARE_WITH_TIMEOUT(field("guestMatch"), QStringLiteral("45"), Desktop::kWaitMs);
+    }
+
+    // An international bout by keys: a passivity that runs out (the opponent's point), one
+    // ended by a score, and a tie proposed for the wrestler with a 4 against two 2s; the
+    // meet's log has the scorebook and the result.
+    void internationalBoutByKeys() {
+        const QString dialog = opened(QStringLiteral("o"), QStringLiteral("Options"));
+        QVERIFY(!dialog.isEmpty());
+        const QRect d = s->desktop.geometry(dialog);
+        s->desktop.click(d.x() + 527, d.y() + 20); // "Rules", the last tab
+        s->desktop.keys({QStringLiteral("alt+r"), QStringLiteral("Down"), QStringLiteral("Down")});
+        s->desktop.click(d.x() + 247, d.y() + 292); // Ok
+        QVERIFY(s->desktop.waitForWindowGone(dialog));
+        s->desktop.keys({QStringLiteral("n")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("3:00"), Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("z"), QStringLiteral("Left"), QStringLiteral("z"),
+                         QStringLiteral("Left"), QStringLiteral("s")});
+        // The activity period covers the time advantage, and runs out with the guest's point.
+        QTRY_VERIFY_WITH_TIMEOUT(field("timeAd").startsWith(QStringLiteral("2")), Desktop::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(field("guestMatch"), QStringLiteral("1"), 45000);
+        QTRY_COMPARE_WITH_TIMEOUT(field("timeAd"), QStringLiteral("0.0"), Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("z"), QStringLiteral("Left")});
+        QTRY_VERIFY_WITH_TIMEOUT(field("timeAd").startsWith(QStringLiteral("2")), Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("t"), QStringLiteral("Left"), QStringLiteral("s")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("2"), Desktop::kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(field("timeAd"), QStringLiteral("0.0"), Desktop::kWaitMs);
+        s->desktop.keys({QStringLiteral("g"), QStringLiteral("Right"), QStringLiteral("4"),
+                         QStringLiteral("t"), QStringLiteral("Left")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("4"), Desktop::kWaitMs);
+        QCOMPARE(field("guestMatch"), QStringLiteral("5"));
+        s->desktop.keys({QStringLiteral("a"), QStringLiteral("Right"), QStringLiteral("1")});
+        QTRY_COMPARE_WITH_TIMEOUT(field("homeMatch"), QStringLiteral("5"), Desktop::kWaitMs);
+        QVERIFY(resultTakenAsProposed());
+        const auto logged = [this] {
+            QFile f(s->desktop.dataHome() + QStringLiteral("/Darezez/meet.log"));
+            const MeetLog::Replay r =
+                f.open(QIODevice::ReadOnly) ? MeetLog::replay(f.readAll()) : MeetLog::Replay{};
+            if (!r.snapshot || r.snapshot->bouts.isEmpty())
+                return QString();
+            QStringList marks;
+            for (const ScoredMove &m : r.snapshot->moves) {
+                if (m.bout == r.snapshot->boutSerial)
+                    marks << (m.side == 1 ? QStringLiteral("H:") : QStringLiteral("G:")) + m.mark();
+            }
+            return QStringLiteral("%1 won; %2")
+                .arg(r.snapshot->bouts.back().winner)
+                .arg(marks.join(QLatin1Char(' ')));
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(
+            logged(), QStringLiteral("2 won; H:PW H:AP H:AP1 H:AP H:2 G:4 H:2 G:O1"), 5000);
     }
 
     void cleanupTestCase() { s.reset(); }
