@@ -85,6 +85,8 @@ BoutResult BoutScore::Proposed(QString *criterion) const {
     }
     for (const ScoredMove &m : m_moves) {
         if (m.disqualifies) {
+            if (criterion)
+                criterion->clear();
             r.winner = 3 - m.side;
             r.result = qint32(RuleBook::Result::Disqualification);
             r.fallSeconds = -1;

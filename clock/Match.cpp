@@ -273,6 +273,7 @@ void Match::nextPeriod() {
         LastClockTime = rules.breakSeconds;
         StartClock(0);
         setTick(true);
+        hideStoppage();
         UpdateAdStatus();
         return;
     }
@@ -454,7 +455,7 @@ void Match::UpdateAdStatus() {
     if (!ClockRunning(0)) {
         StopClock(1);
         StopClock(2);
-    } else if (!TimeAd || !RuleBook::RidingRuns(m_rules, Value(pledPeriod))) {
+    } else if (!TimeAd || m_break || !RuleBook::RidingRuns(m_rules, Value(pledPeriod))) {
         StopClock(1);
         StopClock(2);
     } else if (TimeAd == Side::Home) {
@@ -477,6 +478,14 @@ void Match::UpdateClocks() {
     const TimeValue match = ClockValue(0);
     ShowTime(match, pledClock);
     ShowTime(ClockValue(ShownAdSide), pledTimeAd);
+    // Read while the match clock still runs: it counts no further than that clock's zero.
+    if (m_book.Activity().Running()) {
+        const TimeValue left = ClockValue(kActivitySlot);
+        if (m_book.Activity().Show(left))
+            emit FieldChanged(pledTimeAd);
+        if (left <= 0)
+            activityRunsOut();
+    }
     if (match <= 0) {
         if (m_tickEnabled && ClockRunning(0)) {
             emit BuzzerRequested();
@@ -490,13 +499,6 @@ void Match::UpdateClocks() {
                 });
         }
         StopClock(0);
-    }
-    if (m_book.Activity().Running()) {
-        const TimeValue left = ClockValue(kActivitySlot);
-        if (m_book.Activity().Show(left))
-            emit FieldChanged(pledTimeAd);
-        if (left <= 0)
-            activityRunsOut();
     }
     if (StoppageRunning()) {
         const TimeValue left = ClockValue(kStoppageSlot);

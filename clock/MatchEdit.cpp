@@ -51,7 +51,9 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
     const auto active = [](const MatchSnapshot &s) {
         return s.activitySide != 0 && s.clockRunning && !s.onBreak;
     };
-    clock(kActivitySide, kActivityRun, kActivityRun, active(b), active(a));
+    // A new period for the same wrestler, running throughout, shows as its run going down.
+    clock(kActivitySide, kActivityRun, kActivityRun, active(b),
+          active(a) && a.activityRun >= b.activityRun);
     for (int id = 0; id < kCount; ++id) {
         if (!e.has(id))
             e.before[size_t(id)] = e.after[size_t(id)] = 0;

@@ -1,5 +1,6 @@
 #include "scoreboard/ConsoleStrip.h"
 
+#include "clock/BoutSheet.h"
 #include "console/KeyConsole.h"
 
 #include "settings/modGlobals.h"
@@ -135,10 +136,11 @@ QString ConsoleStrip::Text() const {
     }();
     if (m_capsLock && lowerBinding)
         parts << QStringLiteral("Caps Lock");
-    // An activity period, as the crowd sees it: "Activity Bears 0:21".
+    // An activity period, a started second counting whole: "Activity Bears 0:21".
     if (const Match::Cover cover = m_match.Covering(); cover.kind == RuleBook::kActivity)
         parts << RuleBook::StoppageName(cover.kind) + QLatin1Char(' ') + team(cover.side) +
-                     QLatin1Char(' ') + m_match.StoppageText();
+                     QLatin1Char(' ') +
+                     BoutSheet::FallTime(qint32((cover.shown + kTimeUnit - 1) / kTimeUnit));
     // What is left of each wrestler's stoppage allowances: the crowd's display shows only
     // the clock that runs.
     for (int side : {1, 2}) {

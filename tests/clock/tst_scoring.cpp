@@ -205,6 +205,16 @@ private slots:
                                             << ""
                                             << ""
                                             << "0 0";
+        QTest::newRow("undone, a call again gives back what was left")
+            << ordered + "wait:18000 stalling:home undo"
+            << "H:PW H:AP"
+            << "Activity 1 12.0"
+            << "0 0";
+        QTest::newRow("no further than the match clock's zero")
+            << "stalling:home stalling:home time:0.05 startStop wait:20000"
+            << "H:PW H:AP"
+            << "Activity 1 25.0"
+            << "0 0";
     }
     void activityPeriod() {
         QFETCH(QString, steps);
@@ -277,6 +287,10 @@ private slots:
         QTest::newRow("fewer cautions")
             << uww << "takedown:home takedown:guest penalty:home:1 escape:home" << 2
             << "fewer cautions";
+        QTest::newRow("a disqualification names none")
+            << uww
+            << "amplitude:guest:4 penalty:guest:1 penalty:guest:1 penalty:guest:1 escape:home" << 1
+            << "";
         QTest::newRow("the last point")
             << uww << "takedown:guest takedown:home" << 1 << "the last point scored";
         QTest::newRow("folkstyle: home")
