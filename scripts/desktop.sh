@@ -3,9 +3,10 @@
 # the caller's trap can stop them.
 #   start_desktop WORK_DIR SINK_NAME
 # Exports DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER and the XDG_*_HOME folders; Xvfb is
-# 3840 x 2160.
+# 3840 x 2160. DAREZEZ_DISPLAY_OFFSET moves where both functions look for a free display
+# number, for two runs started side by side.
 start_desktop() {
-  local work=$1 sink=$2 display=90
+  local work=$1 sink=$2 display=$((90 + ${DAREZEZ_DISPLAY_OFFSET:-0}))
   # The servers and everything started after them keep their per-user files (the sound
   # server's cookie, the window manager's log) here, not in the home of whoever runs this.
   local d
@@ -50,7 +51,7 @@ start_desktop() {
 # configuration and log only from root: as a user it runs through sudo, and its process
 # id goes to `root_pids` for the caller to stop with `sudo kill`.
 start_two_screens() {
-  local work=$1/screens display=120
+  local work=$1/screens display=$((120 + ${DAREZEZ_DISPLAY_OFFSET:-0}))
   mkdir -p "$work"
   while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
   cat >"$work/xorg.conf" <<'CONF'
