@@ -6,11 +6,8 @@
 
 namespace BoutSheet {
 
-namespace {
-
-QString csvField(QString text) {
+QString CsvField(QString text) {
     // A spreadsheet runs a field that starts like a formula; the quote makes it text.
-    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     if (!text.isEmpty() && kFormulaStarts.contains(text.front()))
         text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
@@ -20,8 +17,6 @@ QString csvField(QString text) {
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
-
-} // namespace
 
 QString Number(qint32 value) {
     return value < 0 ? QString() : QString::number(value);
@@ -86,7 +81,7 @@ QByteArray Csv(const QList<BoutResult> &bouts, const QList<ScoredMove> &moves, c
     for (const BoutResult &b : bouts) {
         QStringList fields;
         for (const QString &text : Row(b, moves, home, guest))
-            fields << csvField(text);
+            fields << CsvField(text);
         lines << fields.join(QLatin1Char(','));
     }
     // The byte-order mark tells a spreadsheet the file is UTF-8.

@@ -18,6 +18,11 @@ QStringList Row(const BoutResult &bout, const QList<ScoredMove> &moves, const QS
 // A wrestler's marks in a bout (by its serial), in order, periods apart: "T3 N2 | E1 | R2",
 // as many periods as the bout's scorebook reaches for either wrestler.
 QString Marks(const QList<ScoredMove> &moves, qint32 bout, int side);
+// One field of a CSV line: a text that starts like a formula gets a leading ', and one with a
+// comma, a quote or a line break is quoted, its quotes doubled.
+QString CsvField(QString text);
+// The texts that start like a formula, that CsvField guards.
+inline constexpr QStringView kFormulaStarts = u"=+-@\t\r";
 // A number as a field shows it: "" for a blank (-1).
 QString Number(qint32 value);
 // "1:23": a bout's time at a fall.

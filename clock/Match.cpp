@@ -1,5 +1,6 @@
 #include "clock/Match.h"
 
+#include "clock/Lineup.h"
 #include "clock/TimeSource.h"
 #include "clock/modCount.h"
 
@@ -143,6 +144,13 @@ void Match::carryOut(const MatchCommand &c) {
         break;
     case NextPeriod:
         nextPeriod();
+        break;
+    case Names:
+        if (const std::optional<QMap<quint16, QString>> texts =
+                Lineup::Named(m_texts, c.names, &m_refused)) {
+            m_texts = *texts;
+            emit TextsChanged();
+        }
         break;
     case Score:
         if (c.move < 0 || c.move >= RuleBook::kMoveCount || !c.side)
@@ -587,6 +595,7 @@ void Match::Restore(const MatchSnapshot &snapshot) {
     m_undoable = snapshot.undoable;
     m_redoable = snapshot.redoable;
     m_texts = snapshot.texts;
+    emit TextsChanged();
     m_book.Replace(snapshot.moves);
     emit MovesChanged();
     // Shows both times and lights the holder's lamp; with the clock stopped nothing runs.
@@ -681,6 +690,16 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
     }
     if (e.has(kBreak))
         setBreak(to(kBreak));
+    if (!e.textsAfter.isEmpty()) {
+        const QMap<quint16, QString> &texts = undone ? e.textsBefore : e.textsAfter;
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+            if (it.value().isEmpty())
+                m_texts.remove(it.key());
+            else
+                m_texts.insert(it.key(), it.value());
+        }
+        emit TextsChanged();
+    }
     if (e.move) {
         m_book.Step(*e.move, undone);
         emit MovesChanged();

@@ -2,6 +2,7 @@
 
 #include "clock/BoutScore.h"
 #include "clock/ClockSlots.h"
+#include "clock/Lineup.h"
 #include "clock/MatchCommand.h"
 #include "clock/MatchFields.h"
 #include "clock/MatchSnapshot.h"
@@ -152,6 +153,13 @@ public:
     // The scorebook: the dual's, and the bout's on the board.
     const QList<ScoredMove> &Moves() const { return m_book.All(); }
     QList<ScoredMove> BoutMoves() const { return m_book.OfBout(m_boutSerial); }
+    // The match's texts by number: the lineup's names (Lineup).
+    const QMap<quint16, QString> &Texts() const { return m_texts; }
+    // The wrestler of side (1 home, 2 guest) at the weight shown: empty when none.
+    QString Wrestler(int side) const {
+        const qint32 weight = Value(pledWeight);
+        return weight < 1 ? QString() : m_texts.value(Lineup::TextId(side, weight));
+    }
     // The bout on the board, as its scorebook entries name it.
     qint32 BoutSerial() const { return m_boutSerial; }
 
@@ -177,6 +185,8 @@ signals:
     void BuzzerRequested();
     // The scorebook gained or lost an entry.
     void MovesChanged();
+    // A name changed, or the lineup came back with a resumed meet.
+    void TextsChanged();
     // A result was recorded (or the list came back with a resumed meet).
     void BoutsChanged();
     // An undo or a redo, as the operator reads it: "Undone: Home score 21 → 18".

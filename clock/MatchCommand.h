@@ -5,6 +5,7 @@
 
 #include "clock/Side.h"
 
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -25,6 +26,7 @@ struct MatchCommand {
         NextBout,
         Result, // result recorded
         Score,  // move for side, with the digit typed after it in value
+        Names,  // each wrestler's name in names to its text, an empty one to none
         Undo,
         Redo,
     };
@@ -35,6 +37,7 @@ struct MatchCommand {
     int stoppage = -1; // RuleBook::Stoppage
     int move = -1;     // RuleBook::Move
     BoutResult result;
+    QMap<quint16, QString> names; // by Lineup::TextId
 
     static MatchCommand Of(Kind kind) {
         MatchCommand c;

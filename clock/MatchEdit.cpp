@@ -62,6 +62,14 @@ MatchEdit MatchEdit::Between(const MatchSnapshot &b, const MatchSnapshot &a) {
         e.bout = a.bouts.back();
     if (a.moves.size() == b.moves.size() + 1)
         e.move = a.moves.back();
+    for (const auto *texts : {&b.texts, &a.texts}) {
+        for (auto it = texts->cbegin(); it != texts->cend(); ++it) {
+            if (b.texts.value(it.key()) != a.texts.value(it.key())) {
+                e.textsBefore.insert(it.key(), b.texts.value(it.key()));
+                e.textsAfter.insert(it.key(), a.texts.value(it.key()));
+            }
+        }
+    }
     return e;
 }
 
@@ -96,6 +104,10 @@ QString MatchEdit::Describe(const MatchSnapshot &now, bool undone, const QString
         parts << QStringLiteral("%1 %2 %3")
                      .arg(move->mark(), team(move->side),
                           undone ? QStringLiteral("taken back") : QStringLiteral("scored"));
+    if (!textsAfter.isEmpty())
+        parts << (textsAfter.size() == 1 ? QStringLiteral("1 name")
+                                         : QStringLiteral("%1 names").arg(textsAfter.size())) +
+                     (undone ? QStringLiteral(" back as before") : QStringLiteral(" changed"));
     if (bout) {
         const QString winner = bout->winner ? team(bout->winner)
                                             : RuleBook::ResultName(RuleBook::Result(bout->result));

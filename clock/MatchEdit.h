@@ -5,6 +5,7 @@
 #include "clock/ScoredMove.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <array>
 #include <optional>
@@ -18,12 +19,15 @@ struct MatchEdit {
     std::array<qint64, MatchMembers::kCount> after{};
     std::optional<BoutResult> bout;
     std::optional<ScoredMove> move; // the scorebook entry it added
+    // The texts it changed (names), by number, just before and just after: empty is none.
+    QMap<quint16, QString> textsBefore;
+    QMap<quint16, QString> textsAfter;
     // It stopped the match clock by its key: undone, the clock runs again from where it
     // stopped. Any other undone action leaves the clock stopped.
     bool resumes = false;
 
     bool has(int id) const { return (members >> id) & 1; }
-    bool isEmpty() const { return members == 0 && !bout && !move; }
+    bool isEmpty() const { return members == 0 && !bout && !move && textsAfter.isEmpty(); }
     // What a member goes to when the action is undone (or redone).
     qint64 to(int id, bool undone) const;
     bool operator==(const MatchEdit &) const = default;

@@ -264,10 +264,15 @@ bool takeBout(const char *at, qint64 size, BoutResult &b) {
     });
 }
 
-// An edit's members, then its flags, then the bout and the move when it has them.
+QByteArray textBlock(const QMap<quint16, QString> *before, const QMap<quint16, QString> &after);
+qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into, bool keepEmpty = false);
+
+// An edit's members, then its flags, then the bout, the move and the texts (before, then
+// after) when it has them.
 constexpr quint8 kEditBout = 1;
 constexpr quint8 kEditResumes = 2;
 constexpr quint8 kEditMove = 4;
+constexpr quint8 kEditTexts = 8;
 void putEdit(QByteArray &out, const MatchEdit &e) {
     const qsizetype countAt = out.size();
     out.append(char(0));
@@ -281,12 +286,14 @@ void putEdit(QByteArray &out, const MatchEdit &e) {
         ++n;
     }
     out[countAt] = char(n);
-    out.append(
-        char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0) | (e.move ? kEditMove : 0)));
+    out.append(char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0) |
+                    (e.move ? kEditMove : 0) | (e.textsAfter.isEmpty() ? 0 : kEditTexts)));
     if (e.bout)
         putBout(out, *e.bout);
     if (e.move)
         putMove(out, *e.move);
+    if (!e.textsAfter.isEmpty())
+        out += textBlock(nullptr, e.textsBefore) + textBlock(nullptr, e.textsAfter);
 }
 
 bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
@@ -307,7 +314,7 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         e.after[size_t(id)] = after;
     }
     const quint8 flags = quint8(at[members]);
-    if (flags & ~(kEditBout | kEditResumes | kEditMove))
+    if (flags & ~(kEditBout | kEditResumes | kEditMove | kEditTexts))
         return false;
     e.resumes = flags & kEditResumes;
     at += members + 1;
@@ -322,11 +329,21 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         size -= n;
     }
     if (flags & kEditMove) {
+        const qint64 n = pairsSize(at, size);
         ScoredMove move;
-        if (!takeMove(at, size, move))
+        if (n < 0 || !takeMove(at, n, move))
             return false;
         e.move = move;
-        return true;
+        at += n;
+        size -= n;
+    }
+    if (flags & kEditTexts) {
+        const qint64 n = takeTexts(at, size, e.textsBefore, true);
+        const qint64 m = n < 0 ? -1 : takeTexts(at + n, size - n, e.textsAfter, true);
+        // Each changed text has its value before and after.
+        if (m < 0 || e.textsAfter.isEmpty() || e.textsBefore.keys() != e.textsAfter.keys())
+            return false;
+        size -= n + m;
     }
     return size == 0;
 }
@@ -363,8 +380,9 @@ QByteArray textBlock(const QMap<quint16, QString> *before, const QMap<quint16, Q
     return count + out;
 }
 
-// The bytes the text block at the start of a record took, or -1 when it is damaged.
-qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into) {
+// The bytes a text block took, or -1 when it is damaged; an empty text takes its number
+// out of `into`, or with keepEmpty goes in as it is.
+qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into, bool keepEmpty) {
     if (size < 2)
         return -1;
     qint64 used = 2;
@@ -381,7 +399,7 @@ qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into) {
         // Bytes that are not UTF-8 would come back changed: damage.
         if (text.toUtf8() != utf8 || text.size() > kLongestText)
             return -1;
-        if (text.isEmpty())
+        if (text.isEmpty() && !keepEmpty)
             into.remove(id);
         else
             into.insert(id, text);
@@ -391,7 +409,10 @@ qint64 takeTexts(const char *at, qint64 size, QMap<quint16, QString> &into) {
 }
 
 QByteArray framed(Kind kind, const QDateTime &at, const QByteArray &payload,
-                  const QByteArray &texts = {}) {
+                  QByteArray texts = {}) {
+    // Too long for the first version (an edit of many names): one of the second, of no text.
+    if (texts.isEmpty() && kRecordHead + payload.size() + 4 > kMaxRecordBytes)
+        put<quint16>(texts, 0);
     QByteArray out;
     put<quint32>(out, quint32(kRecordHead + texts.size() + payload.size() + 4));
     put<quint16>(out, quint16(kind));

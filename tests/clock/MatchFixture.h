@@ -36,8 +36,9 @@ inline MatchCommand command(MatchCommand::Kind kind) {
 // the proposed result; "advantage:home" (guest, none); "blood:home" a stoppage clock's start
 // (injury, blood, recovery, headNeck), "stop:blood" its stop; "takedown:home" a scoring move
 // (escape, reversal, nearFall, amplitude, penalty, stalling, caution, ridingTime), with its
-// digit as in "nearFall:guest:3"; "wait:3400" milliseconds passing with the board refreshed
-// and what it queued done.
+// digit as in "nearFall:guest:3"; "names:home:120:Peña,guest:120:" wrestlers' names by side
+// and weight as one action (an underscore a space, nothing after the weight no wrestler);
+// "wait:3400" milliseconds passing with the board refreshed and what it queued done.
 // The match may refuse any of them; what the last one did comes back.
 inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
     MatchOutcome last;
@@ -79,6 +80,14 @@ inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
         } else if (what == QLatin1String("time")) {
             c.kind = SetTime;
             c.value = modCount::TimeToSeconds(arg);
+        } else if (what == QLatin1String("names")) {
+            c.kind = Names;
+            for (const QString &name : arg.split(QLatin1Char(','))) {
+                const QStringList parts = name.split(QLatin1Char(':'));
+                c.names.insert(
+                    Lineup::TextId(parts[0] == QLatin1String("home") ? 1 : 2, parts[1].toInt()),
+                    QString(parts.value(2)).replace(QLatin1Char('_'), QLatin1Char(' ')));
+            }
         } else if (what == QLatin1String("advantage")) {
             c.kind = Advantage;
             if (arg != QLatin1String("none"))

@@ -225,12 +225,22 @@ private slots:
         first.Load();
         std::vector<MatchSnapshot> matches{first.Snapshot()};
         std::vector<MeetLog::Kind> kinds;
-        for (const QString &step :
-             QStringLiteral(
-                 "homeScore:3 takedown:home penalty:guest undo redo stalling:home advantage:home "
-                 "startStop wait:2000 startStop homeMatch:6 result undo "
-                 "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
-                 .split(QLatin1Char(' '))) {
+        // A roster of 28 long names, one action: an edit too long for a first-version record.
+        QStringList roster;
+        for (int weight = 1; weight <= 14; ++weight)
+            for (const char *side : {"home", "guest"})
+                roster << QStringLiteral("%1:%2:%3")
+                              .arg(QLatin1String(side))
+                              .arg(weight)
+                              .arg(QStringLiteral("🤼").repeated(39) + QChar(u'A' + weight));
+        const QStringList steps =
+            QStringLiteral("names:home:120:Peña,guest:120:Okafor names:home:120: undo names:%1 "
+                           "homeScore:3 takedown:home penalty:guest undo redo stalling:home "
+                           "advantage:home startStop wait:2000 startStop homeMatch:6 result undo "
+                           "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
+                .arg(roster.join(QLatin1Char(',')))
+                .split(QLatin1Char(' '));
+        for (const QString &step : steps) {
             kinds.push_back(MeetLog::KindOf(play(first, clock, step).step));
             matches.push_back(first.Snapshot());
         }
@@ -253,6 +263,10 @@ private slots:
         QCOMPARE(resumed.Value(Match::pledHomeScore), 3);
         QCOMPARE(resumed.Bouts().size(), 0);
         QVERIFY(resumed.Moves() == first.Moves() && resumed.Moves().size() == 3);
+        // Peña's name taken away, and that undone; then the roster.
+        QCOMPARE(resumed.Texts(), first.Texts());
+        QCOMPARE(resumed.Texts().value(Lineup::TextId(1, 120)), QStringLiteral("Peña"));
+        QCOMPARE(resumed.Texts().size(), 30);
         for (int f = Match::pledHomeScore; f < Match::kFieldCount; ++f)
             QCOMPARE(resumed.Value(Match::Field(f)), first.Value(Match::Field(f)));
     }
