@@ -105,6 +105,14 @@ void KeyConsole::command(int key) {
         emit BoutSheetRequested();
         return;
     }
+    // Names are typed between bouts, never while the clock runs.
+    if (key == modGlobals::LineupKey) {
+        if (m_match.ClockRunning(0))
+            emit Refused();
+        else
+            emit LineupRequested();
+        return;
+    }
     if (key == modGlobals::UndoKey || key == modGlobals::RedoKey) {
         run(MatchCommand::Of(key == modGlobals::UndoKey ? Undo : Redo));
         return;

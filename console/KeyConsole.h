@@ -41,6 +41,7 @@ signals:
     void OptionsRequested();
     void BoutResultRequested();
     void BoutSheetRequested();
+    void LineupRequested();
     void BuzzerRequested();
     void AudienceRequested();
     void FullScreenRequested();

@@ -102,6 +102,16 @@ QString ConsoleStrip::Text() const {
     const auto team = [](int side) {
         return side == 1 ? modGlobals::HomeText : modGlobals::GuestText;
     };
+    // The bout's wrestlers: "120: Peña (Tigers) v Okafor (Bears)".
+    if (const QString home = m_match.Wrestler(1), guest = m_match.Wrestler(2);
+        !home.isEmpty() || !guest.isEmpty()) {
+        const auto named = [&team](const QString &name, int side) {
+            return (name.isEmpty() ? QStringLiteral("-") : name) + QStringLiteral(" (") +
+                   team(side) + QLatin1Char(')');
+        };
+        parts << QStringLiteral("%1: %2 v %3")
+                     .arg(m_match.ShownText(Match::pledWeight), named(home, 1), named(guest, 2));
+    }
     // The last move, as the scorer writes it: "T3 Tigers 1:42".
     if (const QList<ScoredMove> moves = m_match.BoutMoves(); !moves.isEmpty()) {
         const ScoredMove &last = moves.back();

@@ -14,22 +14,40 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <algorithm>
 
 frmBoutResult::frmBoutResult(Match &match, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_match(match) {
     setObjectName(QStringLiteral("frmBoutResult"));
     setWindowTitle(QStringLiteral("Bout Result"));
     QString criterion;
-    const BoutResult proposed = match.ProposedResult(&criterion);
+    BoutResult proposed = match.ProposedResult(&criterion);
 
     // "Texas A&M" is a name, not a shortcut.
     const auto literal = [](QString name) {
         return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
     };
-    m_home = new QRadioButton(QStringLiteral("&Home: ") + literal(modGlobals::HomeText), this);
-    m_guest = new QRadioButton(QStringLiteral("&Guest: ") + literal(modGlobals::GuestText), this);
+    // With the wrestler's name when the lineup has one.
+    const auto named = [&](const QString &team, int side) {
+        const QString wrestler = match.Wrestler(side);
+        return literal(team) +
+               (wrestler.isEmpty() ? QString() : QStringLiteral(", ") + literal(wrestler));
+    };
+    m_home = new QRadioButton(QStringLiteral("&Home: ") + named(modGlobals::HomeText, 1), this);
+    m_guest = new QRadioButton(QStringLiteral("&Guest: ") + named(modGlobals::GuestText, 2), this);
     m_nobody = new QRadioButton(QStringLiteral("&Nobody (double forfeit)"), this);
-    (proposed.winner == 2 ? m_guest : m_home)->setChecked(true);
+    // A lineup in use: a side with no wrestler at this weight forfeits, both a double forfeit.
+    const QList<quint16> ids = match.Texts().keys();
+    const bool lineup =
+        std::ranges::any_of(ids, Lineup::IsName) && match.Value(Match::pledWeight) > 0;
+    const bool noHome = lineup && match.Wrestler(1).isEmpty();
+    const bool noGuest = lineup && match.Wrestler(2).isEmpty();
+    if (noHome || noGuest) {
+        proposed.winner = noHome && noGuest ? 0 : noHome ? 2 : 1;
+        proposed.result = int(RuleBook::Result::Forfeit);
+        criterion.clear();
+    }
+    (proposed.winner == 0 ? m_nobody : proposed.winner == 2 ? m_guest : m_home)->setChecked(true);
     m_result = new QComboBox(this);
     // The results a winner can have under the bout's rule set (a double forfeit has none).
     for (const RuleBook::Result r : RuleBook::Of(match.Rules()).results)

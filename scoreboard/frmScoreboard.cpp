@@ -13,6 +13,7 @@
 #include "scoreboard/frmAudience.h"
 #include "scoreboard/frmBoutResult.h"
 #include "scoreboard/frmBoutSheet.h"
+#include "scoreboard/frmLineup.h"
 #include "scoreboard/mmcBuzzer.h"
 #include "settings/frmOptions.h"
 #include "settings/modGlobals.h"
@@ -55,6 +56,13 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
         dialog.exec();
     });
     connect(m_console, &KeyConsole::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
+    connect(m_console, &KeyConsole::LineupRequested, this, [this] {
+        // Modal: the clock is stopped while names are typed. Esc gives the board its keys
+        // back with the field it had selected.
+        frmLineup dialog(match(), this);
+        dialog.exec();
+        activateWindow();
+    });
     connect(m_console, &KeyConsole::AudienceRequested, this, &frmScoreboard::ToggleAudience);
     connect(m_console, &KeyConsole::FullScreenRequested, this, [this] {
         QWidget *target = m_placement->FullScreenTarget();
@@ -78,11 +86,12 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
     connect(&match(), &Match::HistoryStepped, m_strip, &ConsoleStrip::showHistory);
     connect(&match(), &Match::StoppageChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::MovesChanged, m_strip, &ConsoleStrip::refresh);
+    connect(&match(), &Match::TextsChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::FieldChanged, m_strip, [this](Match::Field field) {
         // The match points decide the margin it tells; the period's caption may read "Break".
         if (((field == Match::pledTimeAd && match().Covering().running) ||
              field == Match::pledHomeMatch || field == Match::pledGuestMatch ||
-             field == Match::pledPeriod) &&
+             field == Match::pledPeriod || field == Match::pledWeight) &&
             m_strip->isVisible())
             m_strip->refresh();
     });

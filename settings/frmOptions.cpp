@@ -76,10 +76,13 @@ const Row kMeetKeysTab[] = {
     {"", Frame, "", "Bout Sheet Key:", 5280, 1560, 1455, 975},
     {"cmdBoutSheetK", Button, "Bout Sheet Key:", "Change", 120, 240, 1215, 375},
     {"lblBoutSheetK", Label, "Bout Sheet Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
+    {"", Frame, "", "Lineup Key:", 240, 2640, 1455, 975},
+    {"cmdLineupK", Button, "Lineup Key:", "Change", 120, 240, 1215, 375},
+    {"lblLineupK", Label, "Lineup Key:", "", 120, 600, 1215, 255, Centre | Plain | Boxed},
     {"lblMeetKeysHelp", Label, "",
      "A stoppage key, then Left (home) or Right (guest), starts that wrestler's clock while "
      "the match clock is stopped; the key alone stops it.",
-     240, 2640, 6375, 615, TopLeft | Wrap},
+     1920, 2640, 4695, 795, TopLeft | Wrap},
     {"cmdResetMeetKeys", Button, "", "Reset Keys", 5400, 3480, 1215, 375},
 };
 
@@ -207,6 +210,8 @@ const KeyBinding kKeyBindings[] = {
      modGlobals::DefaultMeetKeys[modGlobals::kBoutResultCommand]},
     {"cmdBoutSheetK", "lblBoutSheetK", "show the bout sheet",
      modGlobals::DefaultMeetKeys[modGlobals::kBoutSheetCommand]},
+    {"cmdLineupK", "lblLineupK", "edit the lineup",
+     modGlobals::DefaultMeetKeys[modGlobals::kLineupCommand]},
     {"cmdTakedownK", "lblTakedownK", "score a takedown",
      modGlobals::DefaultMeetKeys[modGlobals::kFirstMoveCommand + 0]},
     {"cmdEscapeK", "lblEscapeK", "score an escape or a step out",

@@ -27,6 +27,7 @@ int NextPeriodKey = DefaultMeetKeys[kNextPeriodCommand];
 int NextBoutKey = DefaultMeetKeys[kNextBoutCommand];
 int BoutResultKey = DefaultMeetKeys[kBoutResultCommand];
 int BoutSheetKey = DefaultMeetKeys[kBoutSheetCommand];
+int LineupKey = DefaultMeetKeys[kLineupCommand];
 
 QString BuzzerFile;
 QString HomeText = QStringLiteral("Home");
@@ -85,10 +86,10 @@ constexpr qint64 kKeyMax = 65535;
 const QString kMeetKeyNames[kMeetCommandCount] = {
     QStringLiteral("InjuryKey"),     QStringLiteral("BloodKey"),      QStringLiteral("RecoveryKey"),
     QStringLiteral("HeadNeckKey"),   QStringLiteral("NextPeriodKey"), QStringLiteral("NextBoutKey"),
-    QStringLiteral("BoutResultKey"), QStringLiteral("BoutSheetKey"),  QStringLiteral("TakedownKey"),
-    QStringLiteral("EscapeKey"),     QStringLiteral("ReversalKey"),   QStringLiteral("NearFallKey"),
-    QStringLiteral("AmplitudeKey"),  QStringLiteral("PenaltyKey"),    QStringLiteral("StallingKey"),
-    QStringLiteral("CautionKey")};
+    QStringLiteral("BoutResultKey"), QStringLiteral("BoutSheetKey"),  QStringLiteral("LineupKey"),
+    QStringLiteral("TakedownKey"),   QStringLiteral("EscapeKey"),     QStringLiteral("ReversalKey"),
+    QStringLiteral("NearFallKey"),   QStringLiteral("AmplitudeKey"),  QStringLiteral("PenaltyKey"),
+    QStringLiteral("StallingKey"),   QStringLiteral("CautionKey")};
 
 } // namespace
 
@@ -106,7 +107,7 @@ int &MeetKey(int command) {
         return ScoringKeys[size_t(command - kFirstMoveCommand)];
     int *const keys[kFirstMoveCommand] = {&InjuryKey,     &BloodKey,      &RecoveryKey,
                                           &HeadNeckKey,   &NextPeriodKey, &NextBoutKey,
-                                          &BoutResultKey, &BoutSheetKey};
+                                          &BoutResultKey, &BoutSheetKey,  &LineupKey};
     return *keys[command];
 }
 

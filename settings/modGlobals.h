@@ -19,18 +19,20 @@ inline constexpr int DefaultResetClockKey = 114;
 inline constexpr int DefaultClearKey = 99;
 inline constexpr int DefaultBuzzerKey = 98;
 // The meet's commands on the Meet Keys tab: the stoppage clocks in RuleBook::Stoppage order,
-// then next period, next bout, bout result and bout sheet; by default i, l, v, k, p, n, e, m.
+// then next period, next bout, bout result, bout sheet and lineup; by default i, l, v, k, p,
+// n, e, m, u.
 inline constexpr int kNextPeriodCommand = RuleBook::kStoppageCount;
 inline constexpr int kNextBoutCommand = kNextPeriodCommand + 1;
 inline constexpr int kBoutResultCommand = kNextBoutCommand + 1;
 inline constexpr int kBoutSheetCommand = kBoutResultCommand + 1;
+inline constexpr int kLineupCommand = kBoutSheetCommand + 1;
 // Then the scoring keys of the Scoring Keys tab, in RuleBook::Move order from the takedown to
 // the caution; by default t, x, w, f, g, a, z, q.
-inline constexpr int kFirstMoveCommand = kBoutSheetCommand + 1;
+inline constexpr int kFirstMoveCommand = kLineupCommand + 1;
 inline constexpr int kMoveKeyCount = int(RuleBook::Move::Caution) + 1;
 inline constexpr int kMeetCommandCount = kFirstMoveCommand + kMoveKeyCount;
-inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {105, 108, 118, 107, 112, 110, 101, 109,
-                                                           116, 120, 119, 102, 103, 97,  122, 113};
+inline constexpr int DefaultMeetKeys[kMeetCommandCount] = {
+    105, 108, 118, 107, 112, 110, 101, 109, 117, 116, 120, 119, 102, 103, 97, 122, 113};
 // What Ctrl+Z and Ctrl+Y type: undo and redo, never a binding.
 inline constexpr int UndoKey = 26;
 inline constexpr int RedoKey = 25;
@@ -60,6 +62,7 @@ extern int NextPeriodKey;
 extern int NextBoutKey;
 extern int BoutResultKey;
 extern int BoutSheetKey;
+extern int LineupKey;
 // The binding of a meet command's key, by its number above.
 int &MeetKey(int command);
 inline int &StoppageKey(int kind) {

@@ -167,13 +167,14 @@ private slots:
         QTest::addColumn<QString>("bindings");
         QTest::addColumn<bool>("lockBit");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("lower-case, lock on") << "srcbilvkpnemtxwfgazq" << true << true;
-        QTest::newRow("lower-case, lock off") << "srcbilvkpnemtxwfgazq" << false << false;
-        QTest::newRow("one lower-case, lock on") << "SRcBILVKPNEMTXWFGAZQ" << true << true;
-        QTest::newRow("one meet key lower-case, lock on") << "SRCBILvKPNEMTXWFGAZQ" << true << true;
+        QTest::newRow("lower-case, lock on") << "srcbilvkpnemutxwfgazq" << true << true;
+        QTest::newRow("lower-case, lock off") << "srcbilvkpnemutxwfgazq" << false << false;
+        QTest::newRow("one lower-case, lock on") << "SRcBILVKPNEMUTXWFGAZQ" << true << true;
+        QTest::newRow("one meet key lower-case, lock on")
+            << "SRCBILvKPNEMUTXWFGAZQ" << true << true;
         QTest::newRow("one scoring key lower-case, lock on")
-            << "SRCBILVKPNEMTXWFGAZq" << true << true;
-        QTest::newRow("upper-case, lock on") << "SRCBILVKPNEMTXWFGAZQ" << true << false;
+            << "SRCBILVKPNEMUTXWFGAZq" << true << true;
+        QTest::newRow("upper-case, lock on") << "SRCBILVKPNEMUTXWFGAZQ" << true << false;
     }
     void capsLockShowsWhileABindingIsLowerCase() {
         QFETCH(QString, bindings);

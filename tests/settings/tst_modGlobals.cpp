@@ -119,10 +119,11 @@ private slots:
             {"KeySettings/HeadNeckKey", "107"},     {"RuleSettings/RuleSet", "NFHS"},
             {"KeySettings/NextPeriodKey", "112"},   {"KeySettings/NextBoutKey", "110"},
             {"KeySettings/BoutResultKey", "101"},   {"KeySettings/BoutSheetKey", "109"},
-            {"KeySettings/TakedownKey", "116"},     {"KeySettings/EscapeKey", "120"},
-            {"KeySettings/ReversalKey", "119"},     {"KeySettings/NearFallKey", "102"},
-            {"KeySettings/AmplitudeKey", "103"},    {"KeySettings/PenaltyKey", "97"},
-            {"KeySettings/StallingKey", "122"},     {"KeySettings/CautionKey", "113"},
+            {"KeySettings/LineupKey", "117"},       {"KeySettings/TakedownKey", "116"},
+            {"KeySettings/EscapeKey", "120"},       {"KeySettings/ReversalKey", "119"},
+            {"KeySettings/NearFallKey", "102"},     {"KeySettings/AmplitudeKey", "103"},
+            {"KeySettings/PenaltyKey", "97"},       {"KeySettings/StallingKey", "122"},
+            {"KeySettings/CautionKey", "113"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
         QCOMPARE(s.allKeys().size(), expected.size());
