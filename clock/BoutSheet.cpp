@@ -23,13 +23,14 @@ QString Number(qint32 value) {
 }
 
 QStringList Header() {
-    return {QStringLiteral("Match"),       QStringLiteral("Weight"),
-            QStringLiteral("Winner"),      QStringLiteral("Result"),
-            QStringLiteral("Home points"), QStringLiteral("Guest points"),
-            QStringLiteral("Fall time"),   QStringLiteral("Team points"),
-            QStringLiteral("Home score"),  QStringLiteral("Guest score"),
-            QStringLiteral("Time"),        QStringLiteral("Home moves"),
-            QStringLiteral("Guest moves")};
+    return {QStringLiteral("Match"),         QStringLiteral("Weight"),
+            QStringLiteral("Winner"),        QStringLiteral("Result"),
+            QStringLiteral("Home points"),   QStringLiteral("Guest points"),
+            QStringLiteral("Fall time"),     QStringLiteral("Team points"),
+            QStringLiteral("Home score"),    QStringLiteral("Guest score"),
+            QStringLiteral("Time"),          QStringLiteral("Home moves"),
+            QStringLiteral("Guest moves"),   QStringLiteral("Home wrestler"),
+            QStringLiteral("Guest wrestler")};
 }
 
 QString Marks(const QList<ScoredMove> &moves, qint32 bout, int side) {
@@ -57,7 +58,7 @@ QString FallTime(qint32 seconds) {
 }
 
 QStringList Row(const BoutResult &b, const QList<ScoredMove> &moves, const QString &home,
-                const QString &guest) {
+                const QString &guest, const QString &homeWrestler, const QString &guestWrestler) {
     return {Number(b.match),
             Number(b.weight),
             b.winner == 1   ? home
@@ -72,15 +73,18 @@ QStringList Row(const BoutResult &b, const QList<ScoredMove> &moves, const QStri
             QString::number(b.guestScore),
             QDateTime::fromMSecsSinceEpoch(b.atMs).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             Marks(moves, b.serial, 1),
-            Marks(moves, b.serial, 2)};
+            Marks(moves, b.serial, 2),
+            homeWrestler,
+            guestWrestler};
 }
 
 QByteArray Csv(const QList<BoutResult> &bouts, const QList<ScoredMove> &moves, const QString &home,
-               const QString &guest) {
+               const QString &guest, const Wrestlers &wrestlers) {
     QStringList lines{Header().join(QLatin1Char(','))};
-    for (const BoutResult &b : bouts) {
+    for (qsizetype i = 0; i < bouts.size(); ++i) {
         QStringList fields;
-        for (const QString &text : Row(b, moves, home, guest))
+        const auto name = [&](int side) { return wrestlers ? wrestlers(i, side) : QString(); };
+        for (const QString &text : Row(bouts[i], moves, home, guest, name(1), name(2)))
             fields << CsvField(text);
         lines << fields.join(QLatin1Char(','));
     }

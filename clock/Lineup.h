@@ -27,6 +27,13 @@ constexpr bool IsName(quint16 id) {
     return SideOf(id) != 0 && WeightOf(id) >= 1;
 }
 
+// The text number a recorded bout keeps its wrestler's name under, by the bout's place in the
+// dual's list (from 0): 10000 and up. None past the last number.
+inline constexpr int kBoutsNamed = 27000;
+constexpr quint16 BoutTextId(qsizetype index, int side) {
+    return index < kBoutsNamed ? quint16(10000 + index * 2 + side - 1) : 0;
+}
+
 // A name as kept: spaces at either end dropped, in Unicode NFC; empty is no wrestler.
 // Nothing, with why, for one too long or holding a control or bidirectional-override
 // character.

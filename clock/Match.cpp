@@ -438,6 +438,13 @@ void Match::recordResult(const BoutResult &result) {
     const std::optional<BoutResult> r = score().Recorded(result, m_homeName, m_guestName, &why);
     if (!r)
         return refuse(why);
+    // The bout keeps the names it had, whatever the lineup becomes.
+    for (int side : {1, 2}) {
+        if (const QString name = Wrestler(side); !name.isEmpty())
+            if (const quint16 id = Lineup::BoutTextId(m_bouts.size(), side))
+                m_texts.insert(id, name);
+    }
+    emit TextsChanged();
     m_bouts.append(*r);
     m_bouts.back().serial = m_boutSerial;
     setNumber(pledHomeScore, r->homeScore);

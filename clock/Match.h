@@ -160,6 +160,11 @@ public:
         const qint32 weight = Value(pledWeight);
         return weight < 1 ? QString() : m_texts.value(Lineup::TextId(side, weight));
     }
+    // A recorded bout's wrestler (by its place in Bouts()), as it was when recorded.
+    QString BoutWrestler(qsizetype index, int side) const {
+        const quint16 id = Lineup::BoutTextId(index, side);
+        return id ? m_texts.value(id) : QString();
+    }
     // The bout on the board, as its scorebook entries name it.
     qint32 BoutSerial() const { return m_boutSerial; }
 

@@ -54,8 +54,8 @@ QByteArray moves(const QList<FeedState::Move> &list) {
 }
 
 QByteArray team(const FeedTeam &t) {
-    return "{" + pair("name", t.name) + "," + pair("score", t.score) + "," +
-           pair("match", t.match) + "}";
+    return "{" + pair("name", t.name) + "," + pair("wrestler", t.wrestler) + "," +
+           pair("score", t.score) + "," + pair("match", t.match) + "}";
 }
 
 } // namespace
@@ -82,7 +82,8 @@ QByteArray FeedStateJson(const FeedState &s, bool boutMoves) {
                 pair("kind", b.kind) + ",\"teamPoints\":" + QByteArray::number(b.teamPoints) + "," +
                 nullable("fallTime", b.fallTime) + "," + pair("homePoints", b.homePoints) + "," +
                 pair("guestPoints", b.guestPoints) + "," + pair("homeScore", b.homeScore) + "," +
-                pair("guestScore", b.guestScore) +
+                pair("guestScore", b.guestScore) + "," + pair("homeWrestler", b.homeWrestler) +
+                "," + pair("guestWrestler", b.guestWrestler) +
                 (boutMoves ? ",\"moves\":" + moves(b.moves) : QByteArray()) + "}";
     }
     json += "]}";

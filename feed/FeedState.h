@@ -10,6 +10,7 @@ struct FeedTeam {
     QString name;
     QString score;
     QString match;
+    QString wrestler; // of the bout on the board: "" when none
 };
 
 // What a spectator reads off the board, as texts: every field as its digits show it (a
@@ -69,6 +70,7 @@ struct FeedState {
         int teamPoints = 0;
         QString fallTime, homePoints, guestPoints, homeScore, guestScore;
         QList<Move> moves;
+        QString homeWrestler, guestWrestler; // as they were when recorded
         bool operator==(const Bout &) const = default;
     };
     QList<Bout> bouts;

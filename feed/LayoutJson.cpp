@@ -34,6 +34,8 @@ const QHash<QString, QString> &Bindings() {
         {QStringLiteral("picWeight"), QStringLiteral("weight")},
         {QStringLiteral("lblHomeScore"), QStringLiteral("home.name")},
         {QStringLiteral("lblGuestScore"), QStringLiteral("guest.name")},
+        {QStringLiteral("lblHomeWrestler"), QStringLiteral("home.wrestler")},
+        {QStringLiteral("lblGuestWrestler"), QStringLiteral("guest.wrestler")},
         {QStringLiteral("shpTimeAdHome"), QStringLiteral("home")},
         {QStringLiteral("shpTimeAdGuest"), QStringLiteral("guest")},
     };

@@ -15,6 +15,7 @@ MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
     connect(&m_match, &Match::StoppageChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::BoutsChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::MovesChanged, this, &MatchFeed::publish);
+    connect(&m_match, &Match::TextsChanged, this, &MatchFeed::publish);
 }
 
 FeedState MatchFeed::State() const {
@@ -63,7 +64,10 @@ FeedState MatchFeed::State() const {
         return out;
     };
     s.moves = movesOf(m_match.Moves(), m_match.BoutSerial());
-    for (const BoutResult &b : m_match.Bouts()) {
+    s.home.wrestler = m_match.Wrestler(1);
+    s.guest.wrestler = m_match.Wrestler(2);
+    for (qsizetype i = 0; i < m_match.Bouts().size(); ++i) {
+        const BoutResult &b = m_match.Bouts()[i];
         using BoutSheet::Number;
         s.bouts.append({Number(b.match), Number(b.weight),
                         b.winner == 1   ? QStringLiteral("home")
@@ -72,7 +76,8 @@ FeedState MatchFeed::State() const {
                         RuleBook::ResultKey(RuleBook::Result(b.result)), b.teamPoints,
                         BoutSheet::FallTime(b.fallSeconds), Number(b.homePoints),
                         Number(b.guestPoints), QString::number(b.homeScore),
-                        QString::number(b.guestScore), movesOf(m_match.Moves(), b.serial)});
+                        QString::number(b.guestScore), movesOf(m_match.Moves(), b.serial),
+                        m_match.BoutWrestler(i, 1), m_match.BoutWrestler(i, 2)});
     }
     return s;
 }

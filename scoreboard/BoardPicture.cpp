@@ -1,4 +1,5 @@
 #include "scoreboard/BoardPicture.h"
+#include "scoreboard/ElidedLabel.h"
 #include "scoreboard/FieldDigits.h"
 
 #include "appearance/ControlClass.h"
@@ -42,6 +43,9 @@ struct LabelRow {
 constexpr LabelRow kLabels[] = {
     {"lblHomeScore", "Home", 0, 180, 2655, 555, 21.75},
     {"lblGuestScore", "Guest", 6840, 180, 2655, 555, 21.75},
+    // The bout's wrestlers, in the gap under each score; empty without a lineup.
+    {"lblHomeWrestler", "", 0, 2190, 2655, 315, 11.25},
+    {"lblGuestWrestler", "", 6840, 2190, 2655, 315, 11.25},
     {"lblWeb", "www.quenlith.example", 2693, 2100, 4095, 375, 11.25},
     {"lblMatchNumber", "Match #", 353, 2520, 2895, 555, kCaptionPoints},
     {"lblPeriod", "Period", 3593, 2520, 2295, 555, kCaptionPoints},
@@ -122,6 +126,7 @@ BoardPicture::BoardPicture(Match &match, bool interactive, QWidget *parent)
         showField(Match::Field(f));
     connect(&m_match, &Match::FieldChanged, this, &BoardPicture::showField);
     connect(&m_match, &Match::AdChanged, this, &BoardPicture::UpdateAdColors);
+    connect(&m_match, &Match::TextsChanged, this, &BoardPicture::showWrestlers);
     // A stoppage clock shown or gone changes the digits too, even where they read the same.
     connect(&m_match, &Match::StoppageChanged, this, [this] {
         UpdateCaptions();
@@ -133,7 +138,7 @@ BoardPicture::~BoardPicture() = default;
 
 void BoardPicture::buildControls() {
     for (const LabelRow &row : kLabels) {
-        auto label = new QLabel(QLatin1String(row.text), this);
+        auto label = new ElidedLabel(QLatin1String(row.text), this);
         label->setObjectName(QLatin1String(row.name));
         // Team names are shown as typed, never as markup.
         label->setTextFormat(Qt::PlainText);
@@ -146,6 +151,8 @@ void BoardPicture::buildControls() {
     m_lblTimeAd = findChild<QLabel *>(QStringLiteral("lblTimeAd"));
     m_lblPeriod = findChild<QLabel *>(QStringLiteral("lblPeriod"));
     m_lblGuestScore = findChild<QLabel *>(QStringLiteral("lblGuestScore"));
+    m_lblHomeWrestler = findChild<QLabel *>(QStringLiteral("lblHomeWrestler"));
+    m_lblGuestWrestler = findChild<QLabel *>(QStringLiteral("lblGuestWrestler"));
 
     const auto addShape = [this](const ShapeRow &row) {
         QWidget *parent = *row.parent ? findChild<QWidget *>(QLatin1String(row.parent)) : this;
@@ -220,6 +227,15 @@ void BoardPicture::showField(Match::Field field) {
         FieldDigits::ShowValue(Field(field), m_match.Value(field));
     if (field == Match::pledPeriod)
         UpdateCaptions();
+    if (field == Match::pledWeight)
+        showWrestlers();
+}
+
+void BoardPicture::showWrestlers() {
+    if (!m_lblHomeWrestler)
+        return;
+    m_lblHomeWrestler->setText(m_match.Wrestler(1));
+    m_lblGuestWrestler->setText(m_match.Wrestler(2));
 }
 
 void BoardPicture::UpdateLabels() {

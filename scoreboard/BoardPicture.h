@@ -56,6 +56,8 @@ private:
 
     void buildControls();
     void showField(Match::Field field);
+    // The lineup's names for the weight shown.
+    void showWrestlers();
 
     Match &m_match;
     bool m_interactive;
@@ -66,6 +68,8 @@ private:
     Shape *m_shpTimeAdGuest = nullptr;
     QLabel *m_lblHomeScore = nullptr;
     QLabel *m_lblGuestScore = nullptr;
+    QLabel *m_lblHomeWrestler = nullptr;
+    QLabel *m_lblGuestWrestler = nullptr;
     QLabel *m_lblTimeAd = nullptr;
     QLabel *m_lblPeriod = nullptr;
     bool m_recorded = false;

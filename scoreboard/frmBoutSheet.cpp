@@ -88,8 +88,9 @@ void frmBoutSheet::refresh() {
     m_table->setHorizontalHeaderLabels(header);
     m_table->setRowCount(int(bouts.size()));
     for (int row = 0; row < bouts.size(); ++row) {
-        const QStringList texts = BoutSheet::Row(bouts[row], m_match.Moves(), modGlobals::HomeText,
-                                                 modGlobals::GuestText);
+        const QStringList texts =
+            BoutSheet::Row(bouts[row], m_match.Moves(), modGlobals::HomeText, modGlobals::GuestText,
+                           m_match.BoutWrestler(row, 1), m_match.BoutWrestler(row, 2));
         for (int column = 0; column < texts.size(); ++column)
             m_table->setItem(row, column, new QTableWidgetItem(texts[column]));
     }
@@ -98,8 +99,9 @@ void frmBoutSheet::refresh() {
 
 bool frmBoutSheet::SaveCsv(const QString &path, QString *why) const {
     QSaveFile file(path);
-    const QByteArray csv = BoutSheet::Csv(m_match.Bouts(), m_match.Moves(), modGlobals::HomeText,
-                                          modGlobals::GuestText);
+    const QByteArray csv = BoutSheet::Csv(
+        m_match.Bouts(), m_match.Moves(), modGlobals::HomeText, modGlobals::GuestText,
+        [this](qsizetype bout, int side) { return m_match.BoutWrestler(bout, side); });
     if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
         *why = file.errorString();
         return false;

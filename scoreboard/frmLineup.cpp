@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
@@ -58,6 +59,7 @@ frmLineup::frmLineup(Match &match, QWidget *owner)
     layout->addWidget(m_table);
     layout->addLayout(buttons);
     connect(m_table, &QTableWidget::itemChanged, this, &frmLineup::edited);
+    m_table->installEventFilter(this);
     connect(&m_match, &Match::TextsChanged, this, &frmLineup::refresh);
     refresh();
     resize(560, 520);
@@ -146,6 +148,19 @@ void frmLineup::exportLineup() {
         tell(QStringLiteral("The lineup could not be saved to %1: %2")
                  .arg(QDir::toNativeSeparators(path), why));
     m_table->setFocus();
+}
+
+bool frmLineup::eventFilter(QObject *watched, QEvent *event) {
+    // Delete or Backspace on a name takes its wrestler away (while a name is typed, the keys
+    // go to its editor, not here).
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && m_table->currentItem()) {
+            m_table->currentItem()->setText(QString());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmLineup::tell(const QString &text) {

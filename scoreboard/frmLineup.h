@@ -19,6 +19,9 @@ public:
     bool Import(const QString &path, QString *why);
     bool Export(const QString &path, QString *why) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void refresh();
     void edited(QTableWidgetItem *item);

@@ -255,17 +255,21 @@ private slots:
         const QList<ScoredMove> moves{move(4, 1, 1, Takedown, 3), move(4, 2, 2, Escape, 1),
                                       move(3, 1, 2, Takedown, 3), move(4, 1, 1, NearFall, 2),
                                       move(4, 3, 1, Reversal, 2)};
-        const QByteArray csv = BoutSheet::Csv({b, home}, moves, QStringLiteral("Smith, Jones"),
-                                              QStringLiteral("The \"Rams\""));
+        // Each bout with the wrestlers it had, a name guarded like any text.
+        const QByteArray csv = BoutSheet::Csv(
+            {b, home}, moves, QStringLiteral("Smith, Jones"), QStringLiteral("The \"Rams\""),
+            [](qsizetype bout, int side) {
+                return bout == 0 && side == 1 ? QStringLiteral("Peña") : QStringLiteral("=X");
+            });
         const QList<QByteArray> lines = csv.split('\n');
         QCOMPARE(lines.size(), 4);
         QVERIFY2(lines[2].startsWith(",106,\"Smith, Jones\",Fall,"), lines[2].constData());
         QCOMPARE(lines[0],
                  QByteArray("\xEF\xBB\xBFMatch,Weight,Winner,Result,Home points,Guest points,"
                             "Fall time,Team points,Home score,Guest score,Time,Home moves,"
-                            "Guest moves\r"));
+                            "Guest moves,Home wrestler,Guest wrestler\r"));
         QCOMPARE(lines[1], QByteArray(",106,\"The \"\"Rams\"\"\",Fall,2,0,1:23,6,0,6,"
-                                      "2026-12-09 19:04:11,T3 N2 |  | R2, | E1 | \r"));
+                                      "2026-12-09 19:04:11,T3 N2 |  | R2, | E1 | ,Peña,'=X\r"));
         QVERIFY(BoutSheet::Csv({}, {}, QStringLiteral("Tigers"), QString()).count('\n') == 1);
         // A spreadsheet must show these as text, not run them.
         for (const QString &name :

@@ -14,8 +14,8 @@ FeedState Sample() {
     s.clock = QStringLiteral("9:58");
     s.clockRunning = true;
     s.timeAdvantage = {QStringLiteral("1.2"), QStringLiteral("home"), QStringLiteral("home")};
-    s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3")};
-    s.guest = {QStringLiteral("Bears"), QString(), QStringLiteral("0")};
+    s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3"), {}};
+    s.guest = {QStringLiteral("Bears"), QString(), QStringLiteral("0"), {}};
     s.matchNumber = QStringLiteral("5");
     s.period = QStringLiteral("2");
     s.weight = QStringLiteral("145");

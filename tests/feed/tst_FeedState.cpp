@@ -15,8 +15,9 @@ private slots:
         s.clock = QStringLiteral("9:58");
         s.clockRunning = true;
         s.timeAdvantage = {QStringLiteral("1.2"), QStringLiteral("home"), QStringLiteral("home")};
-        s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3")};
-        s.guest = {QStringLiteral("Bears"), QString(), QStringLiteral("0")};
+        s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3"),
+                  QStringLiteral("Peña")};
+        s.guest = {QStringLiteral("Bears"), QString(), QStringLiteral("0"), {}};
         s.matchNumber = QStringLiteral("5");
         s.period = QStringLiteral("2");
         s.weight = QStringLiteral("145");
@@ -42,10 +43,14 @@ private slots:
                     "2",
                     "12",
                     "3",
-                    {{1, "0:31", "guest", "E1", 1}}},
-                   {"4", "126", "", "doubleForfeit", 0, "", "", "", "12", "3", {}}};
-        QCOMPARE(FeedStateJson(s),
-                 QByteArray(R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","score":"12","match":"3"},"guest":{"name":"Bears","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2},"moves":[{"period":1,"clock":"1:42","side":"home","mark":"T3","points":3}],"bouts":[{"match":"3","weight":"120","winner":"home","kind":"fall","teamPoints":6,"fallTime":"1:23","homePoints":"9","guestPoints":"2","homeScore":"12","guestScore":"3","moves":[{"period":1,"clock":"0:31","side":"guest","mark":"E1","points":1}]},{"match":"4","weight":"126","winner":null,"kind":"doubleForfeit","teamPoints":0,"fallTime":null,"homePoints":"","guestPoints":"","homeScore":"12","guestScore":"3","moves":[]}]})"));
+                    {{1, "0:31", "guest", "E1", 1}},
+                    "Ruiz",
+                    "Obi"},
+                   {"4", "126", "", "doubleForfeit", 0, "", "", "", "12", "3", {}, "", ""}};
+        QCOMPARE(
+            FeedStateJson(s),
+            QByteArray(
+                R"({"clock":"9:58","clockRunning":true,"timeAdvantage":{"shown":"1.2","side":"home","holder":"home"},"home":{"name":"Tigers","wrestler":"Peña","score":"12","match":"3"},"guest":{"name":"Bears","wrestler":"","score":"","match":"0"},"matchNumber":"5","period":"2","weight":"145","ledType":0,"colors":{"form":"#404040","text":"#ffffff","ledBack":"#000000","ledScore":"#ff8000","ledTime":"#ff0000"},"rules":"NFHS","stoppage":{"kind":"blood","side":"guest","running":true,"shown":"4:12","left":{"home":{"injury":"1:30","blood":"5:00","recovery":"2:00","headNeck":"5:00"},"guest":{"injury":"1:30","blood":"4:12","recovery":"2:00","headNeck":"5:00"}}},"round":{"kind":"period","number":2},"moves":[{"period":1,"clock":"1:42","side":"home","mark":"T3","points":3}],"bouts":[{"match":"3","weight":"120","winner":"home","kind":"fall","teamPoints":6,"fallTime":"1:23","homePoints":"9","guestPoints":"2","homeScore":"12","guestScore":"3","homeWrestler":"Ruiz","guestWrestler":"Obi","moves":[{"period":1,"clock":"0:31","side":"guest","mark":"E1","points":1}]},{"match":"4","weight":"126","winner":null,"kind":"doubleForfeit","teamPoints":0,"fallTime":null,"homePoints":"","guestPoints":"","homeScore":"12","guestScore":"3","homeWrestler":"","guestWrestler":"","moves":[]}]})"));
         // An event's frame: the bout on the board's moves, no finished bout's.
         const QByteArray frame = FeedStateJson(s, false);
         QVERIFY(frame.contains("\"T3\"") && !frame.contains("\"E1\"") &&

@@ -72,7 +72,7 @@ private slots:
         f.board->resize(BoardPicture::kDesignWidth / 15, BoardPicture::kDesignHeight / 15);
         f.board->Picture().RecordLayout();
         const QJsonArray controls = layoutOf(f.board)[QLatin1String("controls")].toArray();
-        QCOMPARE(controls.size(), 9 + 9 + 3 + 4); // fields, labels, frame and lamps, dots
+        QCOMPARE(controls.size(), 9 + 11 + 3 + 4); // fields, labels, frame and lamps, dots
         int digits = 0;
         for (const QJsonValue &c : controls) {
             const QString name = c[QLatin1String("name")].toString();
