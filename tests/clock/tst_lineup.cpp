@@ -198,6 +198,17 @@ private slots:
         QCOMPARE(refused.line, 0);
     }
 
+    // A recorded bout keeps the names it had; undone, they go with it.
+    void recordedBoutKeepsItsNames() {
+        play(QStringLiteral("names:home:106:Peña,guest:106:Okafor weight:106 result "
+                            "names:home:106:Ruiz"));
+        QCOMPARE(m->BoutWrestler(0, 1) + m->BoutWrestler(0, 2), QStringLiteral("PeñaOkafor"));
+        QCOMPARE(m->Wrestler(1), QStringLiteral("Ruiz"));
+        play(QStringLiteral("undo undo"));
+        QVERIFY(m->Bouts().isEmpty());
+        QCOMPARE(this->names(), QStringLiteral("1106=Peña 2106=Okafor"));
+    }
+
     // The bout on the board is the lineup's row for the weight shown.
     void wrestlersOfTheWeightShown() {
         play(QStringLiteral("names:home:120:Peña,guest:126:Okafor weight:120"));

@@ -2,9 +2,15 @@
 #include "Dialogs.h"
 #include "TestMain.h"
 #include "console/KeyConsole.h"
+#include "scoreboard/frmLineup.h"
 #include "startup/frmHelp.h"
 
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 class tst_frmScoreboard : public QObject {
@@ -341,6 +347,73 @@ private slots:
                  (QStringList{"Close", "Open"}));
         QCOMPARE(f.buzzer->FileName(), modGlobals::BuzzerFile);
         QVERIFY(f.board->BuzzerPlaying());
+    }
+
+    // The lineup by keys alone: a name typed in place (kept trimmed), Delete takes it away, a
+    // roster file replaces the side it names or is refused with its line; refused while the
+    // clock runs. Bout Result then names the wrestlers and proposes a forfeit for a side
+    // with no wrestler.
+    void lineupByKeys() {
+        BoardFixture f;
+        QTemporaryDir dir;
+        const QString roster = dir.filePath(QStringLiteral("roster.csv"));
+        QFile file(roster);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xEF\xBB\xBFWeight;Guest\r\n106;Okafor\r\n113;Ode\r\n");
+        file.close();
+        QStringList refusals;
+        whileModal([&](QDialog *d) {
+            auto lineup = qobject_cast<frmLineup *>(d);
+            QVERIFY(lineup);
+            auto table = d->findChild<QTableWidget *>(QStringLiteral("tblLineup"));
+            // A key starts the name in place; the rest goes to its editor.
+            const auto typed = [table](char first, const QString &rest) {
+                QTest::keyClick(table, first);
+                auto editor = table->findChild<QLineEdit *>();
+                QVERIFY(editor);
+                for (const QChar c : rest)
+                    QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(c),
+                                        Qt::NoModifier);
+                QTest::keyClick(editor, Qt::Key_Return);
+            };
+            typed('P', QStringLiteral("eña  "));
+            QTest::keyClick(table, Qt::Key_Down);
+            typed('X', QString());
+            QTest::keyClick(table, Qt::Key_Delete);
+            QString why;
+            QVERIFY(lineup->Import(roster, &why));
+            QVERIFY(!lineup->Import(dir.path(), &why));
+            refusals << why;
+            QTest::keyClick(table, Qt::Key_Escape);
+        });
+        f.type(QStringLiteral("u"));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QStringList(f.board->match().Texts().values()),
+                 (QStringList{"Peña", "Okafor", "Ode"}));
+        QVERIFY2(refusals.value(0).contains(QStringLiteral("no regular file")),
+                 qPrintable(refusals.value(0)));
+        f.type(QStringLiteral("n"));
+        QString proposed;
+        whileModal([&](QDialog *d) {
+            for (auto *b : d->findChildren<QRadioButton *>())
+                if (b->isChecked())
+                    proposed = b->text();
+            proposed += QLatin1Char(' ') + d->findChild<QComboBox *>()->currentText();
+        });
+        f.type(QStringLiteral("e"));
+        QCOMPARE(proposed, QStringLiteral("&Home: Home, Peña Decision"));
+        f.type(QStringLiteral("n"));
+        whileModal([&](QDialog *d) {
+            for (auto *b : d->findChildren<QRadioButton *>())
+                if (b->isChecked())
+                    proposed = b->text();
+            proposed += QLatin1Char(' ') + d->findChild<QComboBox *>()->currentText();
+        });
+        f.type(QStringLiteral("e"));
+        QCOMPARE(proposed, QStringLiteral("&Guest: Guest, Ode Forfeit"));
+        f.type(QStringLiteral("s"));
+        f.type(QStringLiteral("u"));
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void fullScreenKey() {
