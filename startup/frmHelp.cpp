@@ -83,8 +83,9 @@ const Item kItems[] = {
      "A near fall and a grand amplitude ( ' g ' ) then take their points as a digit: ' f ', "
      "Left, ' 3 '.  Calls on a wrestler give the opponent the points: ' a ' penalty (UWW: "
      "caution, then ' 1 ' or ' 2 ' ), ' z ' stalling (UWW: passivity), ' q ' caution."},
-    {8880, 255, 1, 6735,
-     "Tab steps the selected field.  The scoring keys change on the Scoring Keys tab."},
+    {8880, 495, 1, 6735,
+     "Tab steps the selected field.  The scoring keys change on the Scoring Keys tab.  ' u ' "
+     "opens the lineup: the wrestlers' names by weight, typed or imported from a roster."},
 };
 } // namespace
 
@@ -93,7 +94,7 @@ frmHelp::frmHelp()
                            Qt::WindowMinimizeButtonHint) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Darezez Help"));
-    setFixedSize(Twips::Pixels(7770), Twips::Pixels(9255));
+    setFixedSize(Twips::Pixels(7770), Twips::Pixels(9495));
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     p.setColor(QPalette::WindowText, Qt::black);

@@ -107,7 +107,7 @@ private slots:
         frmHelp::ShowHelp();
         frmHelp *help = frmHelp::Instance();
         QCOMPARE(help->windowTitle(), QStringLiteral("Darezez Help"));
-        QCOMPARE(help->size(), QSize(518, 617));
+        QCOMPARE(help->size(), QSize(518, 633));
         // Every text within it.
         for (const QLabel *label : labels())
             QVERIFY2(help->rect().contains(label->geometry()), qPrintable(label->text()));
