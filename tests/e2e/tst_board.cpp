@@ -6,10 +6,13 @@
 #include "LedReader.h"
 #include "TestMain.h"
 #include "TimeReading.h"
+#include "clock/Lineup.h"
+#include "clock/RuleBook.h"
 #include "journal/MeetLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 namespace {
 bool near(QColor a, QColor b, int tolerance = 40) {
@@ -58,6 +61,17 @@ class tst_board : public QObject {
         s->desktop.keys({key});
         const QString id = waitForWindowTitled(title, known);
         return !id.isEmpty() && s->desktop.waitForActive(id) ? id : QString();
+    }
+    // The rule set moved on the options' Rules tab by these keys, then OK.
+    bool rulesChosen(const QStringList &keys) {
+        const QString dialog = opened(QStringLiteral("o"), QStringLiteral("Options"));
+        if (dialog.isEmpty())
+            return false;
+        const QRect d = s->desktop.geometry(dialog);
+        s->desktop.click(d.x() + 527, d.y() + 20); // "Rules", the last tab
+        s->desktop.keys(QStringList{QStringLiteral("alt+r")} + keys);
+        s->desktop.click(d.x() + 247, d.y() + 292); // Ok
+        return s->desktop.waitForWindowGone(dialog);
     }
     // "Bout Result" taken as proposed, with Enter.
     bool resultTakenAsProposed() {
@@ -384,13 +398,7 @@ private slots:
     // ended by a score, and a tie proposed for the wrestler with a 4 against two 2s; the
     // meet's log has the scorebook and the result.
     void internationalBoutByKeys() {
-        const QString dialog = opened(QStringLiteral("o"), QStringLiteral("Options"));
-        QVERIFY(!dialog.isEmpty());
-        const QRect d = s->desktop.geometry(dialog);
-        s->desktop.click(d.x() + 527, d.y() + 20); // "Rules", the last tab
-        s->desktop.keys({QStringLiteral("alt+r"), QStringLiteral("Down"), QStringLiteral("Down")});
-        s->desktop.click(d.x() + 247, d.y() + 292); // Ok
-        QVERIFY(s->desktop.waitForWindowGone(dialog));
+        QVERIFY(rulesChosen({QStringLiteral("Down"), QStringLiteral("Down")})); // UWW
         s->desktop.keys({QStringLiteral("n")});
         QTRY_COMPARE_WITH_TIMEOUT(field("clock"), QStringLiteral("3:00"), Desktop::kWaitMs);
         s->desktop.keys({QStringLiteral("z"), QStringLiteral("Left"), QStringLiteral("z"),
@@ -428,6 +436,74 @@ private slots:
         };
         QTRY_COMPARE_WITH_TIMEOUT(
             logged(), QStringLiteral("2 won; H:PW H:AP H:AP1 H:AP H:2 G:4 H:2 G:O1"), 5000);
+    }
+
+    // A roster by keys: a file refused (a message, nothing changed), then a 14-weight roster,
+    // semicolons after a byte-order mark, imported through the file chooser by its typed
+    // path; two bouts recorded with the names they had, in the meet's log.
+    void lineupFromARoster() {
+        QVERIFY(rulesChosen({QStringLiteral("Up"), QStringLiteral("Up")})); // back to NFHS
+        QTemporaryDir dir;
+        const QString good = dir.filePath(QStringLiteral("roster.csv"));
+        const QString bad = dir.filePath(QStringLiteral("bad.csv"));
+        QByteArray roster = "\xEF\xBB\xBFWeight;Home;Guest\r\n";
+        for (const int weight : RuleBook::Of(RuleBook::Set::NFHS).weights)
+            roster += QByteArray::number(weight) + ";Home " + QByteArray::number(weight) +
+                      ";Pe\xC3\xB1"
+                      "a " +
+                      QByteArray::number(weight) + "\r\n";
+        for (const auto &[path, bytes] :
+             {std::pair{good, roster}, std::pair{bad, QByteArray("Weight,Home\n121,A\n")}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        const auto logged = [this] {
+            QFile f(s->desktop.dataHome() + QStringLiteral("/Darezez/meet.log"));
+            const MeetLog::Replay r =
+                f.open(QIODevice::ReadOnly) ? MeetLog::replay(f.readAll()) : MeetLog::Replay{};
+            return r.snapshot.value_or(MatchSnapshot{});
+        };
+        const auto names = [&logged] { return logged().texts; };
+        const QString lineup = opened(QStringLiteral("u"), QStringLiteral("Darezez Lineup"));
+        QVERIFY(!lineup.isEmpty());
+        for (const QString &path : {bad, good}) {
+            const QStringList known = s->desktop.windows();
+            s->desktop.keys({QStringLiteral("alt+i")});
+            const QString chooser = s->desktop.waitForNewWindow(known);
+            QVERIFY(!chooser.isEmpty());
+            QVERIFY(s->desktop.waitForActive(chooser));
+            s->desktop.keys({QStringLiteral("ctrl+a")});
+            s->desktop.type(path + QLatin1Char('\r'));
+            QVERIFY(s->desktop.waitForWindowGone(chooser));
+            if (path == bad) {
+                const QString message = s->desktop.waitForNewWindow(known);
+                QVERIFY(!message.isEmpty());
+                QCOMPARE(names().size(), 0);
+                s->desktop.keys({QStringLiteral("Return")});
+                QVERIFY(s->desktop.waitForWindowGone(message));
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(names().size(), 28, 5000);
+        s->desktop.keys({QStringLiteral("Escape")});
+        QVERIFY(s->desktop.waitForWindowGone(lineup));
+        const qsizetype before = logged().bouts.size();
+        QStringList weights;
+        for (int bout = 0; bout < 2; ++bout) {
+            const QString weight = field("weight");
+            s->desktop.keys({QStringLiteral("n")});
+            QTRY_VERIFY_WITH_TIMEOUT(field("weight") != weight, Desktop::kWaitMs);
+            weights << field("weight");
+            s->desktop.keys({QStringLiteral("t"), QStringLiteral("Left")});
+            QVERIFY(resultTakenAsProposed());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(logged().bouts.size(), before + 2, 5000);
+        const QMap<quint16, QString> kept = names();
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(kept.value(Lineup::BoutTextId(before + i, 1)),
+                     QStringLiteral("Home ") + weights[i]);
+            QCOMPARE(kept.value(Lineup::BoutTextId(before + i, 2)),
+                     QStringLiteral("Peña ") + weights[i]);
+        }
     }
 
     void cleanupTestCase() { s.reset(); }
