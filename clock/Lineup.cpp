@@ -29,6 +29,15 @@ std::optional<QString> Clean(const QString &typed, QString *why) {
     return name;
 }
 
+void Apply(QMap<quint16, QString> &texts, const QMap<quint16, QString> &changes) {
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (it.value().isEmpty())
+            texts.remove(it.key());
+        else
+            texts.insert(it.key(), it.value());
+    }
+}
+
 std::optional<QMap<quint16, QString>> Named(QMap<quint16, QString> texts,
                                             const QMap<quint16, QString> &names, QString *why) {
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
@@ -39,10 +48,7 @@ std::optional<QMap<quint16, QString>> Named(QMap<quint16, QString> texts,
         const std::optional<QString> name = Clean(it.value(), why);
         if (!name)
             return std::nullopt;
-        if (name->isEmpty())
-            texts.remove(it.key());
-        else
-            texts.insert(it.key(), *name);
+        Apply(texts, {{it.key(), *name}});
     }
     return texts;
 }

@@ -34,6 +34,9 @@ constexpr quint16 BoutTextId(qsizetype index, int side) {
     return index < kBoutsNamed ? quint16(10000 + index * 2 + side - 1) : 0;
 }
 
+// Each text of `changes` set in texts, an empty one taken out.
+void Apply(QMap<quint16, QString> &texts, const QMap<quint16, QString> &changes);
+
 // A name as kept: spaces at either end dropped, in Unicode NFC; empty is no wrestler.
 // Nothing, with why, for one too long or holding a control or bidirectional-override
 // character.

@@ -439,12 +439,10 @@ void Match::recordResult(const BoutResult &result) {
     if (!r)
         return refuse(why);
     // The bout keeps the names it had, whatever the lineup becomes.
-    for (int side : {1, 2}) {
-        if (const QString name = Wrestler(side); !name.isEmpty())
-            if (const quint16 id = Lineup::BoutTextId(m_bouts.size(), side))
-                m_texts.insert(id, name);
+    if (const quint16 id = Lineup::BoutTextId(m_bouts.size(), 1)) {
+        Lineup::Apply(m_texts, {{id, Wrestler(1)}, {quint16(id + 1), Wrestler(2)}});
+        emit TextsChanged();
     }
-    emit TextsChanged();
     m_bouts.append(*r);
     m_bouts.back().serial = m_boutSerial;
     setNumber(pledHomeScore, r->homeScore);
@@ -698,13 +696,7 @@ void Match::applyEdit(const MatchEdit &e, bool undone) {
     if (e.has(kBreak))
         setBreak(to(kBreak));
     if (!e.textsAfter.isEmpty()) {
-        const QMap<quint16, QString> &texts = undone ? e.textsBefore : e.textsAfter;
-        for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
-            if (it.value().isEmpty())
-                m_texts.remove(it.key());
-            else
-                m_texts.insert(it.key(), it.value());
-        }
+        Lineup::Apply(m_texts, undone ? e.textsBefore : e.textsAfter);
         emit TextsChanged();
     }
     if (e.move) {

@@ -28,10 +28,6 @@ private slots:
         QTest::newRow("spaces at the ends") << "  Peña  "
                                             << "Peña";
         QTest::newRow("decomposed, composed") << QStringLiteral("Pen\u0303a") << "Peña";
-        QTest::newRow("literal") << "Texas A&M O'Neil"
-                                 << "Texas A&M O'Neil";
-        QTest::newRow("Vietnamese, Greek, Cyrillic") << "Nguyễn Παπαδόπουλος Иванов"
-                                                     << "Nguyễn Παπαδόπουλος Иванов";
         QTest::newRow("blank: no wrestler") << "   "
                                             << "";
         QTest::newRow("40 characters")
@@ -118,16 +114,11 @@ private slots:
         QTest::newRow("short row") << QByteArray("Weight,Home,Guest\n120,A\n") << "!2: a short row";
         QTest::newRow("column twice")
             << QByteArray("Weight,Home,home \n") << "!1: the column home named twice";
-        QTest::newRow("no weight") << QByteArray("Home,Guest\n") << "!1: no Weight column";
         QTest::newRow("quote never closed")
             << QByteArray("Weight,Home\n120,A\n126,\"B\n") << "!3: a quote that is never closed";
         QTest::newRow("a line in quotes counts")
             << QByteArray("Weight,Home,Note\n120,A,\"two\nlines\"\n121,C,\n")
             << "!4: weight 121 is no weight class of High school (NFHS)";
-        QTest::newRow("too long") << "Weight,Home\n120," + QByteArray(41, 'x') + "\n"
-                                  << "!2: a name over 40 characters";
-        QTest::newRow("control") << QByteArray("Weight,Home\n120,\"A\tB\"\n")
-                                 << "!2: a control or bidirectional character";
     }
     void rosterFiles() {
         QFETCH(QByteArray, file);
