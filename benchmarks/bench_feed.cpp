@@ -32,8 +32,8 @@ FeedState Tenth(int tenths) {
     s.timeAdvantage = {
         QStringLiteral("%1:%2").arg(ad / 600).arg(ad / 10 % 60, 2, 10, QLatin1Char('0')),
         QStringLiteral("home"), QStringLiteral("home")};
-    s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3")};
-    s.guest = {QStringLiteral("Bears"), QStringLiteral("7"), QStringLiteral("0")};
+    s.home = {QStringLiteral("Tigers"), QStringLiteral("12"), QStringLiteral("3"), {}};
+    s.guest = {QStringLiteral("Bears"), QStringLiteral("7"), QStringLiteral("0"), {}};
     s.matchNumber = QStringLiteral("5");
     s.period = QStringLiteral("2");
     s.weight = QStringLiteral("145");
