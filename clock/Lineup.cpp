@@ -40,6 +40,7 @@ void Apply(QMap<quint16, QString> &texts, const QMap<quint16, QString> &changes)
 
 std::optional<QMap<quint16, QString>> Named(QMap<quint16, QString> texts,
                                             const QMap<quint16, QString> &names, QString *why) {
+    QMap<quint16, QString> cleaned;
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         if (!IsName(it.key())) {
             *why = QStringLiteral("no such wrestler");
@@ -48,8 +49,9 @@ std::optional<QMap<quint16, QString>> Named(QMap<quint16, QString> texts,
         const std::optional<QString> name = Clean(it.value(), why);
         if (!name)
             return std::nullopt;
-        Apply(texts, {{it.key(), *name}});
+        cleaned.insert(it.key(), *name);
     }
+    Apply(texts, cleaned);
     return texts;
 }
 

@@ -392,25 +392,21 @@ private slots:
                  (QStringList{"Peña", "Okafor", "Ode"}));
         QVERIFY2(refusals.value(0).contains(QStringLiteral("no regular file")),
                  qPrintable(refusals.value(0)));
-        f.type(QStringLiteral("n"));
-        QString proposed;
-        whileModal([&](QDialog *d) {
-            for (auto *b : d->findChildren<QRadioButton *>())
-                if (b->isChecked())
-                    proposed = b->text();
-            proposed += QLatin1Char(' ') + d->findChild<QComboBox *>()->currentText();
-        });
-        f.type(QStringLiteral("e"));
-        QCOMPARE(proposed, QStringLiteral("&Home: Home, Peña Decision"));
-        f.type(QStringLiteral("n"));
-        whileModal([&](QDialog *d) {
-            for (auto *b : d->findChildren<QRadioButton *>())
-                if (b->isChecked())
-                    proposed = b->text();
-            proposed += QLatin1Char(' ') + d->findChild<QComboBox *>()->currentText();
-        });
-        f.type(QStringLiteral("e"));
-        QCOMPARE(proposed, QStringLiteral("&Guest: Guest, Ode Forfeit"));
+        // The next bout's "Bout Result": the winner it proposes and the result.
+        const auto proposedNext = [&f] {
+            f.type(QStringLiteral("n"));
+            QString proposed;
+            whileModal([&](QDialog *d) {
+                for (auto *b : d->findChildren<QRadioButton *>())
+                    if (b->isChecked())
+                        proposed = b->text();
+                proposed += QLatin1Char(' ') + d->findChild<QComboBox *>()->currentText();
+            });
+            f.type(QStringLiteral("e"));
+            return proposed;
+        };
+        QCOMPARE(proposedNext(), QStringLiteral("&Home: Home, Peña Decision"));
+        QCOMPARE(proposedNext(), QStringLiteral("&Guest: Guest, Ode Forfeit"));
         f.type(QStringLiteral("s"));
         f.type(QStringLiteral("u"));
         QVERIFY(!QApplication::activeModalWidget());
