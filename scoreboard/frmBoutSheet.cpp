@@ -2,14 +2,18 @@
 
 #include "clock/BoutSheet.h"
 #include "clock/Match.h"
+#include "clock/RuleBook.h"
 #include "settings/modGlobals.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -28,10 +32,20 @@ frmBoutSheet::frmBoutSheet(const Match &match, QWidget *board)
     auto save = new QPushButton(QStringLiteral("&Save as CSV..."), this);
     save->setObjectName(QStringLiteral("cmdSaveCsv"));
     auto close = new QPushButton(QStringLiteral("&Close"), this);
-    connect(save, &QPushButton::clicked, this, &frmBoutSheet::saveAs);
+    auto print = new QPushButton(QStringLiteral("&Print..."), this);
+    print->setObjectName(QStringLiteral("cmdPrint"));
+    auto pdf = new QPushButton(QStringLiteral("Save as P&DF..."), this);
+    pdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    connect(save, &QPushButton::clicked, this,
+            [this] { saveAs(QStringLiteral("CSV"), &frmBoutSheet::SaveCsv); });
+    connect(print, &QPushButton::clicked, this, &frmBoutSheet::print);
+    connect(pdf, &QPushButton::clicked, this,
+            [this] { saveAs(QStringLiteral("PDF"), &frmBoutSheet::SavePdf); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(print);
+    buttons->addWidget(pdf);
     buttons->addWidget(save);
     buttons->addWidget(close);
     auto layout = new QVBoxLayout(this);
@@ -109,21 +123,58 @@ bool frmBoutSheet::SaveCsv(const QString &path, QString *why) const {
     return true;
 }
 
-void frmBoutSheet::saveAs() {
+void frmBoutSheet::saveAs(const QString &kind, Saver save) {
+    const QString suffix = kind.toLower();
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save as CSV"),
-        QDir::home().filePath(QStringLiteral("bout-sheet.csv")),
-        QStringLiteral("CSV files (*.csv)"), nullptr, QFileDialog::DontUseNativeDialog);
+        this, QStringLiteral("Save as %1").arg(kind),
+        QDir::home().filePath(QStringLiteral("bout-sheet.%1").arg(suffix)),
+        QStringLiteral("%1 files (*.%2)").arg(kind, suffix), nullptr,
+        QFileDialog::DontUseNativeDialog);
     if (path.isEmpty())
         return;
-    if (QString why; !SaveCsv(path, &why)) {
-        QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        QStringLiteral("The bout sheet could not be saved to %1: %2")
-                            .arg(QDir::toNativeSeparators(path), why),
-                        QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
+    if (QString why; !(this->*save)(path, &why))
+        warn(QStringLiteral("The bout sheet could not be saved to %1: %2")
+                 .arg(QDir::toNativeSeparators(path), why));
+}
+
+void frmBoutSheet::warn(const QString &text) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+BoutSheetPrint::Sheet frmBoutSheet::sheet() const {
+    const QList<BoutResult> &bouts = m_match.Bouts();
+    // The dual's date is its first bout's; a sheet with none is today's.
+    const QDate date = bouts.isEmpty() ? QDate::currentDate()
+                                       : QDateTime::fromMSecsSinceEpoch(bouts.front().atMs).date();
+    return {modGlobals::HomeText,
+            modGlobals::GuestText,
+            QString::fromUtf8(RuleBook::Of(m_match.Rules()).name),
+            date,
+            bouts,
+            m_match.Moves(),
+            [this](qsizetype bout, int side) { return m_match.BoutWrestler(bout, side); }};
+}
+
+bool frmBoutSheet::SavePdf(const QString &path, QString *why) const {
+    return BoutSheetPrint::SavePdf(path, sheet(), why);
+}
+
+void frmBoutSheet::print() {
+    QPrinter printer(QPrinter::HighResolution);
+    // Without a printer's own paper, the locale's.
+    if (printer.printerName().isEmpty())
+        printer.setPageSize(BoutSheetPrint::LocalePageSize());
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Bout sheet"));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!BoutSheetPrint::Paint(&printer, sheet()))
+        warn(QStringLiteral("The bout sheet could not be printed on %1.")
+                 .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                      : printer.printerName()));
 }
 
 void frmBoutSheet::keyPressEvent(QKeyEvent *event) {

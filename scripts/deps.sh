@@ -11,7 +11,7 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang-format xvfb openbox xdotool x11-utils imagemagick sox pulseaudio pulseaudio-utils
-             desktop-file-utils appstream dpkg-dev file libfaketime curl
+             desktop-file-utils appstream dpkg-dev file libfaketime curl poppler-utils
              chromium python3-websocket
              xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 fi

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -440,7 +441,8 @@ private slots:
 
     // A roster by keys: a file refused (a message, nothing changed), then a 14-weight roster,
     // semicolons after a byte-order mark, imported through the file chooser by its typed
-    // path; two bouts recorded with the names they had, in the meet's log.
+    // path; two bouts recorded with the names they had, in the meet's log and on the bout
+    // sheet's PDF.
     void lineupFromARoster() {
         QVERIFY(rulesChosen({QStringLiteral("Up"), QStringLiteral("Up")})); // back to NFHS
         QTemporaryDir dir;
@@ -504,6 +506,32 @@ private slots:
             QCOMPARE(kept.value(Lineup::BoutTextId(before + i, 2)),
                      QStringLiteral("Peña ") + weights[i]);
         }
+        // On paper: the sheet saved as a PDF by keys has the names, marks and final score.
+        const QStringList boards = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("m")});
+        const QString sheet = waitForWindowTitled(QStringLiteral("Darezez Bout Sheet"), boards);
+        QVERIFY(!sheet.isEmpty());
+        s->desktop.keys({QStringLiteral("m")}); // the sheet takes the keys
+        QVERIFY(s->desktop.waitForActive(sheet));
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        const QStringList known = s->desktop.windows();
+        s->desktop.keys({QStringLiteral("alt+d")});
+        const QString chooser = s->desktop.waitForNewWindow(known);
+        QVERIFY(s->desktop.waitForActive(chooser));
+        s->desktop.keys({QStringLiteral("ctrl+a")});
+        s->desktop.type(pdf + QLatin1Char('\r'));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), Desktop::kWaitMs);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(Desktop::kWaitMs));
+        const QString read = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString &wanted :
+             {QStringLiteral("Home ") + weights[1], QStringLiteral("Peña ") + weights[1],
+              QStringLiteral(": Decision 3-0"), QStringLiteral("T3"),
+              QStringLiteral(" %1 v ").arg(field("homeScore"))})
+            QVERIFY2(read.contains(wanted), qPrintable(wanted + QLatin1Char('\n') + read));
+        s->desktop.keys({QStringLiteral("Escape")});
+        QVERIFY(s->desktop.waitForWindowGone(sheet));
     }
 
     void cleanupTestCase() { s.reset(); }
