@@ -64,7 +64,13 @@ MatchOutcome Match::apply(const MatchCommand &command) {
     m_refused.clear();
     m_lastEdit = {};
     m_applying = true;
-    if (command.kind == Undo || command.kind == Redo) {
+    const QList<MatchEdit> &history = command.kind == Undo ? m_undoable : m_redoable;
+    if ((command.kind == Undo || command.kind == Redo) && !command.device.isEmpty() &&
+        (history.isEmpty() || history.last().device != command.device)) {
+        // A device takes back only its own newest action, never the table's.
+        m_refused = command.kind == Undo ? QStringLiteral("the newest action is not this device's")
+                                         : QStringLiteral("the next redo is not this device's");
+    } else if (command.kind == Undo || command.kind == Redo) {
         stepHistory(command.kind == Undo);
         if (m_refused.isEmpty())
             outcome.step = command.kind == Undo ? History::Undo : History::Redo;
@@ -77,6 +83,8 @@ MatchOutcome Match::apply(const MatchCommand &command) {
         MatchEdit edit = MatchEdit::Between(before, Snapshot());
         if (!edit.isEmpty()) {
             edit.resumes = m_actionStops;
+            edit.author = command.author;
+            edit.device = command.device;
             m_lastEdit = edit;
             MatchEdit::Push(m_undoable, edit);
             m_redoable.clear();

@@ -38,6 +38,10 @@ struct MatchCommand {
     int move = -1;     // RuleBook::Move
     BoutResult result;
     QMap<quint16, QString> names; // by Lineup::TextId
+    // Another device that gave it: its name, and its key (empty for the board's own keys).
+    // Its undo and redo step only its own actions.
+    QString author;
+    QString device;
 
     static MatchCommand Of(Kind kind) {
         MatchCommand c;

@@ -25,6 +25,9 @@ struct MatchEdit {
     // It stopped the match clock by its key: undone, the clock runs again from where it
     // stopped. Any other undone action leaves the clock stopped.
     bool resumes = false;
+    // The device that gave it, by name and key; empty for the board's own keys.
+    QString author;
+    QString device;
 
     bool has(int id) const { return (members >> id) & 1; }
     bool isEmpty() const { return members == 0 && !bout && !move && textsAfter.isEmpty(); }

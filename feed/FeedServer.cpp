@@ -6,10 +6,12 @@
 #include <QHttpServerRequest>
 #include <QNetworkInterface>
 #include <QPointer>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -52,11 +54,24 @@ bool isTargetChar(char c) {
            QByteArrayView("-._~:/?[]@!$&'()*+,;=%").contains(c);
 }
 
-enum class Verdict { Good, Bad, Method };
+// A request head, its syntax checked: the request line, and each header by its lowercase
+// name.
+struct Head {
+    QByteArray method, target;
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    QByteArray header(QByteArrayView name) const {
+        for (const auto &[n, v] : headers) {
+            if (n == name)
+                return v;
+        }
+        return {};
+    }
+    bool has(QByteArrayView name) const {
+        return std::ranges::any_of(headers, [&](const auto &h) { return h.first == name; });
+    }
+};
 
-// Only a plain GET or HEAD with no body passes on to Qt's parser, so that the parser never
-// meets input it would reject without an answer.
-Verdict judgeHead(QByteArrayView head) {
+std::optional<Head> parseHead(QByteArrayView head) {
     const QList<QByteArrayView> lines = [&] {
         QList<QByteArrayView> out;
         qsizetype from = 0;
@@ -70,21 +85,21 @@ Verdict judgeHead(QByteArrayView head) {
         return out;
     }();
     if (lines.isEmpty())
-        return Verdict::Bad;
+        return std::nullopt;
     const QByteArrayView request = lines.front();
     const qsizetype sp1 = request.indexOf(' ');
     const qsizetype sp2 = sp1 < 0 ? -1 : request.indexOf(' ', sp1 + 1);
     if (sp1 <= 0 || sp2 < 0 || request.indexOf(' ', sp2 + 1) >= 0)
-        return Verdict::Bad;
-    const QByteArrayView method = request.first(sp1);
-    const QByteArrayView target = request.sliced(sp1 + 1, sp2 - sp1 - 1);
+        return std::nullopt;
+    Head h{
+        request.first(sp1).toByteArray(), request.sliced(sp1 + 1, sp2 - sp1 - 1).toByteArray(), {}};
     const QByteArrayView version = request.sliced(sp2 + 1);
-    if (!isToken(method) || target.isEmpty() || target.front() != '/' ||
+    if (!isToken(h.method) || h.target.isEmpty() || h.target.front() != '/' ||
         (version != "HTTP/1.1" && version != "HTTP/1.0"))
-        return Verdict::Bad;
-    for (const char c : target) {
+        return std::nullopt;
+    for (const char c : h.target) {
         if (!isTargetChar(c))
-            return Verdict::Bad;
+            return std::nullopt;
     }
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArrayView line = lines.at(i);
@@ -92,20 +107,62 @@ Verdict judgeHead(QByteArrayView head) {
             continue; // the blank line that ends the head
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0 || !isToken(line.first(colon)))
-            return Verdict::Bad;
+            return std::nullopt;
         const QByteArrayView value = line.sliced(colon + 1).trimmed();
         for (const char c : value) {
             if ((c < 0x20 && c != '\t') || c == 0x7F || (c & 0x80))
-                return Verdict::Bad;
+                return std::nullopt;
         }
-        const QByteArray name = line.first(colon).toByteArray().toLower();
+        h.headers.append({line.first(colon).toByteArray().toLower(), value.toByteArray()});
+    }
+    return h;
+}
+
+enum class Verdict { Good, Bad, Method };
+
+// Only a plain GET or HEAD with no body passes on to Qt's parser, so that the parser never
+// meets input it would reject without an answer.
+Verdict judgeHead(const std::optional<Head> &h) {
+    if (!h)
+        return Verdict::Bad;
+    for (const auto &[name, value] : h->headers) {
         if (name == "transfer-encoding" || name == "upgrade" ||
             (name == "content-length" && value != "0"))
             return Verdict::Bad;
     }
-    if (method != "GET" && method != "HEAD")
+    if (h->method != "GET" && h->method != "HEAD")
         return Verdict::Method;
     return Verdict::Good;
+}
+
+QByteArray statusLine(int status) {
+    static const QHash<int, QByteArray> kTexts{{200, "OK"},
+                                               {202, "Accepted"},
+                                               {400, "Bad Request"},
+                                               {401, "Unauthorized"},
+                                               {403, "Forbidden"},
+                                               {404, "Not Found"},
+                                               {405, "Method Not Allowed"},
+                                               {409, "Conflict"},
+                                               {411, "Length Required"},
+                                               {413, "Content Too Large"},
+                                               {415, "Unsupported Media Type"},
+                                               {429, "Too Many Requests"}};
+    return QByteArray::number(status) + ' ' + kTexts.value(status, "Error");
+}
+
+QByteArray controlAnswer(const ControlReply &r, bool withBody) {
+    return response(statusLine(r.status), r.type, r.body, withBody,
+                    "X-Content-Type-Options: nosniff\r\n" + r.headers);
+}
+
+QByteArray jsonError(int status, const char *why) {
+    return controlAnswer({status, QByteArray("{\"error\":\"") + why + "\"}"}, true);
+}
+
+bool isControlPath(QByteArrayView path) {
+    return path == "/control" || path == "/control.css" || path == "/control.js" ||
+           path == "/api" || path.startsWith("/api/");
 }
 
 } // namespace
@@ -115,7 +172,7 @@ class FeedServer::Gate : public QTcpServer {
 public:
     enum class Phase { Head, Handed, Closing, Stream };
 
-    explicit Gate(const FeedLimits &limits) : m_limits(limits) {}
+    Gate(FeedServer *owner, const FeedLimits &limits) : m_owner(owner), m_limits(limits) {}
     ~Gate() override { closeAll(); }
 
     void closeAll() {
@@ -141,6 +198,14 @@ public:
         return out;
     }
 
+    void closeStreams(const QByteArray &device) {
+        for (auto it = m_conns.cbegin(); it != m_conns.cend(); ++it) {
+            if (it.value().phase == Phase::Stream && it.value().device == device)
+                QMetaObject::invokeMethod(
+                    this, [this, s = it.key()] { drop(s); }, Qt::QueuedConnection);
+        }
+    }
+
     void drop(QTcpSocket *socket) {
         if (!m_conns.remove(socket))
             return;
@@ -159,12 +224,13 @@ public:
         socket->disconnectFromHost();
     }
 
-    void toStream(QTcpSocket *socket) {
+    void toStream(QTcpSocket *socket, const QByteArray &device = {}) {
         leaveParser(socket);
         const auto it = m_conns.find(socket);
         if (it == m_conns.end())
             return;
         it->phase = Phase::Stream;
+        it->device = device;
         it->timer->stop();
         socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     }
@@ -188,10 +254,13 @@ protected:
         timer->setSingleShot(true);
         connect(timer, &QTimer::timeout, this, [this, socket] { drop(socket); });
         timer->start(m_limits.requestTimeoutMs);
-        m_conns.insert(socket, Conn{Phase::Head, timer, 0});
+        m_conns.insert(socket, Conn{Phase::Head, timer, 0, {}});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { drop(socket); });
-        connect(socket, &QObject::destroyed, this, [this, socket] { m_conns.remove(socket); });
+        connect(socket, &QObject::destroyed, this, [this, socket] {
+            m_conns.remove(socket);
+            m_slow.remove(socket);
+        });
     }
 
 private:
@@ -199,7 +268,10 @@ private:
         Phase phase;
         QTimer *timer;
         qint64 unasked;
+        QByteArray device; // an event stream's device
     };
+    static constexpr int kMaxSlow = 8;
+    static constexpr qsizetype kMaxControlBody = 4096;
 
     void leaveParser(QTcpSocket *socket) {
         if (m_parser)
@@ -247,7 +319,14 @@ private:
             refuse(socket, plain("431 Request Header Fields Too Large"));
             return;
         }
-        const Verdict verdict = judgeHead(QByteArrayView(data).first(headSize));
+        const std::optional<Head> head = parseHead(QByteArrayView(data).first(headSize));
+        if (head && isControlPath(QByteArrayView(head->target)
+                                      .first(head->target.contains('?') ? head->target.indexOf('?')
+                                                                        : head->target.size()))) {
+            control(socket, *head, headSize, available);
+            return;
+        }
+        const Verdict verdict = judgeHead(head);
         if (verdict == Verdict::Method) {
             refuse(socket, plain("405 Method Not Allowed", "Allow: GET, HEAD\r\n"));
             return;
@@ -263,9 +342,119 @@ private:
         emit socket->readyRead();
     }
 
+    // The host a browser names must be this machine as the device reached it, so that a
+    // name some other site points here (DNS rebinding) gets nothing; a page of another
+    // origin gets nothing either.
+    static bool sameHost(const Head &h, const QTcpSocket *socket) {
+        const QByteArray host = h.header("host");
+        const QByteArray port = QByteArray::number(socket->localPort());
+        QHostAddress local = socket->localAddress();
+        bool v4 = false;
+        if (const quint32 a = local.toIPv4Address(&v4); v4)
+            local = QHostAddress(a);
+        const QByteArray address = local.protocol() == QAbstractSocket::IPv6Protocol
+                                       ? '[' + local.toString().toLatin1() + ']'
+                                       : local.toString().toLatin1();
+        if (host != address + ':' + port && host != "localhost:" + port)
+            return false;
+        return !h.has("origin") || h.header("origin") == "http://" + host;
+    }
+
+    void control(QTcpSocket *socket, const Head &h, qsizetype headSize, qint64 available) {
+        const qsizetype query = h.target.indexOf('?');
+        const QString path = QString::fromLatin1(query < 0 ? h.target : h.target.first(query));
+        if (!m_owner->m_control) {
+            refuse(socket, plain("404 Not Found"));
+            return;
+        }
+        if (!sameHost(h, socket)) {
+            refuse(socket, jsonError(403, "this host or origin may not control the board"));
+            return;
+        }
+        const bool posts =
+            path == QLatin1String("/api/pair") || path == QLatin1String("/api/command");
+        const bool gets = path.startsWith(QLatin1String("/control")) ||
+                          path.startsWith(QLatin1String("/api/pair/")) ||
+                          path == QLatin1String("/api/events");
+        if (!posts && !gets) {
+            refuse(socket, jsonError(404, "no such path"));
+            return;
+        }
+        const bool head = h.method == "HEAD";
+        if (posts ? h.method != "POST" : h.method != "GET" && !head) {
+            refuse(socket,
+                   controlAnswer({405, "{\"error\":\"method not allowed\"}", "application/json",
+                                  posts ? "Allow: POST\r\n" : "Allow: GET, HEAD\r\n"},
+                                 true));
+            return;
+        }
+        QByteArray body;
+        if (posts) {
+            bool number = false;
+            const qsizetype length = h.header("content-length").toLongLong(&number);
+            const QByteArray type = h.header("content-type").toLower();
+            QByteArray refusal;
+            if (h.has("transfer-encoding") || !h.has("content-length"))
+                refusal = jsonError(411, "a Content-Length is needed");
+            else if (!number || length < 0)
+                refusal = jsonError(400, "bad Content-Length");
+            else if (length > kMaxControlBody)
+                refusal = jsonError(413, "the body is over 4 KB");
+            else if (type != "application/json" && !type.startsWith("application/json;"))
+                refusal = jsonError(415, "the body is application/json");
+            else if (available > headSize + length)
+                refusal = jsonError(400, "more than the body");
+            if (!refusal.isEmpty()) {
+                refuse(socket, refusal);
+                return;
+            }
+            if (available < headSize + length) {
+                // The body is still on its way: the head and it fit the buffer.
+                socket->setReadBufferSize(headSize + kMaxControlBody + 1);
+                return;
+            }
+            body = socket->peek(available).sliced(headSize);
+        } else if (available > headSize || h.has("transfer-encoding") ||
+                   (h.has("content-length") && h.header("content-length") != "0")) {
+            refuse(socket, plain("400 Bad Request"));
+            return;
+        }
+        socket->read(available);
+        const ControlReply reply =
+            m_owner->m_control({head ? QByteArray("GET") : h.method, path,
+                                h.header("authorization"), body, socket->peerAddress().toString()});
+        if (reply.status == 200 && !reply.stream.isEmpty() && !head) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\n"
+                          "Cache-Control: no-store\r\n\r\ndata: " +
+                          reply.body + "\n\n");
+            socket->flush();
+            toStream(socket, reply.stream);
+            return;
+        }
+        const QByteArray out = controlAnswer(reply, !head);
+        if (!reply.slow) {
+            refuse(socket, out);
+            return;
+        }
+        // Waiting answers hold a connection each: past a few, the guesser gets none.
+        if (m_slow.size() >= kMaxSlow) {
+            drop(socket);
+            return;
+        }
+        m_slow.insert(socket);
+        const auto it = m_conns.find(socket);
+        it->phase = Phase::Closing;
+        QTimer::singleShot(1000, socket, [this, socket, out] {
+            m_slow.remove(socket);
+            refuse(socket, out);
+        });
+    }
+
+    FeedServer *m_owner;
     FeedLimits m_limits;
     QPointer<QObject> m_parser;
     QHash<QTcpSocket *, Conn> m_conns;
+    QSet<QTcpSocket *> m_slow;
 };
 
 class FeedServer::Http : public QAbstractHttpServer {
@@ -314,7 +503,7 @@ bool FeedServer::start(quint16 port, bool allInterfaces) {
     stop();
     m_askedPort = port;
     m_allInterfaces = allInterfaces;
-    auto gate = std::make_unique<Gate>(m_limits);
+    auto gate = std::make_unique<Gate>(this, m_limits);
     if (!gate->listen(allInterfaces ? QHostAddress::Any : QHostAddress::LocalHost, port)) {
         setStateText(gate->serverError() == QAbstractSocket::AddressInUseError
                          ? QStringLiteral("Port %1 is in use").arg(port)
@@ -389,6 +578,15 @@ void FeedServer::setStateText(const QString &text) {
 
 void FeedServer::setLayoutJson(const QByteArray &json) {
     m_layoutJson = json;
+}
+
+void FeedServer::setControl(ControlHandler handler) {
+    m_control = std::move(handler);
+}
+
+void FeedServer::closeStreams(const QByteArray &device) {
+    if (m_gate)
+        m_gate->closeStreams(device);
 }
 
 int FeedServer::connectionCount() const {

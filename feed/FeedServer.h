@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // Bounds on what one client may cost the board.
@@ -14,6 +15,31 @@ struct FeedLimits {
     int requestTimeoutMs = 30000;      // to send a whole request, or to take a whole answer
     qint64 maxUnsentBytes = 64 * 1024; // an event stream further behind than this is dropped
 };
+
+// A request to control the board (the page /control, its files, and /api/), after the gate
+// has checked its host, origin and body.
+struct ControlRequest {
+    QByteArray method;
+    QString path;
+    QByteArray authorization; // the header as sent
+    QByteArray body;
+    QString address; // the device's
+};
+struct ControlReply {
+    ControlReply(int status = 404, QByteArray body = {}, QByteArray type = "application/json",
+                 QByteArray headers = {})
+        : status(status), body(std::move(body)), type(std::move(type)),
+          headers(std::move(headers)) {}
+    int status;
+    QByteArray body;
+    QByteArray type;
+    QByteArray headers; // further header lines, each ending in CRLF
+    // An answer to a wrong token waits a second, so that guessing is slow.
+    bool slow = false;
+    // An event stream for this device's key: it closes when the device is removed.
+    QByteArray stream;
+};
+using ControlHandler = std::function<ControlReply(const ControlRequest &)>;
 
 // Serves the board read-only over HTTP: GET /state.json, /events (Server-Sent Events),
 // / (the whole board), /overlay (a bar for a video stream) and /layout.json.
@@ -47,6 +73,12 @@ public:
     void publish(const FeedState &state);
     void setLayoutJson(const QByteArray &json);
 
+    // With a handler, devices may control the board through it; without, /control and
+    // every /api/ path answer 404.
+    void setControl(ControlHandler handler);
+    // That device's event streams close.
+    void closeStreams(const QByteArray &device);
+
     int connectionCount() const;
     int streamCount() const;
 
@@ -69,6 +101,7 @@ private:
     QStringList m_addresses;
     QByteArray m_stateJson;
     QByteArray m_layoutJson;
+    ControlHandler m_control;
     bool m_allInterfaces = false;
     quint16 m_askedPort = 0;
 };

@@ -4,10 +4,15 @@
 #include "feed/LayoutJson.h"
 #include "settings/modGlobals.h"
 
+#include <QDateTime>
+#include <QStandardPaths>
 #include <QWidget>
 
 MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
-    : QObject(parent), m_match(match), m_picture(picture) {
+    : QObject(parent), m_match(match), m_picture(picture),
+      m_devices(DevicesPath(), [] { return QDateTime::currentMSecsSinceEpoch(); }),
+      m_desk(match, m_devices, [this] { return FeedStateJson(State()); }) {
+    connect(&m_devices, &ControlDevices::Removed, &m_server, &FeedServer::closeStreams);
     connect(&m_server, &FeedServer::stateTextChanged, this, &MatchFeed::StateTextChanged);
     connect(&m_match, &Match::FieldChanged, this, &MatchFeed::publish);
     connect(&m_match, &Match::AdChanged, this, &MatchFeed::publish);
@@ -88,10 +93,19 @@ void MatchFeed::Configure() {
         m_server.setLayoutJson(LayoutJson(m_picture));
     m_server.configure(modGlobals::FeedEnabled, quint16(modGlobals::FeedPort),
                        modGlobals::FeedNetwork);
+    if (modGlobals::FeedControl)
+        m_server.setControl([this](const ControlRequest &r) { return m_desk.Answer(r); });
+    else
+        m_server.setControl({});
     if (modGlobals::FeedEnabled && !m_server.isServing() && !wasServing)
         emit StartFailed(m_server.stateText());
     emit StateTextChanged(modGlobals::FeedEnabled ? m_server.stateText() : QString());
     publish();
+}
+
+QString MatchFeed::DevicesPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/control-devices.json");
 }
 
 void MatchFeed::publish() {

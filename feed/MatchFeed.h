@@ -1,6 +1,8 @@
 #pragma once
 
 #include "clock/Match.h"
+#include "feed/ControlDesk.h"
+#include "feed/ControlDevices.h"
 #include "feed/FeedServer.h"
 #include "feed/FeedState.h"
 
@@ -19,6 +21,11 @@ public:
     // Starts, stops or moves the server as the options now say.
     void Configure();
     FeedServer &Server() { return m_server; }
+    // The devices let in to control the board, and what answers them.
+    ControlDevices &Devices() { return m_devices; }
+    ControlDesk &Desk() { return m_desk; }
+    // Where the devices are kept: the per-user data folder.
+    static QString DevicesPath();
     // The spectator state, from the same texts the digits show.
     FeedState State() const;
 
@@ -33,4 +40,6 @@ private:
     Match &m_match;
     QPointer<QWidget> m_picture;
     FeedServer m_server;
+    ControlDevices m_devices;
+    ControlDesk m_desk;
 };

@@ -273,6 +273,7 @@ constexpr quint8 kEditBout = 1;
 constexpr quint8 kEditResumes = 2;
 constexpr quint8 kEditMove = 4;
 constexpr quint8 kEditTexts = 8;
+constexpr quint8 kEditAuthor = 16; // the device's name (text 0) and key (text 1)
 void putEdit(QByteArray &out, const MatchEdit &e) {
     const qsizetype countAt = out.size();
     out.append(char(0));
@@ -287,13 +288,16 @@ void putEdit(QByteArray &out, const MatchEdit &e) {
     }
     out[countAt] = char(n);
     out.append(char((e.bout ? kEditBout : 0) | (e.resumes ? kEditResumes : 0) |
-                    (e.move ? kEditMove : 0) | (e.textsAfter.isEmpty() ? 0 : kEditTexts)));
+                    (e.move ? kEditMove : 0) | (e.textsAfter.isEmpty() ? 0 : kEditTexts) |
+                    (e.device.isEmpty() ? 0 : kEditAuthor)));
     if (e.bout)
         putBout(out, *e.bout);
     if (e.move)
         putMove(out, *e.move);
     if (!e.textsAfter.isEmpty())
         out += textBlock(nullptr, e.textsBefore) + textBlock(nullptr, e.textsAfter);
+    if (!e.device.isEmpty())
+        out += textBlock(nullptr, {{0, e.author}, {1, e.device}});
 }
 
 bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
@@ -314,7 +318,7 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         e.after[size_t(id)] = after;
     }
     const quint8 flags = quint8(at[members]);
-    if (flags & ~(kEditBout | kEditResumes | kEditMove | kEditTexts))
+    if (flags & ~(kEditBout | kEditResumes | kEditMove | kEditTexts | kEditAuthor))
         return false;
     e.resumes = flags & kEditResumes;
     at += members + 1;
@@ -343,7 +347,17 @@ bool takeEdit(const char *at, qint64 size, MatchEdit &e) {
         // Each changed text has its value before and after.
         if (m < 0 || e.textsAfter.isEmpty() || e.textsBefore.keys() != e.textsAfter.keys())
             return false;
+        at += n + m;
         size -= n + m;
+    }
+    if (flags & kEditAuthor) {
+        QMap<quint16, QString> who;
+        const qint64 n = takeTexts(at, size, who, true);
+        if (n < 0 || who.value(1).isEmpty())
+            return false;
+        e.author = who.value(0);
+        e.device = who.value(1);
+        size -= n;
     }
     return size == 0;
 }

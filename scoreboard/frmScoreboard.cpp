@@ -3,6 +3,7 @@
 #include "appearance/Logo.h"
 #include "appearance/Twips.h"
 #include "console/KeyConsole.h"
+#include "feed/MatchFeed.h"
 #include "journal/JournalTexts.h"
 #include "journal/MatchJournal.h"
 #include "led/KeyCodes.h"
@@ -51,9 +52,12 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
     connect(m_console, &KeyConsole::HelpRequested, this, &frmScoreboard::HelpRequested);
     connect(m_console, &KeyConsole::OptionsRequested, this, &frmScoreboard::showOptions);
     connect(m_console, &KeyConsole::BoutResultRequested, this, [this] {
-        // Modal, as the options are; the clock keeps time behind it.
+        // Modal, as the options are; the clock keeps time behind it. Devices wait for it.
+        ControlDesk &desk = m_mat.Feed(m_picture).Desk();
+        desk.SetHeld(QStringLiteral("Bout Result is open at the board"));
         frmBoutResult dialog(match(), this);
         dialog.exec();
+        desk.SetHeld({});
     });
     connect(m_console, &KeyConsole::BoutSheetRequested, this, &frmScoreboard::ShowBoutSheet);
     connect(m_console, &KeyConsole::LineupRequested, this, [this] {
@@ -79,6 +83,10 @@ frmScoreboard::frmScoreboard(Mat *mat, BuzzerDevice *device)
     m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_strip->hide();
     layout->addWidget(m_strip);
+    MatchFeed &feed = m_mat.Feed(m_picture);
+    connect(&feed.Devices(), &ControlDevices::WaitingChanged, this, &frmScoreboard::showPairing);
+    connect(&feed.Desk(), &ControlDesk::Acted, m_strip, &ConsoleStrip::showHistory);
+    connect(&feed.Desk(), &ControlDesk::BuzzerRequested, this, &frmScoreboard::Buzzer);
     connect(m_console, &KeyConsole::TypedChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::TickChanged, m_strip, &ConsoleStrip::refresh);
     connect(&match(), &Match::AdChanged, m_strip, &ConsoleStrip::refresh);
@@ -155,6 +163,21 @@ void frmScoreboard::showOptions() {
     {
         frmOptions dialog(this, this);
         dialog.setFeedStateText(m_feedState);
+        ControlDevices &devices = m_mat.Feed(m_picture).Devices();
+        const auto list = [&] {
+            QList<std::pair<QString, QString>> rows;
+            for (const ControlDevices::Device &d : devices.Devices())
+                rows.append({QString::fromLatin1(d.key),
+                             QStringLiteral("%1, let in %2")
+                                 .arg(d.name, QLocale().toString(d.since.toLocalTime(),
+                                                                 QLocale::ShortFormat))});
+            dialog.setDevices(rows);
+        };
+        list();
+        connect(&devices, &ControlDevices::DevicesChanged, &dialog, list);
+        connect(&dialog, &frmOptions::RemoveDevice, &devices,
+                [&devices](const QString &key) { devices.Remove(key.toLatin1()); });
+        connect(&dialog, &frmOptions::RemoveAllDevices, &devices, &ControlDevices::RemoveAll);
         applied = dialog.exec() == QDialog::Accepted;
     }
     UpdateLabels();
@@ -225,6 +248,61 @@ void frmScoreboard::ShowBoutSheet() {
     m_boutSheet->setAttribute(Qt::WA_ShowWithoutActivating);
     m_boutSheet->show();
     m_boutSheet->raise();
+}
+
+void frmScoreboard::showPairing() {
+    const QList<ControlDevices::Request> waiting = m_mat.Feed(m_picture).Devices().Waiting();
+    if (waiting.isEmpty()) {
+        m_codeTyped.reset();
+        if (m_pairNote)
+            m_pairNote->close();
+        return;
+    }
+    QStringList lines{QStringLiteral("Asking to control the board:")};
+    for (const ControlDevices::Request &r : waiting)
+        lines << QStringLiteral("%1 (%2), code %3").arg(r.name, r.address, r.code);
+    lines << (m_codeTyped ? QStringLiteral("Code: %1").arg(*m_codeTyped)
+                          : QStringLiteral("F3, the code, then Enter lets one in; Esc refuses "
+                                           "them all."));
+    if (!m_pairNote) {
+        ShowNote(QStringLiteral("msgPairing"), lines.join(QLatin1Char('\n')));
+        m_pairNote = findChildren<QMessageBox *>(QStringLiteral("msgPairing")).value(0);
+        if (m_pairNote)
+            m_pairNote->setIcon(QMessageBox::Question);
+    }
+    if (m_pairNote) {
+        m_pairNote->setText(lines.join(QLatin1Char('\n')));
+        m_pairNote->adjustSize();
+    }
+}
+
+bool frmScoreboard::pairingKey(const QKeyEvent *event) {
+    if (m_mat.Feed(m_picture).Devices().Waiting().isEmpty())
+        return false;
+    ControlDevices &devices = m_mat.Feed(m_picture).Devices();
+    const int key = event->key();
+    if (key == Qt::Key_F3) {
+        m_codeTyped = QString();
+    } else if (key == Qt::Key_Escape) {
+        devices.RefuseAll();
+    } else if (!m_codeTyped) {
+        return false;
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        if (m_codeTyped->size() < 4)
+            m_codeTyped->append(QChar(key));
+    } else if (key == Qt::Key_Backspace) {
+        m_codeTyped->chop(1);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!devices.Allow(*std::exchange(m_codeTyped, std::nullopt)))
+            m_strip->showRefused();
+    } else {
+        // Any other key is the board's again.
+        m_codeTyped.reset();
+        showPairing();
+        return false;
+    }
+    showPairing();
+    return true;
 }
 
 void frmScoreboard::ShowNote(const QString &name, const QString &text) {
@@ -401,6 +479,10 @@ void frmScoreboard::Form_Activate() {
 }
 
 bool frmScoreboard::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this &&
+        pairingKey(static_cast<QKeyEvent *>(event)))
+        return true;
     watchKey(watched, event);
     // Back from a note or the bout sheet, the board keeps its selected field.
     if (event->type() == QEvent::WindowActivate && watched != this &&

@@ -18,6 +18,8 @@ class LedGroup;
 class QScreen;
 class MatchJournal;
 class frmBoutSheet;
+class QKeyEvent;
+class QMessageBox;
 
 // The window the operator types into: it shows its mat's match through the board's picture,
 // hands every key to its console once, and runs the buzzer, the strip and the dialogs.
@@ -99,6 +101,10 @@ private:
     // Caps Lock and the refused mark follow each key typed on the board.
     void watchKey(QObject *watched, QEvent *event);
     bool endTheMeet();
+    // Devices asking to control the board: a note in the corner, and F3, the code shown on
+    // the device and Enter to let one in; Esc refuses them all. True when the key was one.
+    void showPairing();
+    bool pairingKey(const QKeyEvent *event);
 
     Mat &m_mat;
     KeyConsole *m_console;
@@ -118,6 +124,9 @@ private:
     // Of the key being handled.
     Qt::KeyboardModifiers m_keyModifiers;
     bool m_backFromNote = false;
+    QPointer<QMessageBox> m_pairNote;
+    std::optional<QString> m_codeTyped; // after F3
+
     // The application is quitting (a session's end sends it that), not an operator closing.
     bool m_quitting = false;
 };

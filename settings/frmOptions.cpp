@@ -162,7 +162,12 @@ const Row kBroadcastTab[] = {
     {"txtFeedPort", Spin, "", "", 960, 900, 1215, 375},
     {"optFeedLocal", Option, "", "This computer only", 240, 1440, 4815, 315},
     {"optFeedNetwork", Option, "", "Every device on the network", 240, 1800, 4815, 315},
-    {"lblFeedState", Label, "", "Not serving", 240, 2280, 4815, 1455, TopLeft | Wrap | Selectable},
+    {"chkFeedControl", Check, "", "Allow control from other devices", 240, 2280, 4815, 315},
+    {"lblFeedState", Label, "", "Not serving", 240, 2760, 4815, 975, TopLeft | Wrap | Selectable},
+    {"lblDevices", Label, "", "Devices let in:", 5280, 480, 2880, 315},
+    {"cmbDevices", Combo, "", "", 5280, 840, 2880, 375},
+    {"cmdRemoveDevice", Button, "", "&Remove", 5280, 1320, 1335, 375},
+    {"cmdRemoveAllDevices", Button, "", "Remove a&ll", 6825, 1320, 1335, 375},
 };
 
 struct Tab {
@@ -326,6 +331,17 @@ frmOptions::frmOptions(QWidget *owner, QWidget *opener)
     m_optFeedLocal = findChild<QRadioButton *>(QStringLiteral("optFeedLocal"));
     m_optFeedNetwork = findChild<QRadioButton *>(QStringLiteral("optFeedNetwork"));
     m_lblFeedState = findChild<QLabel *>(QStringLiteral("lblFeedState"));
+    m_chkFeedControl = findChild<QCheckBox *>(QStringLiteral("chkFeedControl"));
+    m_cmbDevices = findChild<QComboBox *>(QStringLiteral("cmbDevices"));
+    findChild<QLabel *>(QStringLiteral("lblDevices"))->setBuddy(m_cmbDevices);
+    // A removal ends the device's access at once, whatever becomes of the dialog.
+    connect(button("cmdRemoveDevice"), &QPushButton::clicked, this, [this] {
+        if (m_cmbDevices->currentIndex() >= 0)
+            emit RemoveDevice(m_cmbDevices->currentData().toString());
+    });
+    connect(button("cmdRemoveAllDevices"), &QPushButton::clicked, this,
+            &frmOptions::RemoveAllDevices);
+    setDevices({});
     m_cmbRuleSet = findChild<QComboBox *>(QStringLiteral("cmbRuleSet"));
     // By the rule book's order, which the stored index follows.
     for (int set = 0; set < RuleBook::kSetCount; ++set)
@@ -373,6 +389,18 @@ void frmOptions::Form_Load() {
     m_chkFeed->setChecked(modGlobals::FeedEnabled);
     m_txtFeedPort->setValue(modGlobals::FeedPort);
     (modGlobals::FeedNetwork ? m_optFeedNetwork : m_optFeedLocal)->setChecked(true);
+    m_chkFeedControl->setChecked(modGlobals::FeedControl);
+}
+
+void frmOptions::setDevices(const QList<std::pair<QString, QString>> &devices) {
+    m_cmbDevices->clear();
+    for (const auto &[key, text] : devices)
+        m_cmbDevices->addItem(text, key);
+    m_cmbDevices->setEnabled(!devices.isEmpty());
+    findChild<QPushButton *>(QStringLiteral("cmdRemoveDevice"))->setEnabled(!devices.isEmpty());
+    findChild<QPushButton *>(QStringLiteral("cmdRemoveAllDevices"))->setEnabled(!devices.isEmpty());
+    if (devices.isEmpty())
+        m_cmbDevices->addItem(QStringLiteral("None"));
 }
 
 void frmOptions::setFeedStateText(const QString &text) {
@@ -511,6 +539,7 @@ void frmOptions::cmdOk_Click() {
     modGlobals::FeedEnabled = m_chkFeed->isChecked();
     modGlobals::FeedPort = m_txtFeedPort->value();
     modGlobals::FeedNetwork = m_optFeedNetwork->isChecked();
+    modGlobals::FeedControl = m_chkFeedControl->isChecked();
     if (!modGlobals::SaveOptions()) {
         QMessageBox::warning(
             this, QStringLiteral("Options"),

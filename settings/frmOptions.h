@@ -34,6 +34,12 @@ public:
     // What the live feed says of itself ("Serving at http://...", "Port 8080 is in use"),
     // shown below the Broadcast choices.
     void setFeedStateText(const QString &text);
+    // The devices let in to control the board: key and what the list shows of each.
+    void setDevices(const QList<std::pair<QString, QString>> &devices);
+
+signals:
+    void RemoveDevice(const QString &key);
+    void RemoveAllDevices();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -79,6 +85,8 @@ private:
     QRadioButton *m_optFeedLocal = nullptr;
     QRadioButton *m_optFeedNetwork = nullptr;
     QLabel *m_lblFeedState = nullptr;
+    QCheckBox *m_chkFeedControl = nullptr;
+    QComboBox *m_cmbDevices = nullptr;
     QComboBox *m_cmbRuleSet = nullptr;
     QLabel *m_lblAllowances = nullptr;
 };

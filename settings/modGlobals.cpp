@@ -37,6 +37,7 @@ RuleBook::Set RuleSet = RuleBook::Set::NFHS;
 bool FeedEnabled = false;
 int FeedPort = DefaultFeedPort;
 bool FeedNetwork = false;
+bool FeedControl = false;
 
 QString KeyAction;
 int KeyCurrent = 0;
@@ -136,6 +137,7 @@ void SetDefaults() {
     FeedEnabled = false;
     FeedPort = DefaultFeedPort;
     FeedNetwork = false;
+    FeedControl = false;
 }
 
 void LoadOptions() {
@@ -206,6 +208,7 @@ void LoadOptions() {
     FeedEnabled = readNumber(*store, QStringLiteral("Enabled"), 0, 0, 1) == 1;
     FeedPort = int(readNumber(*store, QStringLiteral("Port"), FeedPort, 1024, 65535));
     FeedNetwork = readNumber(*store, QStringLiteral("Network"), 0, 0, 1) == 1;
+    FeedControl = readNumber(*store, QStringLiteral("Control"), 0, 0, 1) == 1;
     store->endGroup();
 }
 
@@ -248,6 +251,7 @@ void writeAll(QSettings &store) {
     store.setValue(QStringLiteral("Enabled"), number(FeedEnabled ? 1 : 0));
     store.setValue(QStringLiteral("Port"), number(FeedPort));
     store.setValue(QStringLiteral("Network"), number(FeedNetwork ? 1 : 0));
+    store.setValue(QStringLiteral("Control"), number(FeedControl ? 1 : 0));
     store.endGroup();
     store.sync();
 }

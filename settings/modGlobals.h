@@ -84,6 +84,8 @@ inline constexpr int DefaultFeedPort = 8080;
 extern bool FeedEnabled;
 extern int FeedPort;
 extern bool FeedNetwork; // every device on the network rather than this computer only
+// Devices let in at the board may send it commands (FeedSettings Control); off unless stored.
+extern bool FeedControl;
 
 // Hand-over between the options dialog and the key chooser.
 extern QString KeyAction;

@@ -38,7 +38,8 @@ inline MatchCommand command(MatchCommand::Kind kind) {
 // (escape, reversal, nearFall, amplitude, penalty, stalling, caution, ridingTime), with its
 // digit as in "nearFall:guest:3"; "names:home:120:Peña,guest:120:" wrestlers' names by side
 // and weight as one action (an underscore a space, nothing after the weight no wrestler);
-// "wait:3400" milliseconds passing with the board refreshed and what it queued done.
+// "wait:3400" milliseconds passing with the board refreshed and what it queued done;
+// "tablet>takedown:home" any of them given by the device "tablet".
 // The match may refuse any of them; what the last one did comes back.
 inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
     MatchOutcome last;
@@ -58,10 +59,15 @@ inline MatchOutcome play(Match &m, FakeClock &clock, const QString &steps) {
                 return kind;
         return -1;
     };
-    for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (QString step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        MatchCommand c;
+        if (const qsizetype at = step.indexOf(QLatin1Char('>')); at > 0) {
+            c.author = step.left(at);
+            c.device = QStringLiteral("key-") + c.author;
+            step = step.mid(at + 1);
+        }
         const QString what = step.section(QLatin1Char(':'), 0, 0);
         const QString arg = step.section(QLatin1Char(':'), 1);
-        MatchCommand c;
         if (kPlain.contains(what)) {
             c.kind = kPlain[what];
         } else if (what == QLatin1String("wait")) {

@@ -117,6 +117,28 @@ private slots:
         QVERIFY(m->TickEnabled() == (m->ClockRunning(0) || m->StoppageRunning()));
     }
 
+    // A device takes back only its own newest action; the board's keys take back the newest,
+    // whoever gave it.
+    void devicesUndoTheirOwn_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("homeMatch");
+        QTest::newRow("its own") << "tablet>takedown:home tablet>undo" << false << 0;
+        QTest::newRow("another's newest") << "tablet>takedown:home phone>undo" << true << 3;
+        QTest::newRow("the board's newest")
+            << "tablet>takedown:home homeMatch:7 tablet>undo" << true << 7;
+        QTest::newRow("board undoes a device's") << "tablet>takedown:home undo" << false << 0;
+        QTest::newRow("redo its own") << "tablet>takedown:home undo tablet>redo" << false << 3;
+        QTest::newRow("redo another's") << "tablet>takedown:home undo phone>redo" << true << 0;
+    }
+    void devicesUndoTheirOwn() {
+        QFETCH(QString, steps);
+        QFETCH(bool, refused);
+        QFETCH(int, homeMatch);
+        QCOMPARE(::play(*m, *clock, steps).ok(), !refused);
+        QCOMPARE(m->Value(Match::pledHomeMatch), homeMatch);
+    }
+
     // While the clock runs: a typed score goes back and the clock runs on untouched; a
     // hand-over goes back with the time the new holder gained; a typed time goes back to the
     // old reading, stopped.

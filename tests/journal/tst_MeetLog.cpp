@@ -235,6 +235,7 @@ private slots:
                               .arg(QStringLiteral("🤼").repeated(39) + QChar(u'A' + weight));
         const QStringList steps =
             QStringLiteral("names:home:120:Peña,guest:120:Okafor names:home:120: undo names:%1 "
+                           "tablet>takedown:home phone>undo tablet>undo tablet>redo undo "
                            "homeScore:3 takedown:home penalty:guest undo redo stalling:home "
                            "advantage:home startStop wait:2000 startStop homeMatch:6 result undo "
                            "undo redo blood:guest wait:1000 stop:blood undo guestScore:4 undo")
