@@ -114,16 +114,16 @@ private slots:
             {"TextSettings/HomeText", "Home"},      {"TextSettings/GuestText", "Guest"},
             {"TextSettings/TitleText", ""},         {"PicSettings/LEDType", "0"},
             {"FeedSettings/Enabled", "0"},          {"FeedSettings/Port", "8080"},
-            {"FeedSettings/Network", "0"},          {"KeySettings/InjuryKey", "105"},
-            {"KeySettings/BloodKey", "108"},        {"KeySettings/RecoveryKey", "118"},
-            {"KeySettings/HeadNeckKey", "107"},     {"RuleSettings/RuleSet", "NFHS"},
-            {"KeySettings/NextPeriodKey", "112"},   {"KeySettings/NextBoutKey", "110"},
-            {"KeySettings/BoutResultKey", "101"},   {"KeySettings/BoutSheetKey", "109"},
-            {"KeySettings/LineupKey", "117"},       {"KeySettings/TakedownKey", "116"},
-            {"KeySettings/EscapeKey", "120"},       {"KeySettings/ReversalKey", "119"},
-            {"KeySettings/NearFallKey", "102"},     {"KeySettings/AmplitudeKey", "103"},
-            {"KeySettings/PenaltyKey", "97"},       {"KeySettings/StallingKey", "122"},
-            {"KeySettings/CautionKey", "113"},
+            {"FeedSettings/Network", "0"},          {"FeedSettings/Control", "0"},
+            {"KeySettings/InjuryKey", "105"},       {"KeySettings/BloodKey", "108"},
+            {"KeySettings/RecoveryKey", "118"},     {"KeySettings/HeadNeckKey", "107"},
+            {"RuleSettings/RuleSet", "NFHS"},       {"KeySettings/NextPeriodKey", "112"},
+            {"KeySettings/NextBoutKey", "110"},     {"KeySettings/BoutResultKey", "101"},
+            {"KeySettings/BoutSheetKey", "109"},    {"KeySettings/LineupKey", "117"},
+            {"KeySettings/TakedownKey", "116"},     {"KeySettings/EscapeKey", "120"},
+            {"KeySettings/ReversalKey", "119"},     {"KeySettings/NearFallKey", "102"},
+            {"KeySettings/AmplitudeKey", "103"},    {"KeySettings/PenaltyKey", "97"},
+            {"KeySettings/StallingKey", "122"},     {"KeySettings/CautionKey", "113"},
         };
         QSettings s(sandbox->fileName(), QSettings::IniFormat);
         QCOMPARE(s.allKeys().size(), expected.size());
@@ -305,14 +305,17 @@ private slots:
         FeedEnabled = true;
         FeedPort = 10080;
         FeedNetwork = true;
+        FeedControl = true;
         QVERIFY(SaveOptions());
-        QVERIFY(readRaw().contains("[FeedSettings]\nEnabled=1\nNetwork=1\nPort=10080\n"));
+        QVERIFY(
+            readRaw().contains("[FeedSettings]\nControl=1\nEnabled=1\nNetwork=1\nPort=10080\n"));
         SetDefaults();
         QCOMPARE(FeedEnabled, false);
         LoadOptions();
         QCOMPARE(FeedEnabled, true);
         QCOMPARE(FeedPort, 10080);
         QCOMPARE(FeedNetwork, true);
+        QCOMPARE(FeedControl, true);
     }
 
     void fileThatIsNotIni() {

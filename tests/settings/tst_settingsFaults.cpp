@@ -154,7 +154,7 @@ private slots:
             QVERIFY2(home == QLatin1String("Tigers") || home == QLatin1String("Lions"),
                      qPrintable(home));
             // Every option is there: no save is half written.
-            QCOMPARE(store.allKeys().size(), 35);
+            QCOMPARE(store.allKeys().size(), 36);
         }
     }
 
