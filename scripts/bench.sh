@@ -19,6 +19,7 @@ build/benchmarks/bench_clock "${CLOCK_MINUTES:-10}"
 build/benchmarks/bench_match_signals
 (cd build && benchmarks/bench_journal)
 build/benchmarks/bench_feed "${FEED_SECONDS:-20}"
+build/benchmarks/bench_control "${CONTROL_COMMANDS:-300}"
 bash benchmarks/bench_buzzer.sh build
 bash benchmarks/bench_memory.sh build
 (cd build && benchmarks/bench_board_journal "${BENCH_SECONDS:-60}")
