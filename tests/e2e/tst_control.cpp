@@ -118,9 +118,10 @@ private slots:
                                 QStringLiteral("/^\\d{4}$/.test(document.getElementById('code')"
                                                ".textContent)"),
                                 Desktop::kWaitMs),
-                 qPrintable(browser->eval(QStringLiteral("ctl"),
-                                          QStringLiteral("document.getElementById('status')"
-                                                         ".textContent"))
+                 qPrintable(browser
+                                ->eval(QStringLiteral("ctl"),
+                                       QStringLiteral("document.getElementById('status')"
+                                                      ".textContent"))
                                 .toString()));
         QStringList keys{QStringLiteral("F3")};
         for (const QChar c :

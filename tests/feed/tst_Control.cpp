@@ -2,12 +2,10 @@
 // and the server's rules for every request, on 127.0.0.1 with a real match behind it.
 #include "FeedClient.h"
 #include "TestMain.h"
-#include "feed/ControlCommand.h"
 #include "feed/ControlDesk.h"
 #include "feed/ControlDevices.h"
 #include "feed/FeedServer.h"
 
-#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -210,6 +208,12 @@ private slots:
         QTest::newRow("no such time")
             << post("/api/command", R"({"command":"set","field":"clock","value":"99.99"})", auth)
             << QByteArray("400");
+        QTest::newRow("advantage to nobody")
+            << post("/api/command", R"({"command":"advantage","side":null})", auth)
+            << QByteArray("200");
+        QTest::newRow("stoppage without a side")
+            << post("/api/command", R"({"command":"stoppage","kind":"blood"})", auth)
+            << QByteArray("400");
         QTest::newRow("nothing to undo")
             << post("/api/command", R"({"command":"undo"})", auth) << QByteArray("409");
         QTest::newRow("feed path untouched")
@@ -328,36 +332,6 @@ private slots:
             answered += g->received.startsWith("HTTP/1.1 401");
         }
         QCOMPARE(answered, 8);
-    }
-
-    // The JSON names what the keys give.
-    void parsed_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<int>("kind"); // -1: refused
-        QTest::newRow("advantage null") << QByteArray(R"({"command":"advantage","side":null})")
-                                        << int(MatchCommand::Kind::Advantage);
-        QTest::newRow("advantage bad") << QByteArray(R"({"command":"advantage","side":"x"})") << -1;
-        QTest::newRow("stoppage") << QByteArray(
-                                         R"({"command":"stoppage","kind":"blood","side":"guest"})")
-                                  << int(MatchCommand::Kind::StartStoppage);
-        QTest::newRow("stoppage no side")
-            << QByteArray(R"({"command":"stoppage","kind":"blood"})") << -1;
-        QTest::newRow("set blank field")
-            << QByteArray(R"({"command":"set","field":"x","value":"1"})") << -1;
-        QTest::newRow("set number value")
-            << QByteArray(R"({"command":"set","field":"match","value":1})") << -1;
-        QTest::newRow("points fraction")
-            << QByteArray(R"({"command":"move","move":"nearFall","side":"home","points":2.5})")
-            << -1;
-        QTest::newRow("unknown") << QByteArray(R"({"command":"explode"})") << -1;
-    }
-    void parsed() {
-        QFETCH(QByteArray, json);
-        QFETCH(int, kind);
-        QString why;
-        const auto p = ControlCommand::Parse(QJsonDocument::fromJson(json).object(), *match, &why);
-        QCOMPARE(p ? int(p->command->kind) : -1, kind);
-        QCOMPARE(why.isEmpty(), kind >= 0);
     }
 };
 
