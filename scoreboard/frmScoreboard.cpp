@@ -166,11 +166,15 @@ void frmScoreboard::showOptions() {
         ControlDevices &devices = m_mat.Feed(m_picture).Devices();
         const auto list = [&] {
             QList<std::pair<QString, QString>> rows;
-            for (const ControlDevices::Device &d : devices.Devices())
-                rows.append({QString::fromLatin1(d.key),
-                             QStringLiteral("%1, let in %2")
-                                 .arg(d.name, QLocale().toString(d.since.toLocalTime(),
-                                                                 QLocale::ShortFormat))});
+            for (const ControlDevices::Device &d : devices.Devices()) {
+                // The time alone for today's: the list is narrow.
+                const QDateTime since = d.since.toLocalTime();
+                const QString when = since.date() == QDate::currentDate()
+                                         ? QLocale().toString(since.time(), QLocale::ShortFormat)
+                                         : QLocale().toString(since.date(), QLocale::ShortFormat);
+                rows.append(
+                    {QString::fromLatin1(d.key), QStringLiteral("%1, since %2").arg(d.name, when)});
+            }
             dialog.setDevices(rows);
         };
         list();
