@@ -92,9 +92,6 @@ ControlReply ControlDesk::pair(const ControlRequest &r) {
 }
 
 ControlReply ControlDesk::command(const ControlDevices::Device &device, const QByteArray &body) {
-    if (!m_devices.Admit(device.key))
-        return error(429, QStringLiteral("more than %1 commands a second")
-                              .arg(ControlDevices::kCommandsPerSecond));
     QJsonParseError bad;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &bad);
     if (bad.error != QJsonParseError::NoError || !doc.isObject())
@@ -113,6 +110,10 @@ ControlReply ControlDesk::command(const ControlDevices::Device &device, const QB
             return {given->status, given->body.isEmpty() ? m_state() : given->body};
         }
     }
+    // A resend answers as the first time, whatever the rate: it acts no more.
+    if (!m_devices.Admit(device.key))
+        return error(429, QStringLiteral("more than %1 commands a second")
+                              .arg(ControlDevices::kCommandsPerSecond));
     QString why;
     const std::optional<ControlCommand::Parsed> parsed = ControlCommand::Parse(o, m_match, &why);
     if (!parsed)

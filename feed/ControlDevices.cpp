@@ -71,7 +71,9 @@ ControlDevices::Ask(const QString &name, const QString &address, int *status, QS
                                           QLatin1Char('0'));
     } while (taken(r.code));
     m_waiting.append(r);
-    m_lapse.start(int(kLapseMs));
+    // The soonest lapse stays the timer's.
+    if (!m_lapse.isActive())
+        m_lapse.start(int(kLapseMs));
     emit WaitingChanged();
     return r;
 }

@@ -202,7 +202,12 @@ public:
         for (auto it = m_conns.cbegin(); it != m_conns.cend(); ++it) {
             if (it.value().phase == Phase::Stream && it.value().device == device)
                 QMetaObject::invokeMethod(
-                    this, [this, s = it.key()] { drop(s); }, Qt::QueuedConnection);
+                    this,
+                    [this, s = QPointer<QTcpSocket>(it.key())] {
+                        if (s)
+                            drop(s);
+                    },
+                    Qt::QueuedConnection);
         }
     }
 
@@ -380,25 +385,34 @@ private:
             refuse(socket, jsonError(404, "no such path"));
             return;
         }
-        const bool head = h.method == "HEAD";
+        // HEAD only for the page: a pairing's token, given once, must not go out bodiless.
+        const bool head = h.method == "HEAD" && path.startsWith(QLatin1String("/control"));
         if (posts ? h.method != "POST" : h.method != "GET" && !head) {
-            refuse(socket,
-                   controlAnswer({405, "{\"error\":\"method not allowed\"}", "application/json",
-                                  posts ? "Allow: POST\r\n" : "Allow: GET, HEAD\r\n"},
-                                 true));
+            refuse(
+                socket,
+                controlAnswer({405, "{\"error\":\"method not allowed\"}", "application/json",
+                               posts                                        ? "Allow: POST\r\n"
+                               : path.startsWith(QLatin1String("/control")) ? "Allow: GET, HEAD\r\n"
+                                                                            : "Allow: GET\r\n"},
+                              true));
             return;
         }
         QByteArray body;
         if (posts) {
+            const QByteArray given = h.header("content-length");
             bool number = false;
-            const qsizetype length = h.header("content-length").toLongLong(&number);
+            const qint64 length = given.toLongLong(&number);
+            // All digits but past what a number holds is a body far too large.
+            const bool huge = !number && !given.isEmpty() && std::ranges::all_of(given, [](char c) {
+                return c >= '0' && c <= '9';
+            });
             const QByteArray type = h.header("content-type").toLower();
             QByteArray refusal;
             if (h.has("transfer-encoding") || !h.has("content-length"))
                 refusal = jsonError(411, "a Content-Length is needed");
-            else if (!number || length < 0)
+            else if (!huge && (!number || length < 0))
                 refusal = jsonError(400, "bad Content-Length");
-            else if (length > kMaxControlBody)
+            else if (huge || length > kMaxControlBody)
                 refusal = jsonError(413, "the body is over 4 KB");
             else if (type != "application/json" && !type.startsWith("application/json;"))
                 refusal = jsonError(415, "the body is application/json");

@@ -4,13 +4,14 @@
 #include "feed/LayoutJson.h"
 #include "settings/modGlobals.h"
 
-#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QStandardPaths>
 #include <QWidget>
 
 MatchFeed::MatchFeed(Match &match, QWidget *picture, QObject *parent)
     : QObject(parent), m_match(match), m_picture(picture),
-      m_devices(DevicesPath(), [] { return QDateTime::currentMSecsSinceEpoch(); }),
+      // A monotonic clock: a wall clock set back would hold requests and rates for as long.
+      m_devices(DevicesPath(), [] { return QDeadlineTimer::current().deadline(); }),
       m_desk(match, m_devices, [this] { return FeedStateJson(State()); }) {
     connect(&m_devices, &ControlDevices::Removed, &m_server, &FeedServer::closeStreams);
     connect(&m_server, &FeedServer::stateTextChanged, this, &MatchFeed::StateTextChanged);

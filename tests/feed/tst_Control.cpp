@@ -191,6 +191,14 @@ private slots:
                           "Content-Type: application/json\r\n"
                           "Content-Length: 4097\r\n\r\n")
             << QByteArray("413");
+        QTest::newRow("length past a number")
+            << QByteArray("POST /api/command HTTP/1.1\r\nHost: 127.0.0.1:%p\r\n"
+                          "Content-Type: application/json\r\n"
+                          "Content-Length: 99999999999999999999\r\n\r\n")
+            << QByteArray("413");
+        QTest::newRow("head of a pairing")
+            << QByteArray("HEAD /api/pair/x HTTP/1.1\r\nHost: 127.0.0.1:%p\r\n\r\n")
+            << QByteArray("405");
         QTest::newRow("no token") << post("/api/command", cmd) << QByteArray("401");
         QTest::newRow("command") << post("/api/command", cmd, auth) << QByteArray("200");
         QTest::newRow("not json") << post("/api/command", "{", auth) << QByteArray("400");
