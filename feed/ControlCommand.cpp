@@ -9,13 +9,6 @@ namespace {
 
 constexpr const char *kMoves[] = {"takedown",  "escape",  "reversal", "nearFall",
                                   "amplitude", "penalty", "stalling", "caution"};
-constexpr const char *kStoppages[] = {"injury", "blood", "recovery", "headNeck"};
-constexpr std::pair<const char *, Match::Field> kFields[] = {
-    {"homeScore", Match::pledHomeScore}, {"guestScore", Match::pledGuestScore},
-    {"homeMatch", Match::pledHomeMatch}, {"guestMatch", Match::pledGuestMatch},
-    {"match", Match::pledMatch},         {"period", Match::pledPeriod},
-    {"weight", Match::pledWeight},       {"clock", Match::pledClock}};
-
 template <size_t N> int indexOf(const char *const (&names)[N], const QString &name) {
     for (int i = 0; i < int(N); ++i) {
         if (name == QLatin1String(names[i]))
@@ -63,15 +56,18 @@ std::optional<Parsed> Parse(const QJsonObject &json, const Match &match, QString
         return Parsed{c};
     }
     if (name == QLatin1String("set")) {
+        // The number fields and the clock, by the name the feed gives them.
         const QString fieldName = json.value(QLatin1String("field")).toString();
-        const auto f = std::ranges::find_if(
-            kFields, [&](const auto &pair) { return fieldName == QLatin1String(pair.first); });
+        const int f = fieldName.isEmpty()
+                          ? -1
+                          : Match::FieldFromName(QStringLiteral("pled") +
+                                                 fieldName.front().toUpper() + fieldName.mid(1));
         const QJsonValue value = json.value(QLatin1String("value"));
-        if (f == std::end(kFields))
+        if (f < 0 || f == Match::pledTimeAd || fieldName.front().isUpper())
             return fail(why, QStringLiteral("no such field"));
         if (!value.isString())
             return fail(why, QStringLiteral("value is the text as typed"));
-        const Match::Field field = f->second;
+        const auto field = Match::Field(f);
         if (field == Match::pledClock) {
             const qint32 seconds = modCount::TimeToSeconds(value.toString());
             if (seconds < 0 || seconds > Match::kLargestTime)
@@ -98,7 +94,10 @@ std::optional<Parsed> Parse(const QJsonObject &json, const Match &match, QString
     if (!side)
         return fail(why, QStringLiteral("side is home or guest"));
     if (name == QLatin1String("stoppage")) {
-        const int kind = indexOf(kStoppages, json.value(QLatin1String("kind")).toString());
+        const QString kindName = json.value(QLatin1String("kind")).toString();
+        int kind = RuleBook::kStoppageCount - 1;
+        while (kind >= 0 && RuleBook::StoppageKey(kind) != kindName)
+            --kind;
         if (kind < 0)
             return fail(why, QStringLiteral("kind is injury, blood, recovery or headNeck"));
         // As the key: the clock of that kind running stops, any other starts.

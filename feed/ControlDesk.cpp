@@ -3,7 +3,6 @@
 #include "feed/ControlCommand.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -15,11 +14,6 @@ QByteArray json(const QJsonObject &o) {
 
 ControlReply error(int status, const QString &why, const char *key = "error") {
     return {status, json({{QLatin1String(key), why}})};
-}
-
-QByteArray page(const QString &name) {
-    QFile file(QStringLiteral(":/feed/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool printable(const QString &id) {
@@ -35,17 +29,6 @@ ControlDesk::ControlDesk(Match &match, ControlDevices &devices, std::function<QB
     : QObject(parent), m_match(match), m_devices(devices), m_state(std::move(state)) {}
 
 ControlReply ControlDesk::Answer(const ControlRequest &r) {
-    static const QHash<QString, std::pair<QString, QByteArray>> kPages{
-        {QStringLiteral("/control"), {QStringLiteral("control.html"), "text/html; charset=utf-8"}},
-        {QStringLiteral("/control.css"),
-         {QStringLiteral("control.css"), "text/css; charset=utf-8"}},
-        {QStringLiteral("/control.js"),
-         {QStringLiteral("control.js"), "text/javascript; charset=utf-8"}}};
-    if (const auto it = kPages.constFind(r.path); it != kPages.cend()) {
-        return {200, page(it->first), it->second,
-                "Content-Security-Policy: default-src 'self'; frame-ancestors 'none'\r\n"
-                "Referrer-Policy: no-referrer\r\n"};
-    }
     if (r.path == QLatin1String("/api/pair"))
         return pair(r);
     if (r.path.startsWith(QLatin1String("/api/pair/"))) {

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <functional>
 
-// Answers the devices that control the board: the control page, pairing, the event stream
-// and commands, each command one action of the match named with its device.
+// Answers the devices that control the board: pairing, the event stream and commands, each
+// command one action of the match named with its device.
 class ControlDesk : public QObject {
     Q_OBJECT
 

@@ -434,6 +434,22 @@ private:
             return;
         }
         socket->read(available);
+        // The page is the feed's own, like its others; only the API goes to the handler.
+        static const QHash<QString, std::pair<QByteArray, QByteArray>> kPages{
+            {QStringLiteral("/control"),
+             {resource(QStringLiteral(":/feed/control.html")), "text/html; charset=utf-8"}},
+            {QStringLiteral("/control.css"),
+             {resource(QStringLiteral(":/feed/control.css")), "text/css; charset=utf-8"}},
+            {QStringLiteral("/control.js"),
+             {resource(QStringLiteral(":/feed/control.js")), "text/javascript; charset=utf-8"}}};
+        if (const auto it = kPages.constFind(path); it != kPages.cend()) {
+            refuse(socket,
+                   controlAnswer({200, it->first, it->second,
+                                  "Content-Security-Policy: default-src 'self'; "
+                                  "frame-ancestors 'none'\r\nReferrer-Policy: no-referrer\r\n"},
+                                 !head));
+            return;
+        }
         const ControlReply reply =
             m_owner->m_control({head ? QByteArray("GET") : h.method, path,
                                 h.header("authorization"), body, socket->peerAddress().toString()});

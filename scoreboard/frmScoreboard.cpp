@@ -269,15 +269,11 @@ void frmScoreboard::showPairing() {
                           : QStringLiteral("F3, the code, then Enter lets one in; Esc refuses "
                                            "them all."));
     if (!m_pairNote) {
-        ShowNote(QStringLiteral("msgPairing"), lines.join(QLatin1Char('\n')));
-        m_pairNote = findChildren<QMessageBox *>(QStringLiteral("msgPairing")).value(0);
-        if (m_pairNote)
-            m_pairNote->setIcon(QMessageBox::Question);
+        m_pairNote = ShowNote(QStringLiteral("msgPairing"), lines.join(QLatin1Char('\n')));
+        m_pairNote->setIcon(QMessageBox::Question);
     }
-    if (m_pairNote) {
-        m_pairNote->setText(lines.join(QLatin1Char('\n')));
-        m_pairNote->adjustSize();
-    }
+    m_pairNote->setText(lines.join(QLatin1Char('\n')));
+    m_pairNote->adjustSize();
 }
 
 bool frmScoreboard::pairingKey(const QKeyEvent *event) {
@@ -309,7 +305,7 @@ bool frmScoreboard::pairingKey(const QKeyEvent *event) {
     return true;
 }
 
-void frmScoreboard::ShowNote(const QString &name, const QString &text) {
+QMessageBox *frmScoreboard::ShowNote(const QString &name, const QString &text) {
     auto box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
     box->setObjectName(name);
     box->setTextFormat(Qt::PlainText);
@@ -325,6 +321,7 @@ void frmScoreboard::ShowNote(const QString &name, const QString &text) {
         box->move(s->availableGeometry().topLeft() + QPoint(kMargin, kMargin));
     }
     box->show();
+    return box;
 }
 
 bool frmScoreboard::endTheMeet() {

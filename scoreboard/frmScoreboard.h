@@ -67,7 +67,7 @@ public:
     void ShowBoutSheet();
     // A note in a corner of the board's screen that leaves the keys with the board: it takes
     // the focus only when the operator clicks it, and the board then keeps its selection.
-    void ShowNote(const QString &name, const QString &text);
+    QMessageBox *ShowNote(const QString &name, const QString &text);
 
 signals:
     // The help key; the help window belongs to start-up, which answers this.
